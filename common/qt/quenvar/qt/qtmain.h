@@ -1,0 +1,39 @@
+#pragma once
+// The windowed main of a tool: builds each window from its Qt Designer form and binds its
+// widgets to the toolkit-free controls of the window logic.
+//
+// A form's widgets carry the control names as object names; a member of a control array carries
+// its index after an underscore ("txtComp_3"); the top-level widget carries the form name
+// ("frmMaindb"); menu entries are QActions named like their controls. Kinds: label QLabel,
+// text box QLineEdit, list box QListWidget, combo box QComboBox (editable), option button
+// QRadioButton, command button QPushButton, frame QGroupBox, line QFrame, menu entry QAction.
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "quenvar/script.h"
+
+class QWidget;
+
+namespace qv::qt {
+
+using FormFactory = std::function<QWidget*()>;
+
+// Builds a top-level widget of type `W` from the uic-generated form class `Ui`.
+template <class Ui, class W>
+QWidget* buildForm()
+{
+    auto* widget = new W;
+    auto* ui = new Ui;  // lives as long as the widget
+    ui->setupUi(widget);
+    QObject::connect(widget, &QObject::destroyed, [ui] { delete ui; });
+    return widget;
+}
+
+// `TOOL --script FILE` runs script mode; otherwise the windows open (a clear message, and no
+// crash, where there is no display). `forms` maps each form name to its factory.
+int windowedMain(int argc, char** argv, const char* toolName, const script::ProgramFactory& make,
+                 std::map<std::string, FormFactory> forms);
+
+}  // namespace qv::qt

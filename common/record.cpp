@@ -1,0 +1,196 @@
+#include "quenvar/record.h"
+
+#include <cmath>
+#include <limits>
+
+#include "quenvar/error.h"
+#include "quenvar/numform.h"
+
+namespace qv {
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+}  // namespace
+
+RecordReader::RecordReader(std::string bytes, std::string fileName)
+    : bytes_(std::move(bytes)), fileName_(std::move(fileName))
+{
+}
+
+bool RecordReader::atEnd() const
+{
+    for (std::size_t i = pos_; i < bytes_.size(); ++i)
+        if (!isBlank(bytes_[i]) && !isLineEnd(bytes_[i])) return false;
+    return true;
+}
+
+int RecordReader::line() const
+{
+    int line = 1;
+    for (std::size_t i = 0; i < pos_ && i < bytes_.size(); ++i) {
+        if (bytes_[i] == '\n' || (bytes_[i] == '\r' && (i + 1 >= bytes_.size() || bytes_[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+Field RecordReader::field()
+{
+    const std::size_t n = bytes_.size();
+    if (pos_ >= n) {
+        // End of file ends a field that a comma opened; with nothing left otherwise, the
+        // read goes past the end.
+        if (!afterComma_) throw Error(ErrorKind::PastEnd, fileName_);
+        afterComma_ = false;
+        return Field();
+    }
+    // 1. Skip blanks before the field.
+    while (pos_ < n && isBlank(bytes_[pos_])) ++pos_;
+
+    Field result;
+    if (pos_ < n && bytes_[pos_] == '"') {
+        // 2. A quoted Text runs to the next quote; after it, skip to the delimiter.
+        const std::size_t start = pos_ + 1;
+        std::size_t close = bytes_.find('"', start);
+        if (close == std::string::npos) close = n;
+        result = Field::text(bytes_.substr(start, close - start));
+        pos_ = close < n ? close + 1 : n;
+        while (pos_ < n && bytes_[pos_] != ',' && !isLineEnd(bytes_[pos_])) ++pos_;
+    } else {
+        // 3. An unquoted field runs to the delimiter; trailing blanks are not part of it.
+        const std::size_t start = pos_;
+        while (pos_ < n && bytes_[pos_] != ',' && !isLineEnd(bytes_[pos_])) ++pos_;
+        std::size_t end = pos_;
+        while (end > start && isBlank(bytes_[end - 1])) --end;
+        std::string chars = bytes_.substr(start, end - start);
+        if (chars.empty())
+            result = Field();
+        else if (isNumberText(chars))
+            result = Field::numberAsRead(parseNumberText(chars), std::move(chars));
+        else
+            result = Field::text(std::move(chars));
+    }
+    // 4. Consume the delimiter: a comma, or CR, LF, or CR LF. End of file also ends a field.
+    afterComma_ = false;
+    if (pos_ < n) {
+        if (bytes_[pos_] == ',') {
+            afterComma_ = true;
+            ++pos_;
+        } else if (bytes_[pos_] == '\r') {
+            ++pos_;
+            if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
+        } else if (bytes_[pos_] == '\n') {
+            ++pos_;
+        }
+    }
+    return result;
+}
+
+std::string RecordReader::text() { return field().asText(); }
+
+void RecordReader::mismatch(const Field& f) const
+{
+    throw Error(ErrorKind::TypeMismatch, fileName_, "line " + std::to_string(line()) + ": \"" + f.asText() + "\"");
+}
+
+double RecordReader::number()
+{
+    Field f = field();
+    if (f.isText()) mismatch(f);
+    return f.asNumber();
+}
+
+std::int32_t RecordReader::whole32()
+{
+    Field f = field();
+    if (f.isText()) mismatch(f);
+    const double v = std::trunc(f.asNumber());
+    if (!(v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())) mismatch(f);
+    return static_cast<std::int32_t>(v);
+}
+
+std::int16_t RecordReader::whole16()
+{
+    Field f = field();
+    if (f.isText()) mismatch(f);
+    const double v = std::trunc(f.asNumber());
+    if (!(v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max())) mismatch(f);
+    return static_cast<std::int16_t>(v);
+}
+
+float RecordReader::single()
+{
+    Field f = field();
+    if (f.isText()) mismatch(f);
+    const double v = f.asNumber();
+    if (std::fabs(v) > std::numeric_limits<float>::max()) mismatch(f);
+    return static_cast<float>(v);
+}
+
+RecordWriter::RecordWriter(std::string fileName) : fileName_(std::move(fileName)) {}
+
+void RecordWriter::separate()
+{
+    if (lineStarted_) out_ += ',';
+    lineStarted_ = true;
+}
+
+RecordWriter& RecordWriter::field(const Field& value)
+{
+    switch (value.kind()) {
+    case Field::Kind::Empty: return empty();
+    case Field::Kind::Text: return text(value.asText());
+    case Field::Kind::Number:
+        separate();
+        out_ += value.writtenForm();
+        return *this;
+    }
+    return *this;
+}
+
+RecordWriter& RecordWriter::text(std::string_view value)
+{
+    if (!writableText(value)) throw Error(ErrorKind::QuoteInText, fileName_, std::string(value));
+    separate();
+    out_ += '"';
+    out_ += value;
+    out_ += '"';
+    return *this;
+}
+
+RecordWriter& RecordWriter::number(double value)
+{
+    separate();
+    out_ += numberForm(value);
+    return *this;
+}
+
+RecordWriter& RecordWriter::single(float value)
+{
+    separate();
+    out_ += singleForm(value);
+    return *this;
+}
+
+RecordWriter& RecordWriter::whole(std::int64_t value)
+{
+    separate();
+    out_ += wholeForm(value);
+    return *this;
+}
+
+RecordWriter& RecordWriter::empty()
+{
+    separate();
+    return *this;
+}
+
+RecordWriter& RecordWriter::endLine()
+{
+    out_ += "\r\n";
+    lineStarted_ = false;
+    return *this;
+}
+
+}  // namespace qv
