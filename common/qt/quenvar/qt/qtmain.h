@@ -12,6 +12,8 @@
 #include <map>
 #include <string>
 
+#include <QObject>
+
 #include "quenvar/script.h"
 
 class QWidget;
