@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,9 +113,48 @@ std::string Files::processDirectory()
     return ".";
 }
 
+namespace {
+FaultPlan plannedFault;
+int stepsSeen = 0;
+}  // namespace
+
+void planFault(const FaultPlan& plan)
+{
+    plannedFault = plan;
+    stepsSeen = 0;
+}
+
+std::optional<FaultPlan> parseFaultPlan(std::string_view text)
+{
+    const auto first = text.find(':');
+    const auto second = first == std::string_view::npos ? first : text.find(':', first + 1);
+    if (second == std::string_view::npos) return std::nullopt;
+    const std::string_view name = text.substr(0, first);
+    const std::string count(text.substr(first + 1, second - first - 1));
+    const std::string_view action = text.substr(second + 1);
+    FaultPlan plan;
+    bool known = false;
+    for (FileStep s : {FileStep::Open, FileStep::Write, FileStep::Flush, FileStep::Close, FileStep::Rename,
+                       FileStep::Copy, FileStep::Delete})
+        if (name == stepName(s)) {
+            plan.step = s;
+            known = true;
+        }
+    if (!known || count.empty() || count.size() > 6 || count.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    plan.occurrence = std::stoi(count);
+    if (action != "fail" && action != "kill") return std::nullopt;
+    plan.kill = action == "kill";
+    return plan;
+}
+
 void Files::step(FileStep s, const std::string& path) const
 {
     if (faultHook) faultHook(s, path);
+    if (plannedFault.occurrence > 0 && s == plannedFault.step && ++stepsSeen == plannedFault.occurrence) {
+        if (plannedFault.kill) ::kill(::getpid(), SIGKILL);
+        throw Error(ErrorKind::WriteFailed, path, std::string("injected ") + stepName(s) + " failure");
+    }
 }
 
 void Files::changeDir(const std::string& path)

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -117,19 +118,24 @@ std::size_t numberPrefix(std::string_view t)
 
 double parsePrefix(std::string_view t)
 {
-    // from_chars takes no leading '+' and no bare leading '.' issues: normalise those.
-    std::string s(t);
     bool negative = false;
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-        negative = s[0] == '-';
-        s.erase(0, 1);
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+        negative = t[0] == '-';
+        t.remove_prefix(1);
+    }
+    // Plain whole numbers of up to 15 digits (most fields of every file) need no float parse.
+    if (t.size() <= 15) {
+        std::int64_t whole = 0;
+        std::size_t i = 0;
+        while (i < t.size() && isDigit(t[i])) whole = whole * 10 + (t[i++] - '0');
+        if (i == t.size() && i > 0) return negative ? -static_cast<double>(whole) : static_cast<double>(whole);
     }
     double v = 0;
-    auto res = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+    auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
         // from_chars leaves v untouched: tell an underflow from an overflow by the exponent.
-        const auto e = s.find_first_of("eE");
-        const bool tiny = e != std::string::npos && s.find('-', e) != std::string::npos;
+        const auto e = t.find_first_of("eE");
+        const bool tiny = e != std::string_view::npos && t.find('-', e) != std::string_view::npos;
         v = tiny ? 0.0 : std::numeric_limits<double>::max();
     }
     return negative ? -v : v;

@@ -63,13 +63,13 @@ Field RecordReader::field()
         while (pos_ < n && bytes_[pos_] != ',' && !isLineEnd(bytes_[pos_])) ++pos_;
         std::size_t end = pos_;
         while (end > start && isBlank(bytes_[end - 1])) --end;
-        std::string chars = bytes_.substr(start, end - start);
+        const std::string_view chars(bytes_.data() + start, end - start);
         if (chars.empty())
             result = Field();
         else if (isNumberText(chars))
-            result = Field::numberAsRead(parseNumberText(chars), std::move(chars));
+            result = Field::numberAsRead(parseNumberText(chars), std::string(chars));
         else
-            result = Field::text(std::move(chars));
+            result = Field::text(std::string(chars));
     }
     // 4. Consume the delimiter: a comma, or CR, LF, or CR LF. End of file also ends a field.
     afterComma_ = false;

@@ -425,8 +425,26 @@ int runFile(const std::string& file, const ProgramFactory& make)
     return status;
 }
 
+bool takeFaultOption(int& argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) != "--fault") continue;
+        const auto plan = parseFaultPlan(argv[i + 1]);
+        if (!plan) return false;
+        planFault(*plan);
+        for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
+    return true;
+}
+
 int scriptOnlyMain(int argc, char** argv, const char* toolName, const ProgramFactory& make)
 {
+    if (!takeFaultOption(argc, argv)) {
+        std::cerr << "bad --fault option: STEP:N:fail or STEP:N:kill\n";
+        return 2;
+    }
     if (argc == 3 && std::string(argv[1]) == "--script") return runFile(argv[2], make);
     std::cerr << "usage: " << toolName << " --script FILE   (this build has no windows; FILE may be -)\n";
     return 2;

@@ -6,6 +6,7 @@
 // (and tests) can run side by side in one process.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,18 @@ std::string joinPath(std::string_view dir, std::string_view name);
 bool isAbsolutePath(std::string_view path);
 // The last three characters of a path (fewer when it is shorter).
 std::string_view lastChars(std::string_view path, std::size_t count);
+
+// A fault planned for the whole process, for the crash-safety tests of the programs: at the
+// `occurrence`-th time any Files object reaches `step`, the step fails (throws) or the process
+// is killed on the spot. Set once at start from the `--fault STEP:N:fail|kill` option.
+struct FaultPlan {
+    FileStep step = FileStep::Open;
+    int occurrence = 0;  // 0: no fault planned
+    bool kill = false;
+};
+void planFault(const FaultPlan& plan);
+// Parses "rename:2:kill"; nothing for a text that names no step, count and action.
+std::optional<FaultPlan> parseFaultPlan(std::string_view text);
 
 class Files {
 public:

@@ -67,6 +67,10 @@ using ProgramFactory = std::function<std::unique_ptr<forms::Program>(forms::Appl
 // `TOOL --script FILE` ("-" for standard input): the whole run, printing to standard output.
 int runFile(const std::string& file, const ProgramFactory& make);
 
+// Takes `--fault STEP:N:fail|kill` out of the arguments and plans that fault (crash-safety
+// tests); false when the option is there but malformed.
+bool takeFaultOption(int& argc, char** argv);
+
 // The main of a tool built without windows: script mode only.
 int scriptOnlyMain(int argc, char** argv, const char* toolName, const ProgramFactory& make);
 

@@ -1,0 +1,31 @@
+// The shared layer: the record reader against the floor, and the shared data-file scans.
+#include "benchdata.h"
+#include "quenvar/datafiles.h"
+#include "quenvar/files.h"
+#include "quenvar/record.h"
+
+namespace qvbench {
+
+void registerCommon()
+{
+    for (const char* f : {"big.mdb", "comp.mdb", "thermo.mdb", "analyt.mdb", "sit_eta.txt"}) registerReferences(f);
+    for (const char* f : {"big.mdb", "thermo.mdb", "sit_eta.txt"}) {
+        registerAction(std::string("reader ") + f, f, 10, "floor", [f](benchmark::State& state) {
+            qv::Files files(dataDir());
+            for (auto _ : state) {
+                qv::RecordReader in = files.openRead(f);
+                while (!in.atEnd()) benchmark::DoNotOptimize(in.field());
+            }
+        });
+    }
+    registerAction("thermo name list (4000 species)", "thermo.mdb", 3, "read", [](benchmark::State& state) {
+        qv::Files files(dataDir());
+        for (auto _ : state) benchmark::DoNotOptimize(qv::thermoNames(files, "thermo.mdb"));
+    });
+    registerAction("comp.mdb lookup by name (last wins)", "comp.mdb", 3, "read", [](benchmark::State& state) {
+        qv::Files files(dataDir());
+        for (auto _ : state) benchmark::DoNotOptimize(qv::componentIdByName(files, "comp.mdb", "Comp399"));
+    });
+}
+
+}  // namespace qvbench

@@ -1,0 +1,17 @@
+#pragma once
+// What the benchmark main needs to print the ratio table.
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qvbench {
+
+struct Action {
+    std::string name, file;
+    double target;
+    std::string reference;  // "read", "floor" or "listfill"
+};
+std::vector<Action>& actions();
+std::map<std::string, bool>& references();
+
+}  // namespace qvbench
