@@ -228,10 +228,7 @@ void Files::writeFile(std::string_view name, std::string_view bytes) const
     step(FileStep::Open, path);
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) throw Error(kindOf(errno, false), shown);
-    auto fail = [&](ErrorKind kind) {
-        ::close(fd);
-        throw Error(kind, shown);
-    };
+    auto fail = [&](ErrorKind kind) { throw Error(kind, shown); };  // the catch below closes
     try {
         step(FileStep::Write, path);
         std::size_t done = 0;

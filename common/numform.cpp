@@ -1,5 +1,6 @@
 #include "quenvar/numform.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -85,6 +86,20 @@ std::string shortestForm(T value, int maxDigits, int maxPlainExponent)
     if (static_cast<int>(d.digits.size()) > maxDigits) {
         // No text of at most maxDigits digits reads back exactly: round to maxDigits digits.
         res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, maxDigits - 1);
+        T back{};
+        if (std::fabs(value) > 1 && std::from_chars(buf, res.ptr, back).ec == std::errc::result_out_of_range) {
+            // Rounded up past the largest finite value (only next to it): take the text one unit
+            // lower in the last digit, so that every reader gets a finite number.
+            for (char* p = std::find(buf, res.ptr, 'e'); p != buf && p[-1] != '-';) {
+                --p;
+                if (*p == '.') continue;
+                if (*p > '0') {
+                    --*p;
+                    break;
+                }
+                *p = '9';
+            }
+        }
         d = decompose(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
     }
     return layout(d, maxPlainExponent);

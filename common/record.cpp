@@ -38,10 +38,10 @@ int RecordReader::line() const
 Field RecordReader::field()
 {
     const std::size_t n = bytes_.size();
+    // Once only blanks and line ends remain, no field can be read (as atEnd() tells), except
+    // the one that a comma opened: end of file ends that one as Empty.
+    if (!afterComma_ && atEnd()) throw Error(ErrorKind::PastEnd, fileName_);
     if (pos_ >= n) {
-        // End of file ends a field that a comma opened; with nothing left otherwise, the
-        // read goes past the end.
-        if (!afterComma_) throw Error(ErrorKind::PastEnd, fileName_);
         afterComma_ = false;
         return Field();
     }

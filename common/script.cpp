@@ -275,6 +275,8 @@ void Runner::execute(const std::vector<std::string>& w, int lineNo)
         return;
     }
     start();
+    // A program that ended in its start-up leaves this line still to run.
+    if (app_.ended()) throw Failure{"the program has ended; lines are left"};
     if (cmd == "click") {
         need(2);
         Control& c = actOn(w[1]);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,7 +80,8 @@ std::string slurp(int fd)
 }
 }  // namespace
 
-RunResult runScript(const std::string& program, const std::string& dir, std::string_view script)
+RunResult runScript(const std::string& program, const std::string& dir, std::string_view script,
+                    const std::vector<std::string>& extra, int timeoutSeconds)
 {
     // The script goes through a file, so that no pipe can fill up while the program runs.
     char scriptPath[] = "/tmp/quenvar-script-XXXXXX";
@@ -99,13 +101,29 @@ RunResult runScript(const std::string& program, const std::string& dir, std::str
         if (::chdir(dir.c_str()) != 0) ::_exit(127);
         ::dup2(ofd, 1);
         ::dup2(efd, 2);
-        ::execl(program.c_str(), program.c_str(), "--script", scriptPath, static_cast<char*>(nullptr));
+        std::vector<char*> args{const_cast<char*>(program.c_str())};
+        for (const auto& e : extra) args.push_back(const_cast<char*>(e.c_str()));
+        args.push_back(const_cast<char*>("--script"));
+        args.push_back(scriptPath);
+        args.push_back(nullptr);
+        ::execv(program.c_str(), args.data());
         ::_exit(127);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
     RunResult r;
+    int status = 0;
+    for (int waited = 0;; waited += 10) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (waited >= timeoutSeconds * 1000) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            r.timedOut = true;
+            break;
+        }
+        ::usleep(10000);
+    }
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     ::lseek(ofd, 0, SEEK_SET);
     ::lseek(efd, 0, SEEK_SET);
     r.output = slurp(ofd);

@@ -35,11 +35,15 @@ std::string crlf(std::initializer_list<std::string_view> lines);
 
 struct RunResult {
     int status = -1;      // exit status of the program; -1 when it did not exit normally
+    int signal = 0;       // the signal that ended it, if one did
+    bool timedOut = false;
     std::string output;   // standard output
     std::string errors;   // standard error
 };
 
-// Runs `program --script -` in `dir` with `script` on its standard input.
-RunResult runScript(const std::string& program, const std::string& dir, std::string_view script);
+// Runs `program [extra...] --script FILE` in `dir`. A run still going after `timeoutSeconds`
+// is killed and reported as timed out.
+RunResult runScript(const std::string& program, const std::string& dir, std::string_view script,
+                    const std::vector<std::string>& extra = {}, int timeoutSeconds = 120);
 
 }  // namespace qvtest
