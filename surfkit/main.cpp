@@ -1,0 +1,23 @@
+#include <memory>
+
+#include "surfkit/window.h"
+
+#ifdef QUENVAR_WITH_QT
+#include <QMainWindow>
+
+#include "quenvar/qt/qtmain.h"
+#include "ui_frmMaindb.h"
+#else
+#include "quenvar/script.h"
+#endif
+
+int main(int argc, char** argv)
+{
+    auto make = [](qv::forms::Application& app) { return std::make_unique<surfkit::Program>(app); };
+#ifdef QUENVAR_WITH_QT
+    return qv::qt::windowedMain(argc, argv, "surfkit", make,
+                                {{"frmMaindb", qv::qt::buildForm<Ui::frmMaindb, QMainWindow>}});
+#else
+    return qv::script::scriptOnlyMain(argc, argv, "surfkit", make);
+#endif
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The sorption / complexation database editor: its window `frmMaindb` and every handler of it.
+//
+// The window works on one sorption database at a time (`Dbname`), lists its species, shows the
+// reaction of the species clicked, lets the user change it or enter a new one, proposes species
+// ID numbers, and rewrites the whole file on a save or a deletion. All of it runs on the
+// toolkit-free controls of qv::forms and the tool's own qv::Files, so the same logic serves the
+// Qt window and script mode.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "quenvar/field.h"
+#include "quenvar/files.h"
+#include "quenvar/forms.h"
+#include "quenvar/record.h"
+#include "surfkit/sorption.h"
+
+namespace surfkit {
+
+// The form-level state of `frmMaindb`, named as the window names it. The component arrays hold
+// ten entries, the most one species record may carry.
+struct FormState {
+    std::string Compdbname = "comp.mdb";
+    std::string Dbname;
+    bool Blifile = false;
+    bool Cdbfile = false;
+    std::string Isomodel;
+    std::string Isochoice;
+    bool MBused = false;
+    std::string Changeflag;
+    bool Suggesting = false;
+    int Compindex = 0;
+    // Component arrays of the shown species; entry 0 holds row (or M.B. pair) 1.
+    std::array<std::string, maxPairs> Compname{};
+    FieldArray Compid{};
+    FieldArray Stoich{};
+    FieldArray MBstoich{};
+    FieldArray MBcompid{};
+    std::array<double, 3> Idcomp{};  // Idcomp(1), Idcomp(2); an entry never set counts as 0
+    // The initial directory of the file dialogs (`CommonDialog1`): the data directory.
+    std::string dialogDir;
+};
+
+class Program : public qv::forms::Program {
+public:
+    // Starts in the process's current directory, as the program does.
+    explicit Program(qv::forms::Application& app);
+    // Starts in `startDir` (tests run many windows side by side in one process).
+    Program(qv::forms::Application& app, std::string startDir);
+
+    qv::forms::Window& mainWindow() override { return frm_; }
+    std::vector<qv::forms::Window*> windows() override { return {&frm_}; }
+
+    // The file layer with the tool's current directory (tests set its fault hook).
+    qv::Files& files() { return files_; }
+    const FormState& state() const { return st_; }
+    qv::forms::Window& frmMaindb() { return frm_; }
+
+    // ---- Handlers and procedures of the window ----
+    void Form_Load();
+    void Listfill();
+    void lstReactions_Click();
+    void cboIsoterm_Click();
+    void mnuFileOpen_Click();
+    void mnuFileExit_Click();
+    void cmdCompdb_Click();
+    void cmdQuit_Click();
+    void cmdAddnew_Click();
+    void cmdNextcomp_Click();
+    void cmdSuggest_Click();
+    void numgenerator2();
+    void numgenerator3(int i, std::array<qv::Field, 11>& Cnom);
+    // The species record built from the window (the save writes it); sets `Changeflag`.
+    SpeciesRecord SpeciesChange();
+    void cmdDelete_Click();
+    void cmdSavedb_Click();
+    void savedb();
+    void cmdNewDb_Click();
+    void Newspecdelete();
+
+private:
+    qv::forms::Control& c(const char* name, int index = 0) const { return frm_(name, index); }
+    void buildControls();
+    void wireEvents();
+
+    // The kind of the file named by `Dbname` as start-up and the File menu set it up.
+    void takeFileKind(bool resetKsel);
+    // A refusal: an OK box with a critical icon; the handler stops before opening any file.
+    void refuse(const std::string& text, const std::string& title = "Quenvar error");
+    // The checks that keep a species from being written unfaithfully; false after a refusal.
+    bool speciesWritable();
+    // The whole rewritten database for a save or a deletion, built in memory.
+    SaveHeader saveHeader(const std::string& model) const;
+    // Rows 1 to 8 emptied and hidden.
+    void clearComponentRows();
+    // Takes the pending component of `cboComp` / `txtStoicn` into row `Compindex`.
+    void takeInComponent();
+
+    qv::forms::Application& app_;
+    qv::forms::Window frm_;
+    qv::Files files_;
+    FormState st_;
+};
+
+}  // namespace surfkit
