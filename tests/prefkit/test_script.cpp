@@ -1,0 +1,617 @@
+// End-to-end runs of prefkit in script mode, each on a data directory of its own: what the two
+// windows show, and the bytes of `deftempar.dat` and `dabase.txt` that "Save and Quit" writes.
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "testsupport.h"
+
+namespace {
+
+using qvtest::crlf;
+using qvtest::RunResult;
+using qvtest::TempDir;
+
+const std::string paths = R"("/q/thermo.mdb","/q/type6.mdb","/q/comp.mdb","/q/gaussian.mdb")";
+
+// A parameter file naming `dir` as the data directory; the other lines as given.
+std::string parameterFile(const std::string& dir, const std::string& line2 = "2,0,1,0,1,0",
+                          const std::string& line4 = "1E-09,-3,3", const std::string& line5 = "0.3",
+                          const std::string& line6 = "600,0.02439,2.3122", const std::string& line7 = "746,0.36,1.695",
+                          const std::string& line8 = "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5")
+{
+    return crlf({"\"" + dir + "\"", line2, paths, line4, line5, line6, line7, line8});
+}
+
+// The eight lines of a file, without their line ends.
+std::vector<std::string> linesOf(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(bytes.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+RunResult run(const TempDir& dir, const std::string& script) { return qvtest::runScript(PREFKIT_BIN, dir.path(), script); }
+
+// The run held every expectation and ended with "Save and Quit".
+void expectSaved(const RunResult& r)
+{
+    EXPECT_EQ(r.status, 0) << r.output << r.errors;
+    EXPECT_NE(r.output.find("end\n"), std::string::npos) << r.output;
+}
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+TEST(Startup, ShowsTheLoadedSettingsInTheirControls)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0"));
+    const RunResult r = run(dir, R"(
+expect frmMain.caption "Quenvar default settings"
+expect frmMain.visible 1
+expect opt10.value 0
+expect opt40.value 1
+expect opt100.value 0
+expect optSolution.value 1
+expect optSolid.value 0
+expect lblLSstate.visible 0
+expect optNoprec.value 0
+expect optPrecfinal.value 1
+expect optYes.value 1
+expect optNo.value 0
+expect optYesA.value 1
+expect txtDavies.text " 0.3"
+expect txtTdabase.text "/q/thermo.mdb"
+expect txtSdabase.text "/q/type6.mdb"
+expect txtCdabase.text "/q/comp.mdb"
+expect txtOdabase.text "/q/gaussian.mdb"
+expect frmPage2.visible 0
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+}
+
+TEST(Startup, SolidBasisAndTheOtherEndOfEachGroup)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "1,1,2,1,3,0"));
+    const RunResult r = run(dir, R"(
+expect opt10.value 1
+expect opt100.value 0
+expect optSolid.value 1
+expect optSolution.value 0
+expect lblLSstate.visible 1
+expect lblLSstate.caption "State L/S ratio on main menu"
+expect optPreceach.value 1
+expect optNoprec.value 0
+expect optNo.value 1
+expect optSIT.value 1
+expect optYesA.value 0
+click optSolution
+expect lblLSstate.visible 0
+expect optSolid.value 0
+click optSolid
+expect lblLSstate.visible 1
+click opt200
+click optYes
+click optNoA
+click optNoprec
+expect opt10.value 0
+expect optSIT.value 0
+click cmdMain
+)");
+    expectSaved(r);
+    // Iteration, input basis, precipitation, charge imbalance, activity, carried value.
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], "4,1,0,0,2,0");
+}
+
+TEST(Startup, CodesOutsideTheirGroupsOpenWithTheStartOptionsAndAreReplacedOnSave)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "7,5,9,4,0,\"x y\""));
+    const RunResult r = run(dir, R"(
+expect opt100.value 1
+expect optSolution.value 1
+expect lblLSstate.visible 0
+expect optNoprec.value 1
+expect optNo.value 1
+expect optYesA.value 1
+click cmdMain
+)");
+    expectSaved(r);
+    // The carried Text stays a Text.
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], "3,0,0,1,1,\"x y\"");
+}
+
+TEST(Startup, CodesHeldAsTextEqualNoOption)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), R"("4","1","2","0","3",2.50)"));
+    const RunResult r = run(dir, R"(
+expect opt200.value 0
+expect opt100.value 1
+expect optSolid.value 0
+expect optPreceach.value 0
+expect optYes.value 0
+expect optSIT.value 0
+click cmdMain
+)");
+    expectSaved(r);
+    // The carried Number stays a Number, in the number form.
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], "3,0,0,1,1,2.5");
+}
+
+TEST(Startup, MissingOrShortParameterFileEndsTheProgramNamingIt)
+{
+    TempDir dir;
+    RunResult r = run(dir, "# no deftempar.dat\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: deftempar.dat\" ok critical -> ok\nend\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+
+    // Thirty-one fields.
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", "1E-09,-3,3", "0.3", "600,0.02439,2.3122",
+                                             "746,0.36,1.695", "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3"));
+    r = run(dir, "");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Input past end of file: deftempar.dat\" ok critical -> ok\nend\n");
+
+    // The program has ended at start: a line that the script still has is a failure.
+    r = run(dir, "click cmdMain\n");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("FAIL line 1:"), std::string::npos) << r.output;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+}
+
+TEST(Startup, FieldsSpreadOverOtherLinesLoadTheSame)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", "\"" + dir.path() + "\",3,1\r\n0,1,2,\"carried\"\r\n" + paths +
+                                   ",1E-09\n-3,3,0.3,600,0.02439\r\n2.3122,746,0.36,1.695,0.5,7.5,3,3,0.01\r\n4,750,"
+                                   "1.02,5,1.3,5");
+    const RunResult r = run(dir, R"(
+expect opt100.value 1
+expect optSolid.value 1
+expect optNoprec.value 1
+expect optNo.value 1
+expect optNoA.value 1
+expect txtDavies.text " 0.3"
+expect txtOdabase.text "/q/gaussian.mdb"
+click Command1
+expect txtConc.text " 1E-09"
+expect txtMinsat.text "-3"
+expect txtSDHFO.text " 2.3122"
+expect txtCapou_Fh.text " 5"
+click cmdMain
+)");
+    expectSaved(r);
+    EXPECT_EQ(dir.read("deftempar.dat"), parameterFile(dir.path(), "3,1,0,1,2,\"carried\""));
+}
+
+// ---- The second page ------------------------------------------------------------------------
+
+// Every field of lines 4, 6, 7 and 8 distinct, so that a box bound to the wrong field shows.
+const char* distinct4 = "4.1,-4.2,4.3";
+const char* distinct6 = "6.1,6.2,6.3";
+const char* distinct7 = "7.1,7.2,7.3";
+const char* distinct8 = "8.01,8.02,8.03,8.04,8.05,8.06,8.07,8.08,8.09,8.1,8.11";
+
+TEST(Page2, OpensWithTheValuesOfTheSetInDisplayFormEachInItsBox)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", distinct4, "0.3", distinct6, distinct7, distinct8));
+    const RunResult r = run(dir, R"S(
+click Command1
+expect frmPage2.visible 1
+expect frmPage2.caption "Quenvar default settings (Page 2)"
+expect frmPage2.txtConc.text " 4.1"
+expect frmPage2.txtMinsat.text "-4.2"
+expect frmPage2.txtMaxsat.text " 4.3"
+expect txtSSAHFO.text " 6.1"
+expect txtfhHFO.text " 6.2"
+expect txtSDHFO.text " 6.3"
+expect txtSSAHMO.text " 7.1"
+expect txtfhHMO.text " 7.2"
+expect txtSDHMO.text " 7.3"
+expect txtfh021.text " 8.01"
+expect txtSD021.text " 8.02"
+expect txtSD110.text " 8.03"
+expect txtSD2.text " 8.04"
+expect txtfhFh.text " 8.05"
+expect txtSDFh.text " 8.06"
+expect txtSSAFh.text " 8.07"
+expect txtCapin.text " 8.08"
+expect txtCapou.text " 8.09"
+expect txtCapin_Fh.text " 8.1"
+expect txtCapou_Fh.text " 8.11"
+expect frmMain.visible 1
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+}
+
+TEST(Page2, ItsSaveButtonStoresEachBoxIntoItsFieldAsNumbers)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    const RunResult r = run(dir, R"(
+click Command1
+type txtConc ""
+type txtMinsat "-2.5abc"
+type txtMaxsat "abc"
+type txtSSAHFO "16"
+type txtfhHFO "12"
+type txtSDHFO "13"
+type txtSSAHMO "17"
+type txtfhHMO "18"
+type txtSDHMO "19"
+type txtfh021 "21"
+type txtSD021 "22"
+type txtSD110 "23"
+type txtSD2 "24"
+type txtfhFh "25"
+type txtSDFh "26"
+type txtSSAFh "27"
+type txtCapin "28"
+type txtCapou "29"
+type txtCapin_Fh "30"
+type txtCapou_Fh "  31.5E1 F/m2"
+click frmPage2.cmdSave
+expect frmPage2.visible 0
+click Command1
+expect txtConc.text " 0"
+expect txtMinsat.text "-2.5"
+expect txtMaxsat.text " 0"
+expect txtSSAHFO.text " 16"
+expect txtCapou_Fh.text " 315"
+click cmdMain
+)");
+    expectSaved(r);
+    const auto lines = linesOf(dir.read("deftempar.dat"));
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[3], "0,-2.5,0");
+    EXPECT_EQ(lines[5], "16,12,13");
+    EXPECT_EQ(lines[6], "17,18,19");
+    EXPECT_EQ(lines[7], "21,22,23,24,25,26,27,28,29,30,315");
+    EXPECT_EQ(lines[4], "0.3");
+}
+
+TEST(Page2, FieldsKeepTheirKindUnlessThePageIsLeftByItsSaveButton)
+{
+    const std::string line4 = "\"1E-09\",-3.0,3";
+    const std::string line6 = "\"600\",0.02439,2.3122";
+    const std::string line7 = "746,,1.695";
+    const std::string line8 = "0.50,7.5,3,3,0.01,4,750,1.02,5,1.3,5";
+
+    // Never opened; opened and closed by its close control: written back as read.
+    for (const char* script : {"click cmdMain\n", "click Command1\ntype txtSSAHMO \"1\"\nclose frmPage2\nclick cmdMain\n"}) {
+        SCOPED_TRACE(script);
+        TempDir dir;
+        dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", line4, "0.3", line6, line7, line8));
+        expectSaved(run(dir, script));
+        const auto lines = linesOf(dir.read("deftempar.dat"));
+        ASSERT_EQ(lines.size(), 8u);
+        EXPECT_EQ(lines[3], "\"1E-09\",-3,3");
+        EXPECT_EQ(lines[5], "\"600\",0.02439,2.3122");
+        EXPECT_EQ(lines[6], "746,,1.695");
+        EXPECT_EQ(lines[7], "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5");
+    }
+
+    // Left by its save button: every field of those lines becomes a Number.
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", line4, "0.3", line6, line7, line8));
+    const RunResult r = run(dir, R"(
+click Command1
+expect txtConc.text " 1E-09"
+expect txtSSAHFO.text " 600"
+expect txtfhHMO.text " 0"
+click frmPage2.cmdSave
+click cmdMain
+)");
+    expectSaved(r);
+    const auto lines = linesOf(dir.read("deftempar.dat"));
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[3], "1E-09,-3,3");
+    EXPECT_EQ(lines[5], "600,0.02439,2.3122");
+    EXPECT_EQ(lines[6], "746,0,1.695");
+}
+
+TEST(Page2, KeepsWhatWasTypedWhileOpenAndLosesItWhenClosedByItsCloseControl)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    const RunResult r = run(dir, R"(
+click Command1
+type frmPage2.txtConc "5"
+type txtSSAFh "800"
+click Command1
+expect frmPage2.txtConc.text "5"
+expect txtSSAFh.text "800"
+close frmPage2
+expect frmPage2.visible 0
+expect frmMain.visible 1
+click Command1
+expect frmPage2.visible 1
+expect frmPage2.txtConc.text " 1E-09"
+expect txtSSAFh.text " 750"
+type txtConc "6"
+close frmPage2
+click cmdMain
+)");
+    expectSaved(r);
+    EXPECT_EQ(dir.read("deftempar.dat"), parameterFile(dir.path()));
+}
+
+TEST(Page2, ValuesStoredByThePageReachTheFileOnlyWithSaveAndQuit)
+{
+    TempDir dir;
+    const std::string original = parameterFile(dir.path());
+    dir.write("deftempar.dat", original);
+    const RunResult r = run(dir, R"(
+click Command1
+type txtSDHFO "2.5"
+click cmdSave
+close frmMain
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "end\n");
+    // The main window's close control writes nothing.
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+}
+
+TEST(Page2, SaveAndQuitWithThePageOpenWritesOnlyWhatThePageStored)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    const RunResult r = run(dir, R"(
+click Command1
+type txtConc "2E-08"
+click cmdSave
+click Command1
+expect txtConc.text " 2E-08"
+type txtConc "7"
+type txtSD021 "9"
+click cmdMain
+)");
+    expectSaved(r);
+    const auto lines = linesOf(dir.read("deftempar.dat"));
+    EXPECT_EQ(lines[3], "2E-08,-3,3");
+    EXPECT_EQ(lines[7], "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5");
+}
+
+TEST(Page2, ActingOnTheClosedPageIsAScriptError)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    RunResult r = run(dir, "type txtConc \"1\"\n");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_EQ(r.output, "error line 1: window is not open: frmPage2\n");
+    r = run(dir, "click Command1\nclick frmPage2.cmdSave\nexpect frmPage2.txtConc.text \" 1E-09\"\n");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_EQ(r.output, "error line 3: window is not open: frmPage2\n");
+}
+
+// ---- The main window's fields ---------------------------------------------------------------
+
+TEST(MainWindow, DaviesTextIsStoredByTheTextToNumberRule)
+{
+    for (const auto& [typed, written] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"abc", "0"}, {"", "0"}, {" .25 x", "0.25"}, {"-1e-2", "-0.01"}}) {
+        SCOPED_TRACE(typed);
+        TempDir dir;
+        dir.write("deftempar.dat", parameterFile(dir.path()));
+        expectSaved(run(dir, std::string("type txtDavies \"") + typed + "\"\nclick cmdMain\n"));
+        EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[4], written);
+    }
+}
+
+TEST(MainWindow, ChosenDatabaseIsSavedIntoBothFilesTypedTextIsNot)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    const RunResult r = run(dir, R"(
+type txtTdabase "/typed/thermo.mdb"
+dialog "SOLIDS.MDB"
+click cmdChooseSdb
+expect txtSdabase.text ")" + dir.path() + R"(/SOLIDS.MDB"
+dialog cancel
+click cmdChooseCdb
+expect txtCdabase.text "/q/comp.mdb"
+type txtCdabase "/typed/comp.mdb"
+dialog "/other/place/dom.MDB"
+click cmdChooseOdb
+click cmdMain
+)");
+    expectSaved(r);
+    const std::string dialogs = "dialog open \"Database files (*.MDB)|*.MDB\" \"" + dir.path() + "\" -> \"" + dir.path() +
+                                "/SOLIDS.MDB\"\n" + "dialog open \"Database files (*.MDB)|*.MDB\" \"" + dir.path() +
+                                "\" -> cancel\n" + "dialog open \"Database files (*.MDB)|*.MDB\" \"" + dir.path() +
+                                "\" -> \"/other/place/dom.MDB\"\nend\n";
+    EXPECT_EQ(r.output, dialogs);
+    const std::string saved = "\"/q/thermo.mdb\",\"" + dir.path() + "/SOLIDS.MDB\",\"/q/comp.mdb\",\"/other/place/dom.MDB\"";
+    EXPECT_EQ(dir.read("dabase.txt"), crlf({saved}));
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[2], saved);
+}
+
+// ---- Fields that hold a Text which is not a number ------------------------------------------
+
+TEST(TextFields, AreShownAsTheyStandWithAMessageNamingTheirPlace)
+{
+    TempDir dir;
+    dir.write("deftempar.dat",
+              parameterFile(dir.path(), "2,0,1,0,1,0", "a,\"b c\",\"3\"", "\"x\"", "600,abc,2.3122", "746,0.36,1.695"));
+    const RunResult r = run(dir, R"(
+expect txtDavies.text "x"
+click Command1
+expect txtConc.text "a"
+expect txtMinsat.text "b c"
+expect txtMaxsat.text " 3"
+expect txtfhHFO.text "abc"
+expect txtSSAHFO.text " 600"
+close frmPage2
+click cmdMain
+)");
+    expectSaved(r);
+    EXPECT_EQ(r.output,
+              "message \"Quenvar error\" \"Type mismatch (line 5, position 1: \\\"x\\\"): deftempar.dat\" ok critical -> ok\n"
+              "message \"Quenvar error\" \"Type mismatch (line 4, position 1: \\\"a\\\"; line 4, position 2: \\\"b "
+              "c\\\"; line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
+              "end\n");
+    // Nothing was stored from the page; the Davies field is stored on every "Save and Quit".
+    const auto lines = linesOf(dir.read("deftempar.dat"));
+    EXPECT_EQ(lines[3], "\"a\",\"b c\",\"3\"");
+    EXPECT_EQ(lines[4], "0");
+    EXPECT_EQ(lines[5], "600,\"abc\",2.3122");
+}
+
+TEST(TextFields, BecomeNumbersWhenThePageIsSaved)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", "1E-09,-3,3", "0.3", "600,abc,2.3122"));
+    const RunResult r = run(dir, R"(
+click Command1
+click cmdSave
+click Command1
+expect txtfhHFO.text " 0"
+click cmdMain
+)");
+    expectSaved(r);
+    // One message, at the first opening only.
+    EXPECT_EQ(r.output,
+              "message \"Quenvar error\" \"Type mismatch (line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
+              "end\n");
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[5], "600,0,2.3122");
+}
+
+// ---- Saving ---------------------------------------------------------------------------------
+
+TEST(Save, WrittenFileLoadsBackToTheSameSet)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,1,1,0,3,\"carried\"", "\"1E-09\",-3.0,3", "0.30",
+                                             "600,,2.3122"));
+    RunResult r = run(dir, R"(
+click opt200
+type txtDavies "0.35"
+dialog "t.MDB"
+click cmdChooseTdb
+click cmdMain
+)");
+    expectSaved(r);
+    const std::string first = dir.read("deftempar.dat");
+    const std::string firstDabase = dir.read("dabase.txt");
+
+    // Loaded again, the windows show what was chosen, and saving it unchanged writes the same bytes.
+    r = run(dir, R"(
+expect opt200.value 1
+expect optSolid.value 1
+expect optSIT.value 1
+expect txtDavies.text " 0.35"
+expect txtTdabase.text ")" + dir.path() + R"(/t.MDB"
+click cmdMain
+)");
+    expectSaved(r);
+    EXPECT_EQ(dir.read("deftempar.dat"), first);
+    EXPECT_EQ(dir.read("dabase.txt"), firstDabase);
+    EXPECT_EQ(linesOf(first),
+              (std::vector<std::string>{"\"" + dir.path() + "\"", "4,1,1,0,3,\"carried\"",
+                                        "\"" + dir.path() + "/t.MDB\",\"/q/type6.mdb\",\"/q/comp.mdb\",\"/q/gaussian.mdb\"",
+                                        "\"1E-09\",-3,3", "0.35", "600,,2.3122", "746,0.36,1.695",
+                                        "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5"}));
+}
+
+TEST(Save, GoesIntoTheDirectoryTheFirstLineNames)
+{
+    TempDir start, data;
+    start.write("deftempar.dat", parameterFile(data.path()));
+    expectSaved(run(start, "click opt10\nclick cmdMain\n"));
+    EXPECT_EQ(linesOf(data.read("deftempar.dat"))[1], "1,0,1,0,1,0");
+    EXPECT_EQ(data.read("dabase.txt"), crlf({paths}));
+    EXPECT_EQ(start.entries(), std::vector<std::string>{"deftempar.dat"});
+    EXPECT_EQ(start.read("deftempar.dat"), parameterFile(data.path()));
+}
+
+TEST(Save, MissingDataDirectoryKeepsTheWindowOpenWithTheChoices)
+{
+    TempDir dir;
+    const std::string gone = dir / "gone";
+    const std::string original = parameterFile(gone);
+    dir.write("deftempar.dat", original);
+    const RunResult r = run(dir, R"(
+click opt200
+type txtDavies "0.7"
+click Command1
+type txtConc "3"
+click cmdMain
+expect frmMain.visible 1
+expect opt200.value 1
+expect txtDavies.text "0.7"
+expect frmPage2.visible 1
+expect frmPage2.txtConc.text "3"
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Path not found: " + gone + "/dabase.txt\" ok critical -> ok\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+}
+
+TEST(Save, UnwritableDabaseLeavesBothFilesAsTheyWere)
+{
+    TempDir dir;
+    const std::string original = parameterFile(dir.path());
+    dir.write("deftempar.dat", original);
+    dir.write("dabase.txt/in-the-way", "");  // a directory where dabase.txt should go
+    const RunResult r = run(dir, "click opt10\nclick cmdMain\nexpect frmMain.visible 1\nexpect opt10.value 1\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Replace failed: " + dir.path() + "/dabase.txt\" ok critical -> ok\n");
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"dabase.txt", "deftempar.dat"}));
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+}
+
+TEST(Save, UnwritableParameterFileLeavesNoHalfWrittenFile)
+{
+    TempDir start, data;
+    start.write("deftempar.dat", parameterFile(data.path()));
+    data.write("deftempar.dat/in-the-way", "");
+    const RunResult r = run(start, "click cmdMain\nexpect frmMain.visible 1\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Replace failed: " + data.path() + "/deftempar.dat\" ok critical -> ok\n");
+    // dabase.txt, written first, is whole; no temporary file stays behind.
+    EXPECT_EQ(data.entries(), (std::vector<std::string>{"dabase.txt", "deftempar.dat"}));
+    EXPECT_EQ(data.read("dabase.txt"), crlf({paths}));
+}
+
+TEST(Save, ChosenPathHoldingAQuoteIsRefused)
+{
+    TempDir dir;
+    const std::string original = parameterFile(dir.path());
+    dir.write("deftempar.dat", original);
+    const RunResult r = run(dir, R"(
+dialog "/x/a\"b.MDB"
+click cmdChooseTdb
+click cmdMain
+expect frmMain.visible 1
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"Text holds a double quote (/x/a\\\"b.MDB): deftempar.dat\" ok "
+                            "critical -> ok\n"),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+}
+
+}  // namespace
