@@ -1,0 +1,369 @@
+#include "humkit/window.h"
+
+#include <cmath>
+
+#include "quenvar/datafiles.h"
+#include "quenvar/error.h"
+#include "quenvar/numform.h"
+
+namespace humkit {
+
+using qv::forms::Buttons;
+using qv::forms::Control;
+using qv::forms::Icon;
+
+const std::array<Program::CountRow, 3> Program::countRows{{
+    {"txtMonono", maxMonodentate, {"txtMonosite"}},
+    {"txtBino", maxBidentate, {"txtBisite1", "txtBisite2"}},
+    {"txtTrino", maxTridentate, {"txtTrisite1", "txtTrisite2", "txtTrisite3"}},
+}};
+
+namespace {
+
+// How a site number stands in its box: a number in the display form, a word as it is.
+std::string siteText(const qv::Field& site)
+{
+    return site.isText() ? site.asText() : qv::displayForm(site.asNumber());
+}
+
+qv::Field siteValue(const Control& box) { return qv::Field::number(qv::textToNumber(box.text())); }
+
+}  // namespace
+
+Program::Program(qv::forms::Application& app, std::string startDir)
+    : app_(app), frmMain_(app, "frmMain", std::string("New file") + captionSuffix), files_(std::move(startDir))
+{
+    qv::forms::Window& w = frmMain_;
+    w.comboBox("cboSettings");
+    w.button("cmdNewset", "Add new set for special cations");
+    w.label("lblWhich", "Which?", false);
+    w.comboBox("cboCations", false);
+    w.button("cmdDelete", "Delete this set");
+    w.label("Label1", "Define no. of sites for monodentate complexes (max 8)");
+    w.textBox("txtMonono");
+    w.label("Label3", "Monodentate site no.");
+    for (int i = 1; i <= maxMonodentate; ++i) w.textBox("txtMonosite", false, i);
+    w.label("Label2", "Define no. of site combinations for bidentate complexes (max 12)");
+    w.textBox("txtBino");
+    w.label("Label4", "Bidentate site no.");
+    for (const char* column : {"txtBisite1", "txtBisite2"})
+        for (int j = 1; j <= maxBidentate; ++j) w.textBox(column, false, j);
+    w.label("Label7", "Define no. of site combinations for tridentate complexes (max 16)");
+    w.textBox("txtTrino");
+    w.label("Label8", "Tridentate site no.");
+    for (const char* column : {"txtTrisite1", "txtTrisite2", "txtTrisite3"})
+        for (int k = 1; k <= maxTridentate; ++k) w.textBox(column, false, k);
+    w.label("Label5", "Heterogeneity parameters");
+    w.label("Label6", "Choose number of site groups");
+    w.comboBox("cboNumber");
+    for (int g = 1; g <= maxGroups; ++g)
+        w.label("lblSite", "Relative concentration of site group " + std::to_string(g) + " (%)", g <= 3, g);
+    for (int g = 1; g <= maxGroups; ++g) w.textBox("txtSite", g <= 3, g);
+    w.button("cmdReset", "Reset");
+    w.button("cmdSave", "Save settings to file");
+    w.menu("mnuFile", "File");
+    w.menu("mnuFileOpen", "Open settings file");
+    w.menu("mnuFileSave", "Save settings file");
+    w.menu("mnuFileExit", "Exit");
+
+    w.onLoad = [this] { formLoad(); };
+    c("cboSettings").onClick = [this] { switchSet(); };
+    c("cmdNewset").onClick = [this] { offerCations(); };
+    c("cboCations").onClick = [this] { addCationSet(); };
+    c("cmdDelete").onClick = [this] { deleteSet(); };
+    c("cmdReset").onClick = [this] { resetter(); };
+    c("cmdSave").onClick = [this] { writedb(); };
+    c("mnuFileSave").onClick = [this] { writedb(); };
+    c("mnuFileOpen").onClick = [this] { opendb(); };
+    c("mnuFileExit").onClick = [this] { app_.end(); };
+    c("cboNumber").onClick = [this] { Numberchange(); };
+    for (int row = 0; row < 3; ++row) c(countRows[static_cast<std::size_t>(row)].countBox).onChange = [this, row] {
+        countChange(row);
+    };
+}
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+void Program::formLoad()
+{
+    // Without dabase.txt the tool has nothing to work on: such a failure ends the program.
+    try {
+        files_.changeDir(qv::candidateDirectory(files_, qv::toolInstallDir));
+        const std::string dataDir = files_.currentDir();
+        dialogDir_ = dataDir;
+        // A freshly installed dabase.txt holds "Start": it gets the paths of the data directory.
+        if (qv::readDabase(files_, 1)[0].equalsText("Start")) {
+            qv::writeDabase(files_, {qv::joinPath(dataDir, "thermo.mdb"), qv::joinPath(dataDir, "type6.mdb"),
+                                     qv::joinPath(dataDir, "comp.mdb"), qv::joinPath(dataDir, "gaussian.mdb")});
+        }
+        compPath_ = qv::readDabase(files_, 4)[2].asText();
+    } catch (const qv::Error& e) {
+        app_.fatal(e.what());
+    }
+
+    // The cations: components whose name ends in "+" or in "+" and one more character ("Ca+2").
+    // A failure while reading comp.mdb is shown; the cations read so far stay offered.
+    Control& cations = c("cboCations");
+    try {
+        qv::scanComponents(files_, compPath_, 400, [&](const qv::Component& comp) {
+            const std::string& name = comp.name;
+            if (name.size() >= 2 && (name.back() == '+' || name[name.size() - 2] == '+')) cations.addItem(name);
+            return true;
+        });
+    } catch (const qv::Error& e) {
+        app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
+    }
+
+    Control& settings = c("cboSettings");
+    settings.clear();
+    settings.addItem(generalSettingsName);
+    settings.setText(generalSettingsName);
+    doc_ = SiteDocument{};
+
+    Control& number = c("cboNumber");
+    number.clear();
+    for (const char* n : {"2", "3", "4"}) number.addItem(n);
+    number.setText("3");
+}
+
+// ---- The count boxes ------------------------------------------------------------------------
+
+void Program::countChange(int row)
+{
+    const CountRow& r = countRows[static_cast<std::size_t>(row)];
+    Control& box = c(r.countBox);
+    double shown = std::floor(qv::textToNumber(box.text()));
+    if (shown > r.maximum || shown < 0) {
+        shown = r.maximum;
+        shownCounts_[static_cast<std::size_t>(row)] = shown;
+        box.setText(std::to_string(r.maximum));
+    }
+    shownCounts_[static_cast<std::size_t>(row)] = shown;
+    for (int i = 1; i <= r.maximum; ++i)
+        for (const char* column : r.siteColumns) {
+            Control& site = c(column, i);
+            if (i <= shown) {
+                site.setVisible(true);
+            } else {
+                site.setText("");
+                site.setVisible(false);
+            }
+        }
+}
+
+void Program::setCount(int row, const std::string& text)
+{
+    Control& box = c(countRows[static_cast<std::size_t>(row)].countBox);
+    if (box.text() == text)
+        countChange(row);
+    else
+        box.setText(text);  // the change event runs the rule
+}
+
+// ---- Procedures -----------------------------------------------------------------------------
+
+void Program::Saveset()
+{
+    SiteSet& s = doc_.current();
+    s.monoCount = static_cast<std::int16_t>(shownCounts_[0]);
+    s.biCount = static_cast<std::int16_t>(shownCounts_[1]);
+    s.triCount = static_cast<std::int16_t>(shownCounts_[2]);
+    for (int i = 1; i <= s.monoCount; ++i) s.mono[static_cast<std::size_t>(i - 1)] = siteValue(c("txtMonosite", i));
+    for (int j = 1; j <= s.biCount; ++j) {
+        auto& pair = s.bi[static_cast<std::size_t>(j - 1)];
+        pair[0] = siteValue(c("txtBisite1", j));
+        pair[1] = siteValue(c("txtBisite2", j));
+    }
+    for (int k = 1; k <= s.triCount; ++k) {
+        auto& triple = s.tri[static_cast<std::size_t>(k - 1)];
+        triple[0] = siteValue(c("txtTrisite1", k));
+        triple[1] = siteValue(c("txtTrisite2", k));
+        triple[2] = siteValue(c("txtTrisite3", k));
+    }
+}
+
+void Program::Readset()
+{
+    const SiteSet s = doc_.current();
+    shownCounts_ = {double(s.monoCount), double(s.biCount), double(s.triCount)};
+    setCount(0, qv::displayForm(s.monoCount));
+    setCount(1, qv::displayForm(s.biCount));
+    setCount(2, qv::displayForm(s.triCount));
+    for (int i = 1; i <= s.monoCount; ++i) c("txtMonosite", i).setText(siteText(s.mono[static_cast<std::size_t>(i - 1)]));
+    for (int j = 1; j <= s.biCount; ++j) {
+        const auto& pair = s.bi[static_cast<std::size_t>(j - 1)];
+        c("txtBisite1", j).setText(siteText(pair[0]));
+        c("txtBisite2", j).setText(siteText(pair[1]));
+    }
+    for (int k = 1; k <= s.triCount; ++k) {
+        const auto& triple = s.tri[static_cast<std::size_t>(k - 1)];
+        c("txtTrisite1", k).setText(siteText(triple[0]));
+        c("txtTrisite2", k).setText(siteText(triple[1]));
+        c("txtTrisite3", k).setText(siteText(triple[2]));
+    }
+}
+
+void Program::Clearaway()
+{
+    for (int row = 0; row < 3; ++row) {
+        const CountRow& r = countRows[static_cast<std::size_t>(row)];
+        for (int i = 1; i <= shownCounts_[static_cast<std::size_t>(row)] && i <= r.maximum; ++i)
+            for (const char* column : r.siteColumns) c(column, i).setVisible(false);
+    }
+    for (int row = 0; row < 3; ++row) setCount(row, "");
+}
+
+void Program::resetter()
+{
+    // A new document: one set, "General settings", three site groups.
+    doc_ = SiteDocument{};
+    Clearaway();
+    Control& settings = c("cboSettings");
+    settings.clear();
+    settings.addItem(generalSettingsName);
+    settings.setText(generalSettingsName);
+    c("cboNumber").setText("3");
+    Numberchange();
+    for (int g = 1; g <= 3; ++g) c("txtSite", g).setText("");
+    frmMain_.setCaption(std::string("New file") + captionSuffix);
+}
+
+void Program::Numberchange()
+{
+    const std::string n = c("cboNumber").text();
+    auto show = [&](int g, bool visible) {
+        c("lblSite", g).setVisible(visible);
+        c("txtSite", g).setVisible(visible);
+        if (!visible) c("txtSite", g).setText("");
+    };
+    if (n == "2") {
+        show(3, false);
+        show(4, false);
+    } else if (n == "3") {
+        show(3, true);
+        show(4, false);
+    } else if (n == "4") {
+        show(3, true);
+        show(4, true);
+    }
+}
+
+// ---- Sets -----------------------------------------------------------------------------------
+
+void Program::switchSet()
+{
+    Saveset();
+    if (const int p = doc_.find(c("cboSettings").text())) doc_.currentSet = static_cast<std::int16_t>(p);
+    Readset();
+    c("cboSettings").setText(doc_.current().name);
+}
+
+void Program::offerCations()
+{
+    c("lblWhich").setVisible(true);
+    c("cboCations").setVisible(true);
+}
+
+void Program::addCationSet()
+{
+    const std::string cation = c("cboCations").text();
+    if (doc_.setCount >= maxSets) {
+        app_.message("A site file holds at most 10 sets: no set was added for " + cation + ".", "Quenvar");
+        return;
+    }
+    Control& settings = c("cboSettings");
+    ++doc_.setCount;
+    doc_.current().name = settings.text();
+    Saveset();
+    settings.addItem(cation);
+    settings.setText(cation);
+    doc_.currentSet = doc_.setCount;
+    doc_.current().name = cation;
+    Clearaway();
+}
+
+void Program::deleteSet()
+{
+    Control& settings = c("cboSettings");
+    const int p = doc_.find(settings.text());
+    if (p == 0) return;
+    // The window shows set 1 afterwards; a surviving shown set keeps what its boxes hold.
+    if (doc_.currentSet != p && doc_.currentSet <= doc_.setCount) Saveset();
+    settings.removeItem(p - 1);
+    doc_.removeSet(p);
+    showFirstSet();
+}
+
+void Program::showFirstSet()
+{
+    doc_.currentSet = 1;
+    Readset();
+    c("cboSettings").setText(doc_.current().name);
+}
+
+// ---- Files ----------------------------------------------------------------------------------
+
+void Program::opendb()
+{
+    resetter();
+    const auto path = app_.openDialog(siteFileFilter, dialogDir_, files_.currentDir());
+    if (!path) return;
+
+    // The whole file is read and checked before the window takes any of it: a file that does
+    // not fit leaves the window and the document as the reset left them.
+    SiteDocument read;
+    try {
+        read = readSiteFile(files_.readBytes(*path), *path);
+    } catch (const qv::Error& e) {
+        app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
+        return;
+    }
+    doc_ = std::move(read);
+    frmMain_.setCaption(*path + captionSuffix);
+
+    Control& settings = c("cboSettings");
+    settings.clear();
+    for (int p = 1; p <= doc_.setCount; ++p) settings.addItem(doc_.set(p).name);
+
+    c("cboNumber").setText(qv::wholeForm(doc_.groupCount));
+    Numberchange();
+    for (int g = 1; g <= doc_.groupCount; ++g)
+        c("txtSite", g).setText(qv::displayForm(doc_.fractions[static_cast<std::size_t>(g - 1)] * 100));
+
+    showFirstSet();
+}
+
+void Program::writedb()
+{
+    doc_.current().name = c("cboSettings").text();
+    Saveset();
+
+    // Quenvar knows two, three or four site groups; there are four percentage boxes.
+    const std::string typed = c("cboNumber").text();
+    const double groups = std::trunc(qv::textToNumber(typed));
+    if (groups < minGroups || groups > maxGroups) {
+        app_.message("The number of site groups must be 2, 3 or 4, not \"" + typed + "\". Nothing was saved.",
+                     "Quenvar");
+        return;
+    }
+
+    const auto path = app_.saveDialog(siteFileFilter, dialogDir_, files_.currentDir());
+    if (!path) return;
+
+    doc_.groupCount = static_cast<std::int16_t>(groups);
+    for (int g = 1; g <= doc_.groupCount; ++g)
+        doc_.fractions[static_cast<std::size_t>(g - 1)] = qv::textToNumber(c("txtSite", g).text()) / 100;
+
+    // The whole file is written beside the chosen one and then put in its place in one step: a
+    // failure leaves the old file whole and no partial file behind.
+    try {
+        files_.rewrite(*path + ".tmp", *path, writeSiteFile(doc_, *path));
+    } catch (const qv::Error& e) {
+        app_.message("The settings were not saved to " + *path + ". " + e.what(), "Quenvar error", Buttons::Ok,
+                     Icon::Critical);
+        return;
+    }
+    frmMain_.setCaption(*path + captionSuffix);
+}
+
+}  // namespace humkit

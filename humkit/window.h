@@ -1,0 +1,67 @@
+#pragma once
+// The window of the HBM site settings editor, frmMain: one site settings document, one set
+// shown at a time. Switching sets stores the shown set back into the document first.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "humkit/sitefile.h"
+#include "quenvar/files.h"
+#include "quenvar/forms.h"
+
+namespace humkit {
+
+class Program : public qv::forms::Program {
+public:
+    // `startDir` is the directory the program starts in (the process's current directory).
+    explicit Program(qv::forms::Application& app, std::string startDir = qv::Files::processDirectory());
+
+    qv::forms::Window& mainWindow() override { return frmMain_; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMain_}; }
+
+    const SiteDocument& document() const { return doc_; }
+    qv::Files& files() { return files_; }
+
+    // Procedures of the window.
+    void Saveset();      // the shown set into the current set
+    void Readset();      // the current set into the window
+    void Clearaway();    // empty the shown set
+    void resetter();     // a new document
+    void Numberchange(); // show the percentage boxes of the chosen number of site groups
+    void opendb();       // open a site file
+    void writedb();      // save the document to a site file
+
+private:
+    // The three count boxes and the site boxes each governs.
+    struct CountRow {
+        const char* countBox;
+        int maximum;
+        std::vector<const char*> siteColumns;
+    };
+    static const std::array<CountRow, 3> countRows;
+
+    void formLoad();
+    void switchSet();
+    void offerCations();
+    void addCationSet();
+    void deleteSet();
+    void countChange(int row);
+    // Puts a text in a count box and makes sure its change rule has run for it, also when the
+    // box already held that text (setting an equal text raises no change event).
+    void setCount(int row, const std::string& text);
+    // Shows set 1 after the list of sets changed under the window.
+    void showFirstSet();
+
+    qv::forms::Control& c(const char* name, int index = 0) const { return frmMain_(name, index); }
+
+    qv::forms::Application& app_;
+    qv::forms::Window frmMain_;
+    qv::Files files_;
+    SiteDocument doc_;
+    std::array<double, 3> shownCounts_{};  // monodentate, bidentate, tridentate
+    std::string dialogDir_;
+    std::string compPath_;
+};
+
+}  // namespace humkit

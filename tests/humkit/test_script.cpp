@@ -1,0 +1,672 @@
+// humkit driven end to end through script mode, on data directories each test builds for itself.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "testsupport.h"
+
+using qvtest::crlf;
+using qvtest::RunResult;
+
+namespace {
+
+const std::string components = crlf({
+    "1,\"H2O\",0,18.015,0,0",
+    "3,\"H+\",1,1.008,9,0",
+    "20,\"Ca+2\",2,40.08,6,0",
+    "5,\"Na+\",1,22.99,4,0",
+    "30,\"Cl-\",-1,35.45,3,0",
+    "40,\"+\",1,0,0,0",
+    "41,\"A+\",1,0,0,0",
+    "42,\"B\",0,0,0,0",
+    "43,\"Fe+3\",3,55.85,9,0",
+    "44,\"Na+\",1,22.99,4,0",
+    "45,\"Cu+2\",2,63.55,6,0",
+    "46,\"X+ab\",1,0,0,0",
+    "0,\"\",0,0,0,0",
+});
+
+// A data directory with dabase.txt naming its own files, and comp.mdb.
+struct DataDir {
+    DataDir()
+    {
+        real = std::filesystem::canonical(dir.path()).string();
+        dir.write("dabase.txt", crlf({"\"" + at("thermo.mdb") + "\",\"" + at("type6.mdb") + "\",\"" + at("comp.mdb") +
+                                      "\",\"" + at("gaussian.mdb") + "\""}));
+        dir.write("comp.mdb", components);
+    }
+    // The full path of a file in the directory, as the program sees it.
+    std::string at(const std::string& name) const { return real + "/" + name; }
+
+    RunResult run(const std::string& script) const { return qvtest::runScript(HUMKIT_BIN, dir.path(), script); }
+
+    qvtest::TempDir dir;
+    std::string real;
+};
+
+#define EXPECT_RUN_OK(r) EXPECT_EQ((r).status, 0) << (r).output << (r).errors
+
+// `expect` lines for the visibility of a range of array members.
+std::string visibility(const std::string& name, int from, int to, int visible)
+{
+    std::string s;
+    for (int i = from; i <= to; ++i) s += "expect " + name + "(" + std::to_string(i) + ").visible " + std::to_string(visible) + "\n";
+    return s;
+}
+
+const std::string sevenLines = crlf({"1", "\"General settings\"", "0,0,0", "3", "0", "0", "0"});
+
+}  // namespace
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+TEST(HumkitStart, DabaseHoldingStartGetsThePathsOfTheDataDirectory)
+{
+    for (const std::string start : {"\"Start\"", "Start"}) {
+        DataDir d;
+        d.dir.write("dabase.txt", crlf({start}));
+        const RunResult r = d.run("expect cboCations.count 7\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(d.dir.read("dabase.txt"), crlf({"\"" + d.at("thermo.mdb") + "\",\"" + d.at("type6.mdb") + "\",\"" +
+                                                  d.at("comp.mdb") + "\",\"" + d.at("gaussian.mdb") + "\""}));
+        EXPECT_FALSE(d.dir.exists("dabase.tmp"));
+    }
+}
+
+TEST(HumkitStart, ComponentsComeFromTheThirdPathOfDabase)
+{
+    DataDir d;
+    d.dir.write("elsewhere/components.dat", crlf({"1,\"Zn+2\",2,0,0,0", "2,\"K+\",1,0,0,0"}));
+    const std::string dabase = crlf({"\"t\",\"s\",\"" + d.real + "/elsewhere/components.dat\",\"g\""});
+    d.dir.write("dabase.txt", dabase);
+    const RunResult r = d.run("expect cboCations.items \"Zn+2\" \"K+\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("dabase.txt"), dabase);
+}
+
+TEST(HumkitStart, CationsAreNamesWithAPlusLastOrSecondToLast)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "expect cboCations.items \"H+\" \"Ca+2\" \"Na+\" \"A+\" \"Fe+3\" \"Na+\" \"Cu+2\"\n"
+        "expect cboCations.visible 0\n"
+        "expect lblWhich.visible 0\n"
+        "click cmdNewset\n"
+        "expect cboCations.visible 1\n"
+        "expect lblWhich.visible 1\n"
+        "expect lblWhich.caption \"Which?\"\n");
+    EXPECT_RUN_OK(r);
+}
+
+TEST(HumkitStart, TheWindowAtStart)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "expect frmMain.caption \"New file - HBM site settings\"\n"
+        "expect cboSettings.items \"General settings\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect cboNumber.items \"2\" \"3\" \"4\"\n"
+        "expect cboNumber.text \"3\"\n"
+        "expect txtMonono.text \"\"\n"
+        "expect lblSite(3).caption \"Relative concentration of site group 3 (%)\"\n"
+        "expect txtSite(3).visible 1\n"
+        "expect lblSite(4).visible 0\n"
+        "expect txtSite(4).visible 0\n"
+        "expect Label7.caption \"Define no. of site combinations for tridentate complexes (max 16)\"\n"
+        "expect cmdNewset.caption \"Add new set for special cations\"\n"
+        "expect mnuFileOpen.caption \"Open settings file\"\n" +
+        visibility("txtMonosite", 1, 8, 0) + visibility("txtBisite2", 1, 12, 0) + visibility("txtTrisite3", 1, 16, 0));
+    EXPECT_RUN_OK(r);
+}
+
+TEST(HumkitStart, MissingDabaseEndsTheProgram)
+{
+    DataDir d;
+    std::filesystem::remove(d.dir / "dabase.txt");
+    const RunResult r = d.run("");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: dabase.txt\" ok critical -> ok\nend\n");
+}
+
+TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
+{
+    DataDir d;
+    std::filesystem::remove(d.dir / "comp.mdb");
+    const RunResult r = d.run(
+        "expect cboCations.count 0\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect cboNumber.text \"3\"\n"
+        "dialog \"new.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.at("comp.mdb") + "\" ok critical -> ok"),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(d.dir.read("new.MSI.TXT"), sevenLines);
+}
+
+TEST(HumkitStart, ExitEndsAtOnceWithoutWriting)
+{
+    DataDir d;
+    const auto before = d.dir.entries();
+    const RunResult r = d.run("type txtMonono \"2\"\nclick mnuFileExit\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, "end\n");
+    EXPECT_EQ(d.dir.entries(), before);
+}
+
+// ---- The count boxes ------------------------------------------------------------------------
+
+TEST(HumkitCounts, MonodentateCountAboveEightOrNegativeShowsEight)
+{
+    DataDir d;
+    const RunResult r = d.run("type txtMonono \"10\"\n"
+                              "expect txtMonono.text \"8\"\n" +
+                              visibility("txtMonosite", 1, 8, 1) +
+                              "type txtMonono \"3\"\n" + visibility("txtMonosite", 1, 3, 1) +
+                              visibility("txtMonosite", 4, 8, 0) +
+                              "type txtMonono \"-1\"\n"
+                              "expect txtMonono.text \"8\"\n" +
+                              visibility("txtMonosite", 1, 8, 1) +
+                              "type txtMonono \"2.9\"\n"
+                              "expect txtMonono.text \"2.9\"\n" +
+                              visibility("txtMonosite", 1, 2, 1) + visibility("txtMonosite", 3, 8, 0) +
+                              "type txtMonono \"abc\"\n" + visibility("txtMonosite", 1, 8, 0));
+    EXPECT_RUN_OK(r);
+}
+
+TEST(HumkitCounts, TridentateCountAboveSixteenShowsSixteen)
+{
+    DataDir d;
+    const RunResult r = d.run("type txtTrino \"20\"\n"
+                              "expect txtTrino.text \"16\"\n" +
+                              visibility("txtTrisite1", 1, 16, 1) + visibility("txtTrisite2", 1, 16, 1) +
+                              visibility("txtTrisite3", 1, 16, 1) +
+                              "expect txtBino.text \"\"\n"
+                              "expect txtMonono.text \"\"\n" +
+                              visibility("txtBisite1", 1, 12, 0) + visibility("txtMonosite", 1, 8, 0));
+    EXPECT_RUN_OK(r);
+}
+
+TEST(HumkitCounts, LoweringABidentateCountEmptiesTheRowsItHides)
+{
+    DataDir d;
+    std::string script = "type txtBino \"5\"\n";
+    for (int j = 1; j <= 5; ++j)
+        script += "type txtBisite1(" + std::to_string(j) + ") \"" + std::to_string(j) + "\"\ntype txtBisite2(" +
+                  std::to_string(j) + ") \"" + std::to_string(j + 10) + "\"\n";
+    script += "type txtBino \"2\"\n" + visibility("txtBisite1", 3, 5, 0) + visibility("txtBisite2", 3, 5, 0) +
+              "type txtBino \"5\"\n" + visibility("txtBisite1", 1, 5, 1) + visibility("txtBisite2", 1, 5, 1) +
+              "expect txtBisite1(2).text \"2\"\n"
+              "expect txtBisite2(2).text \"12\"\n"
+              "expect txtBisite1(3).text \"\"\n"
+              "expect txtBisite2(3).text \"\"\n"
+              "expect txtBisite1(5).text \"\"\n"
+              "expect txtBisite2(5).text \"\"\n" +
+              visibility("txtBisite1", 6, 12, 0);
+    EXPECT_RUN_OK(d.run(script));
+}
+
+// ---- Sets -----------------------------------------------------------------------------------
+
+TEST(HumkitSets, SwitchingAwayAndBackShowsTheValuesAgain)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"2\"\n"
+        "type txtMonosite(1) \"3\"\n"
+        "type txtMonosite(2) \"4.50\"\n"
+        "type txtBino \"1\"\n"
+        "type txtBisite1(1) \"1\"\n"
+        "type txtBisite2(1) \"-2\"\n"
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
+        "expect cboSettings.text \"Cu+2\"\n"
+        "expect txtMonono.text \"\"\n"
+        "expect txtBino.text \"\"\n"
+        "expect txtMonosite(1).visible 0\n"
+        "expect txtMonosite(1).text \"\"\n"
+        "type txtMonono \"2\"\n"
+        "type txtMonosite(1) \"7\"\n"
+        "type txtMonosite(2) \"8\"\n"
+        "pick cboSettings \"General settings\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect txtMonono.text \" 2\"\n"
+        "expect txtMonosite(1).text \" 3\"\n"
+        "expect txtMonosite(2).text \" 4.5\"\n"
+        "expect txtBino.text \" 1\"\n"
+        "expect txtBisite1(1).text \" 1\"\n"
+        "expect txtBisite2(1).text \"-2\"\n"
+        "expect txtTrino.text \" 0\"\n"
+        "expect txtTrisite1(1).visible 0\n"
+        // The count box already shows " 2": the other set's sites still replace the shown ones.
+        "pick cboSettings \"Cu+2\"\n"
+        "expect cboSettings.text \"Cu+2\"\n"
+        "expect txtMonono.text \" 2\"\n"
+        "expect txtMonosite(1).text \" 7\"\n"
+        "expect txtMonosite(2).text \" 8\"\n"
+        "expect txtBino.text \" 0\"\n"
+        "expect txtBisite1(1).visible 0\n"
+        "expect txtBisite1(1).text \"\"\n"
+        "dialog \"two.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("two.MSI.TXT"), crlf({"2", "\"General settings\"", "2,1,0", "3", "4.5", "1,-2", "\"Cu+2\"",
+                                               "2,0,0", "7", "8", "3", "0", "0", "0"}));
+}
+
+TEST(HumkitSets, DeletingTheSecondOfThreeShowsSetOne)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"1\"\n"
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"2\"\n"
+        "pick cboCations \"Na+\"\n"
+        "type txtBino \"1\"\n"
+        "type txtBisite1(1) \"3\"\n"
+        "type txtBisite2(1) \"4\"\n"
+        "pick cboSettings \"Cu+2\"\n"
+        "expect txtMonosite(1).text \" 2\"\n"
+        "click cmdDelete\n"
+        "expect cboSettings.items \"General settings\" \"Na+\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect txtMonono.text \" 1\"\n"
+        "expect txtMonosite(1).text \" 1\"\n"
+        "expect txtBino.text \" 0\"\n"
+        "pick cboSettings \"Na+\"\n"
+        "expect txtMonono.text \" 0\"\n"
+        "expect txtBino.text \" 1\"\n"
+        "expect txtBisite1(1).text \" 3\"\n"
+        "expect txtBisite2(1).text \" 4\"\n"
+        "dialog \"after.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("after.MSI.TXT"),
+              crlf({"2", "\"General settings\"", "1,0,0", "1", "\"Na+\"", "0,1,0", "3,4", "3", "0", "0", "0"}));
+}
+
+TEST(HumkitSets, DeletingAnotherSetKeepsTheEditsOfTheShownOne)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "pick cboCations \"Na+\"\n"
+        // Na+ is shown and edited; Cu+2 is named in the box and deleted.
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"9\"\n"
+        "type cboSettings \"Cu+2\"\n"
+        "click cmdDelete\n"
+        "expect cboSettings.items \"General settings\" \"Na+\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect txtMonono.text \" 0\"\n"
+        "pick cboSettings \"Na+\"\n"
+        "expect txtMonosite(1).text \" 9\"\n"
+        // A name that matches no set deletes nothing.
+        "type cboSettings \"Zn+2\"\n"
+        "click cmdDelete\n"
+        "expect cboSettings.count 2\n"
+        "dialog \"kept.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    // The unmatched name was stored for the shown set by the save.
+    EXPECT_EQ(d.dir.read("kept.MSI.TXT"),
+              crlf({"2", "\"General settings\"", "0,0,0", "\"Zn+2\"", "1,0,0", "9", "3", "0", "0", "0"}));
+}
+
+TEST(HumkitSets, AnEleventhSetIsRefused)
+{
+    DataDir d;
+    std::string script = "click cmdNewset\n";
+    for (int i = 0; i < 9; ++i) script += "pick cboCations \"Na+\"\n";
+    script += "expect cboSettings.count 10\n"
+              "type txtMonono \"1\"\n"
+              "type txtMonosite(1) \"5\"\n"
+              "pick cboCations \"Cu+2\"\n"
+              "expect cboSettings.count 10\n"
+              "expect cboSettings.text \"Na+\"\n"
+              "expect txtMonosite(1).text \"5\"\n"
+              "dialog \"ten.MSI.TXT\"\n"
+              "click cmdSave\n";
+    const RunResult r = d.run(script);
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"Quenvar\" \"A site file holds at most 10 sets: no set was added for Cu+2.\" ok "
+                            "none -> ok"),
+              std::string::npos)
+        << r.output;
+    std::string expected = crlf({"10", "\"General settings\"", "0,0,0"});
+    for (int i = 0; i < 8; ++i) expected += crlf({"\"Na+\"", "0,0,0"});
+    expected += crlf({"\"Na+\"", "1,0,0", "5", "3", "0", "0", "0"});
+    EXPECT_EQ(d.dir.read("ten.MSI.TXT"), expected);
+}
+
+TEST(HumkitSets, ATypedSetNameIsSaved)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type cboSettings \"My settings\"\n"
+        "dialog \"named.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "expect cboSettings.items \"General settings\"\n"
+        // The list still offers the old name, which now matches no set: the shown set stays.
+        "type txtMonono \"1\"\n"
+        "pick cboSettings \"General settings\"\n"
+        "expect cboSettings.text \"My settings\"\n"
+        "expect txtMonono.text \" 1\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("named.MSI.TXT"), crlf({"1", "\"My settings\"", "0,0,0", "3", "0", "0", "0"}));
+}
+
+// ---- Site groups ----------------------------------------------------------------------------
+
+TEST(HumkitGroups, TwoGroupsEmptyTheOtherBoxesAndSaveTwoFractions)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtSite(1) \"60\"\n"
+        "type txtSite(2) \"40\"\n"
+        "type txtSite(3) \"10\"\n"
+        "pick cboNumber \"4\"\n"
+        "expect lblSite(4).visible 1\n"
+        "expect txtSite(4).visible 1\n"
+        "type txtSite(4) \"5\"\n"
+        "pick cboNumber \"2\"\n"
+        "expect lblSite(3).visible 0\n"
+        "expect txtSite(3).visible 0\n"
+        "expect lblSite(4).visible 0\n"
+        "expect txtSite(4).visible 0\n"
+        "expect txtSite(3).text \"\"\n"
+        "expect txtSite(4).text \"\"\n"
+        "dialog \"two.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "pick cboNumber \"3\"\n"
+        "expect txtSite(3).visible 1\n"
+        "expect txtSite(3).text \"\"\n"
+        "expect txtSite(4).visible 0\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("two.MSI.TXT"), crlf({"1", "\"General settings\"", "0,0,0", "2", "0.6", "0.4"}));
+}
+
+TEST(HumkitGroups, AGroupCountOutsideTwoToFourIsRefusedBeforeAnyFile)
+{
+    for (const std::string typed : {"5", "1", "x", ""}) {
+        DataDir d;
+        const auto before = d.dir.entries();
+        // No dialog answer is queued: a save that asked for a file would be a script error.
+        const RunResult r = d.run("type cboNumber \"" + typed + "\"\nclick cmdSave\nclick mnuFileSave\n");
+        EXPECT_RUN_OK(r);
+        const std::string message = "message \"Quenvar\" \"The number of site groups must be 2, 3 or 4, not \\\"" +
+                                    typed + "\\\". Nothing was saved.\" ok none -> ok\n";
+        EXPECT_EQ(r.output, message + message);
+        EXPECT_EQ(d.dir.entries(), before);
+    }
+}
+
+TEST(HumkitGroups, ATypedGroupCountInRangeIsSavedAsItsWholePart)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtSite(1) \"25\"\n"
+        "type cboNumber \"2.7\"\n"
+        "expect txtSite(3).visible 1\n"
+        "dialog \"typed.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("typed.MSI.TXT"), crlf({"1", "\"General settings\"", "0,0,0", "2", "0.25", "0"}));
+}
+
+// ---- Files ----------------------------------------------------------------------------------
+
+TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "dialog \"start.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "expect frmMain.caption \"" + d.at("start.MSI.TXT") + " - HBM site settings\"\n"
+        "type txtMonono \"3\"\n"
+        "type txtSite(1) \"50\"\n"
+        "pick cboNumber \"4\"\n"
+        "click cmdNewset\n"
+        "pick cboCations \"Ca+2\"\n"
+        "click cmdReset\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n"
+        "expect cboSettings.items \"General settings\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect cboNumber.text \"3\"\n"
+        "expect txtSite(1).text \"\"\n"
+        "expect txtSite(4).visible 0\n"
+        "expect txtMonono.text \"\"\n"
+        "expect txtMonosite(1).visible 0\n"
+        "dialog \"reset.MSI.TXT\"\n"
+        "click mnuFileSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("dialog save \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.real + "\" -> \"" +
+                            d.at("start.MSI.TXT") + "\""),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(d.dir.read("start.MSI.TXT"), sevenLines);
+    EXPECT_EQ(d.dir.read("reset.MSI.TXT"), sevenLines);
+}
+
+TEST(HumkitFiles, CountsTwoZeroOneWriteTwoSingleLinesAndOneTriple)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"4\"\n"
+        "type txtMonosite(1) \"1\"\n"
+        "type txtMonosite(2) \"2\"\n"
+        "type txtMonosite(3) \"3\"\n"
+        "type txtMonosite(4) \"4\"\n"
+        "type txtMonono \"2\"\n"
+        "type txtTrino \"1\"\n"
+        "type txtTrisite1(1) \"1\"\n"
+        "type txtTrisite2(1) \"2\"\n"
+        "type txtTrisite3(1) \"5\"\n"
+        "dialog \"c.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("c.MSI.TXT"),
+              crlf({"1", "\"General settings\"", "2,0,1", "1", "2", "1,2,5", "3", "0", "0", "0"}));
+}
+
+TEST(HumkitFiles, TwentyFivePerCentIsWrittenAsAQuarterAndReadBack)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtSite(1) \"25\"\n"
+        "type txtSite(2) \"75\"\n"
+        "dialog \"q.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "click cmdReset\n"
+        "dialog \"q.MSI.TXT\"\n"
+        "click mnuFileOpen\n"
+        "expect txtSite(1).text \" 25\"\n"
+        "expect txtSite(2).text \" 75\"\n"
+        "expect txtSite(3).text \" 0\"\n"
+        "expect frmMain.caption \"" + d.at("q.MSI.TXT") + " - HBM site settings\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("q.MSI.TXT"), crlf({"1", "\"General settings\"", "0,0,0", "3", "0.25", "0.75", "0"}));
+}
+
+TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
+{
+    DataDir d;
+    // Written by another program: a name without quotes, 1.50, no line end at the end.
+    const std::string file = "2\r\n\"General settings\"\r\n3,2,1\r\n1\r\n2\r\n1.50\r\n1,2\r\n3,4\r\n1,2,5\r\n"
+                             "Cu+2,2\n0,0\r\n7\r\n8\r\n4\r\n0.5\r\n0.3\r\n0.15\r\n0.05";
+    d.dir.write("in.MSI.TXT", file);
+    const auto before = d.dir.entries();
+    const RunResult r = d.run(
+        "type txtTrino \"5\"\n"
+        "dialog \"in.MSI.TXT\"\n"
+        "click mnuFileOpen\n"
+        "expect frmMain.caption \"" + d.at("in.MSI.TXT") + " - HBM site settings\"\n"
+        "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect txtMonono.text \" 3\"\n"
+        "expect txtMonosite(3).text \" 1.5\"\n"
+        "expect txtBino.text \" 2\"\n"
+        "expect txtBisite2(2).text \" 4\"\n"
+        "expect txtTrino.text \" 1\"\n"
+        "expect txtTrisite3(1).text \" 5\"\n"
+        "expect txtTrisite1(2).visible 0\n"
+        "expect cboNumber.text \"4\"\n"
+        "expect txtSite(1).text \" 50\"\n"
+        "expect txtSite(2).text \" 30\"\n"
+        "expect txtSite(3).text \" 15\"\n"
+        "expect txtSite(4).text \" 5\"\n"
+        "expect txtSite(4).visible 1\n"
+        "pick cboSettings \"Cu+2\"\n"
+        "expect txtMonono.text \" 2\"\n"
+        "expect txtMonosite(2).text \" 8\"\n"
+        "expect txtBino.text \" 0\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.real + "\""),
+              std::string::npos);
+    EXPECT_EQ(d.dir.read("in.MSI.TXT"), file);
+    EXPECT_EQ(d.dir.entries(), before);
+}
+
+TEST(HumkitFiles, ACancelledOpenLeavesTheResetWindow)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"2\"\n"
+        "dialog cancel\n"
+        "click mnuFileOpen\n"
+        "expect txtMonono.text \"\"\n"
+        "expect cboSettings.items \"General settings\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.real + "\" -> cancel\n");
+}
+
+TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
+{
+    const std::string tail = crlf({"3", "0.2", "0.3", "0.5"});
+    struct Case {
+        std::string bytes;
+        std::string what;
+    };
+    const Case cases[] = {
+        {crlf({"11"}) + tail, "line 1: the set count is 11, not between 0 and 10"},
+        {crlf({"1", "\"G\"", "9,0,0"}) + tail, "the monodentate count of set 1 is 9, not between 0 and 8"},
+        {crlf({"1", "\"G\"", "0,13,0"}) + tail, "the bidentate count of set 1 is 13,"},
+        {crlf({"1", "\"G\"", "0,0,17"}) + tail, "the tridentate count of set 1 is 17,"},
+        {crlf({"1", "\"G\"", "0,-2,0"}) + tail, "the bidentate count of set 1 is -2,"},
+        {crlf({"1", "\"G\"", "0,0,0", "5", "0.2", "0.2", "0.2", "0.2", "0.2"}), "the group count is 5,"},
+        {crlf({"1", "\"G\"", "0,0,0", "1", "1"}), "the group count is 1,"},
+        {crlf({"1", "\"G\"", "2,0,0", "1"}), "Input past end of file (the file ends before monodentate site 2 of set 1)"},
+        {crlf({"one"}) + tail, "the set count is not a number: \\\"one\\\""},
+    };
+    for (const Case& c : cases) {
+        DataDir d;
+        d.dir.write("bad.MSI.TXT", c.bytes);
+        const RunResult r = d.run(
+            "dialog \"good.MSI.TXT\"\n"
+            "type txtSite(1) \"40\"\n"
+            "click cmdSave\n"
+            "type txtMonono \"2\"\n"
+            "type txtMonosite(1) \"6\"\n"
+            "pick cboNumber \"4\"\n"
+            "dialog \"bad.MSI.TXT\"\n"
+            "click mnuFileOpen\n"
+            "expect frmMain.caption \"New file - HBM site settings\"\n"
+            "expect cboSettings.items \"General settings\"\n"
+            "expect cboSettings.text \"General settings\"\n"
+            "expect txtMonono.text \"\"\n"
+            "expect txtMonosite(1).visible 0\n"
+            "expect cboNumber.text \"3\"\n"
+            "expect txtSite(1).text \"\"\n"
+            "expect txtSite(4).visible 0\n"
+            "dialog \"after.MSI.TXT\"\n"
+            "click cmdSave\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_NE(r.output.find("message \"Quenvar error\" \""), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(c.what), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(d.at("bad.MSI.TXT") + "\" ok critical -> ok"), std::string::npos) << r.output;
+        EXPECT_EQ(d.dir.read("bad.MSI.TXT"), c.bytes);
+        EXPECT_EQ(d.dir.read("after.MSI.TXT"), sevenLines);
+    }
+}
+
+TEST(HumkitFiles, AFileThatCannotBeReadIsReported)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "dialog \"missing.MSI.TXT\"\n"
+        "click mnuFileOpen\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.at("missing.MSI.TXT") + "\""),
+              std::string::npos)
+        << r.output;
+}
+
+TEST(HumkitFiles, AFailedSaveLeavesNoFileBehind)
+{
+    DataDir d;
+    std::filesystem::create_directory(d.dir / "adir");
+    const auto before = d.dir.entries();
+    const RunResult r = d.run(
+        "dialog \"nodir/x.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "dialog \"adir\"\n"
+        "click cmdSave\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.at("nodir/x.MSI.TXT") +
+                            ". Path not found"),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.at("adir") + "."),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(d.dir.entries(), before);
+    EXPECT_TRUE(std::filesystem::is_directory(d.dir / "adir"));
+    EXPECT_TRUE(std::filesystem::is_empty(d.dir / "adir"));
+}
+
+TEST(HumkitFiles, ASaveReplacesTheWholeFile)
+{
+    DataDir d;
+    d.dir.write("old.MSI.TXT", std::string(5000, 'x'));
+    const RunResult r = d.run("dialog \"old.MSI.TXT\"\nclick cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("old.MSI.TXT"), sevenLines);
+}
+
+TEST(HumkitFiles, ASetNameWithAQuoteIsNotSaved)
+{
+    DataDir d;
+    d.dir.write("old.MSI.TXT", sevenLines);
+    const RunResult r = d.run("type cboSettings \"Cu\\\"2\"\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.at("old.MSI.TXT")),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(d.dir.read("old.MSI.TXT"), sevenLines);
+}
+
+TEST(HumkitFiles, ResetForgetsTheNamesOfTheFileOpenedBefore)
+{
+    DataDir d;
+    d.dir.write("cu.MSI.TXT", crlf({"1", "\"Cu+2\"", "1,0,0", "4", "3", "0.5", "0.5", "0"}));
+    const RunResult r = d.run(
+        "dialog \"cu.MSI.TXT\"\n"
+        "click mnuFileOpen\n"
+        "expect cboSettings.items \"Cu+2\"\n"
+        "click cmdReset\n"
+        "pick cboSettings \"General settings\"\n"
+        "expect cboSettings.text \"General settings\"\n"
+        "expect txtMonono.text \" 0\"\n");
+    EXPECT_RUN_OK(r);
+}
