@@ -1,0 +1,462 @@
+// The analyte editor end to end: the program run in script mode on data directories that each
+// test builds, with the bytes of analyt.mdb checked after each action; and a few steps of the
+// window logic run in process where a file must change between two user actions.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "quenvar/forms.h"
+#include "quenvar/script.h"
+#include "testsupport.h"
+#include "tracekit/window.h"
+
+namespace {
+
+using qvtest::crlf;
+using qvtest::RunResult;
+using Names = std::vector<std::string>;
+
+const std::string header = "\"Analytes\"";
+const std::string calcite = "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0";
+const std::string gypsum = "6090540,\"Gypsum\",-4.9,0,95.4,0,0,0,0";
+const std::string zero = "0,\"\",0,0,0,0,0,0,0";
+const std::string hco3 = "550030,\"HCO3-\",7.6468,0,800,0,0,0,0";
+const std::string caHco3 = "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,1E-05,85000,12.5";
+const std::string analyt = crlf({header, calcite, gypsum, zero, hco3, caHco3, zero});
+
+// Thermodynamic databases: group A (eleven fields), the component entries, group C.
+const std::string thermo = crlf({
+    "10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"",
+    "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
+    "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"",
+    "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string type6 = crlf({
+    "6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
+    "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
+    "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
+    "0,\"END\",0,0,0,0,0,0,0,0,0"});
+
+// A data directory: dabase.txt naming the two thermodynamic databases by full path, both
+// databases, and analyt.mdb.
+class Tracekit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"" +
+                                      (dir / "comp.mdb") + "\",\"" + (dir / "gaussian.mdb") + "\""}));
+        dir.write("thermo.mdb", thermo);
+        dir.write("type6.mdb", type6);
+        dir.write("analyt.mdb", analyt);
+    }
+
+    RunResult run(const std::string& script) const { return qvtest::runScript(TRACEKIT_BIN, dir.path(), script); }
+    std::string bytes() const { return dir.read("analyt.mdb"); }
+    bool printed(const RunResult& r, const std::string& line) const
+    {
+        return r.output.find(line + "\n") != std::string::npos;
+    }
+    // The data directory holds the same files as at the start: no temporary file left.
+    void expectNoTemporary() const
+    {
+        EXPECT_EQ(dir.entries(), (Names{"analyt.mdb", "dabase.txt", "thermo.mdb", "type6.mdb"}));
+    }
+
+    qvtest::TempDir dir;
+};
+
+const std::string boxesEmpty = R"S(
+expect txtEntryA.text ""
+expect txtEntryB.text ""
+expect txtEntryC.text ""
+expect txtEntryD.text ""
+expect txtEntryE.text ""
+expect txtEntryF.text ""
+expect txtEntryG.text ""
+)S";
+
+const std::string nothingAdded = R"S(message "Note!" "Nothing added!" ok none -> ok)S";
+
+TEST_F(Tracekit, StartsWithTheSolidSectionListedAndTheFormulaLaidOut)
+{
+    const RunResult r = run(R"S(
+expect frmMain.caption "tracekit For Quenvar"
+expect optSolid.value 1
+expect optAqueous.value 0
+expect Label15.caption "Solid phase species"
+expect Label16.caption "Aqueous species"
+expect cboSpecies.text "Select species"
+expect cboSpecies.items "Calcite" "Gypsum"
+expect cboSpecies.index 0
+expect Label7.caption "log K ="
+expect Label1.caption "+"
+expect Label6.caption "+"
+expect Label8.caption "* T"
+expect Label9.caption "/ T"
+expect Label10.caption "* LOG10(T)"
+expect Label11.caption "* T * T"
+expect Label12.caption "/ (T * T)"
+expect Label13.caption "/ SQRT(T)"
+expect lblReverse.visible 1
+expect lblReverse.caption "For solids, it is the INVERSE log K that is calculated here. This means that you may have to reverse the sign of all terms to arrive at the correct log K !!"
+expect Label14.caption "With this editor, you can add or edit power functions that Quenvar uses to correct equilibrium constants for temperature. If data are present in this database, Quenvar will use these data instead of the delta-Hr value."
+expect cmdAdd.caption "Add new species from the main thermodynamic database"
+expect cmdAdd.visible 1
+expect cmdDelete.caption "Delete this species"
+expect cmdDelete.visible 1
+expect cmdSave.caption "Save changes to database"
+expect cmdQuit.caption "Quit"
+)S" + boxesEmpty + "click cmdQuit\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "end\n");
+    EXPECT_EQ(bytes(), analyt);
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, TheOptionButtonsListTheirSectionAndShowTheSolidsNote)
+{
+    const RunResult r = run(R"S(
+pick cboSpecies "Calcite"
+expect txtEntryA.text "-8.9456"
+click optAqueous
+expect lblReverse.visible 0
+expect cboSpecies.items "HCO3-" "CaHCO3+"
+expect cboSpecies.text "Select species"
+)S" + boxesEmpty + R"S(
+pick cboSpecies "CaHCO3+"
+expect txtEntryA.text " 18.6377"
+click optSolid
+expect lblReverse.visible 1
+expect cboSpecies.items "Calcite" "Gypsum"
+)S" + boxesEmpty);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(bytes(), analyt);
+}
+
+TEST_F(Tracekit, SavingWithoutASpeciesIsRefused)
+{
+    const RunResult r = run(R"S(
+click cmdSave
+type cboSpecies "   "
+click cmdSave
+type cboSpecies ""
+click cmdSave
+click cmdAdd
+click cmdSave
+expect cmdAdd.visible 0
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, nothingAdded + "\n" + nothingAdded + "\n" + nothingAdded + "\n" + nothingAdded + "\n");
+    EXPECT_EQ(bytes(), analyt);
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, ChangedTermsAreSavedAndShownAgainInTheDisplayForm)
+{
+    const RunResult r = run(R"S(
+pick cboSpecies "Calcite"
+expect txtEntryA.text "-8.9456"
+expect txtEntryB.text "-0.0125"
+expect txtEntryC.text " 1250"
+expect txtEntryD.text " 0"
+type txtEntryA "-9.50"
+type txtEntryD "2.5e-3 K"
+type txtEntryG ".5"
+click cmdSave
+expect cboSpecies.text "Calcite"
+expect cboSpecies.items "Calcite" "Gypsum"
+expect txtEntryA.text "-9.50"
+expect txtEntryD.text "2.5e-3 K"
+expect txtEntryG.text ".5"
+click optAqueous
+click optSolid
+pick cboSpecies "Calcite"
+expect txtEntryA.text "-9.5"
+expect txtEntryB.text "-0.0125"
+expect txtEntryC.text " 1250"
+expect txtEntryD.text " 0.0025"
+expect txtEntryE.text " 0"
+expect txtEntryG.text " 0.5"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(bytes(), crlf({header, "6090550,\"Calcite\",-9.5,-0.0125,1250,0.0025,0,0,0.5", gypsum, zero, hco3,
+                             caHco3, zero}));
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, AnEmptyTermBoxOrOneWithoutANumberIsSavedAsZero)
+{
+    const RunResult r = run(R"S(
+click optAqueous
+pick cboSpecies "CaHCO3+"
+expect txtEntryE.text " 1E-05"
+type txtEntryE ""
+type txtEntryF "abc"
+type txtEntryG "   "
+click cmdSave
+pick cboSpecies "CaHCO3+"
+expect txtEntryE.text " 0"
+expect txtEntryF.text " 0"
+expect txtEntryG.text " 0"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(bytes(), crlf({header, calcite, gypsum, zero, hco3, "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,0,0,0",
+                             zero}));
+}
+
+TEST_F(Tracekit, AnAddedAqueousSpeciesComesFirstInItsListAndBrowsingReturns)
+{
+    const RunResult r = run(R"S(
+click optAqueous
+click cmdAdd
+expect cmdAdd.visible 0
+expect cmdDelete.visible 0
+expect cboSpecies.text "Select species"
+expect cboSpecies.items "OH-" "HCO3-" "CO3-2"
+pick cboSpecies "CO3-2"
+)S" + boxesEmpty + R"S(
+type txtEntryA "1.5"
+type txtEntryC "-250"
+click cmdSave
+expect cmdAdd.visible 1
+expect cmdDelete.visible 1
+expect optAqueous.value 1
+expect cboSpecies.text "Select species"
+expect cboSpecies.items "CO3-2" "HCO3-" "CaHCO3+"
+)S" + boxesEmpty + R"S(
+pick cboSpecies "CO3-2"
+expect txtEntryA.text " 1.5"
+expect txtEntryC.text "-250"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(bytes(), crlf({header, calcite, gypsum, zero, "550040,\"CO3-2\",1.5,0,-250,0,0,0,0", hco3, caHco3,
+                             zero}));
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, AddingTakesTheKindSelectedAtTheSave)
+{
+    // Adding begun with solids lists type6.mdb; choosing an option while adding lists that
+    // section of analyt.mdb, shows no terms, and stays in adding.
+    const RunResult r = run(R"S(
+click cmdAdd
+expect cboSpecies.items "Calcite" "Gypsum" "Aragonite"
+click optAqueous
+expect cmdAdd.visible 0
+expect cboSpecies.items "HCO3-" "CaHCO3+"
+pick cboSpecies "HCO3-"
+)S" + boxesEmpty + R"S(
+click optSolid
+expect cmdDelete.visible 0
+type cboSpecies "Aragonite"
+type txtEntryB "0.5"
+click cmdSave
+expect cmdAdd.visible 1
+expect cboSpecies.items "Aragonite" "Calcite" "Gypsum"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(bytes(), crlf({header, "6090551,\"Aragonite\",0,0.5,0,0,0,0,0", calcite, gypsum, zero, hco3, caHco3,
+                             zero}));
+}
+
+TEST_F(Tracekit, DeletingAsksAndRemovesEveryRecordOfTheName)
+{
+    dir.write("analyt.mdb", crlf({header, calcite, gypsum, zero, hco3, "6090550,\"Calcite\",1,1,1,1,1,1,1", zero}));
+    const RunResult r = run(R"S(
+pick cboSpecies "Calcite"
+answer no
+click cmdDelete
+expect cboSpecies.text "Calcite"
+expect txtEntryA.text "-8.9456"
+answer yes
+click cmdDelete
+expect cboSpecies.text "Select species"
+expect cboSpecies.items "Gypsum"
+)S" + boxesEmpty);
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string asked = "message \"Deletion of species - tracekit for Quenvar\" \"Are you really sure you would "
+                              "like to delete this species from the database? Once deleted it is gone!\" yesno question";
+    EXPECT_EQ(r.output, asked + " -> no\n" + asked + " -> yes\n");
+    EXPECT_EQ(bytes(), crlf({header, gypsum, zero, hco3, zero}));
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, DeletingWithSelectSpeciesRewritesTheSameRecords)
+{
+    // Written by another program with LF line ends and 800.0: the rewrite gives the same
+    // records in the written form.
+    dir.write("analyt.mdb", "\"Analytes\"\n" + calcite + "\n" + zero + "\n550030,\"HCO3-\",7.6468,0,800.0,0,0,0,0\n" +
+                                zero + "\n");
+    const RunResult r = run(R"S(
+answer yes
+click cmdDelete
+expect cboSpecies.items "Calcite"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(bytes(), crlf({header, calcite, zero, hco3, zero}));
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, DeletingAnEmptyNameKeepsTheSeparatorAndTheEndRecord)
+{
+    const RunResult r = run(R"S(
+type cboSpecies ""
+answer yes
+click cmdDelete
+click optAqueous
+expect cboSpecies.items "HCO3-" "CaHCO3+"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(bytes(), analyt);
+}
+
+TEST_F(Tracekit, ANameNotInTheThermodynamicDatabaseIsNotAdded)
+{
+    const RunResult r = run(R"S(
+click optAqueous
+click cmdAdd
+type cboSpecies "Fe+3"
+type txtEntryA "1"
+click cmdSave
+expect cmdAdd.visible 0
+expect cboSpecies.text "Fe+3"
+type cboSpecies "HCO3- "
+click cmdSave
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species Fe+3 is not in the database " + (dir / "thermo.mdb") +
+                               ". Nothing added!\" ok none -> ok"))
+        << r.output;
+    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species HCO3-  is not in the database " + (dir / "thermo.mdb") +
+                               ". Nothing added!\" ok none -> ok"))
+        << r.output;
+    EXPECT_EQ(bytes(), analyt);
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, ANameWithADoubleQuoteIsRefusedBeforeAnyFileIsTouched)
+{
+    // No answer is queued: a deletion question would be a script error.
+    const RunResult r = run(R"S(
+type cboSpecies "Ca\"X"
+click cmdSave
+click cmdDelete
+click cmdAdd
+type cboSpecies "Ca\"X"
+click cmdSave
+expect cmdAdd.visible 0
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string refused = R"S(message "Note!" "The name Ca\"X holds a double quote, which analyt.mdb cannot store." ok none -> ok)S";
+    EXPECT_EQ(r.output, refused + "\n" + refused + "\n" + refused + "\n");
+    EXPECT_EQ(bytes(), analyt);
+    expectNoTemporary();
+}
+
+TEST_F(Tracekit, AFailedRewriteIsReportedAndLeavesTheDatabaseAsItWas)
+{
+    // analytp.mdb cannot be written: a directory stands in its place.
+    dir.write("analytp.mdb/keep", "");
+    const RunResult r = run(R"S(
+pick cboSpecies "Calcite"
+type txtEntryA "5"
+click cmdSave
+expect txtEntryA.text "5"
+answer yes
+click cmdDelete
+expect cboSpecies.text "Calcite"
+click cmdAdd
+pick cboSpecies "Aragonite"
+click cmdSave
+expect cmdAdd.visible 0
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string failed = "message \"Quenvar error\" \"Write failed: " + (dir / "analytp.mdb") + "\" ok critical -> ok";
+    std::size_t count = 0;
+    for (std::size_t at = r.output.find(failed); at != std::string::npos; at = r.output.find(failed, at + 1)) ++count;
+    EXPECT_EQ(count, 3u) << r.output;
+    EXPECT_EQ(bytes(), analyt);
+}
+
+TEST_F(Tracekit, AMissingFileIsReportedAndTheWindowStays)
+{
+    std::remove((dir / "analyt.mdb").c_str());
+    std::remove((dir / "thermo.mdb").c_str());
+    const RunResult r = run(R"S(
+expect cboSpecies.count 0
+expect cboSpecies.text "Select species"
+click optAqueous
+click cmdAdd
+expect cboSpecies.count 0
+click optSolid
+expect cmdAdd.visible 0
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string noAnalyt = "message \"Quenvar error\" \"File not found: " + (dir / "analyt.mdb") + "\" ok critical -> ok";
+    const std::string noThermo = "message \"Quenvar error\" \"File not found: " + (dir / "thermo.mdb") + "\" ok critical -> ok";
+    EXPECT_EQ(r.output, noAnalyt + "\n" + noAnalyt + "\n" + noThermo + "\n" + noAnalyt + "\n");
+    EXPECT_FALSE(dir.exists("analyt.mdb"));
+}
+
+TEST_F(Tracekit, AFileWithoutSeparatorOrEndRecordListsWhatItHolds)
+{
+    dir.write("analyt.mdb", crlf({header, calcite, gypsum}));
+    const RunResult r = run(R"S(
+expect cboSpecies.items "Calcite" "Gypsum"
+click optAqueous
+expect cboSpecies.count 0
+expect cboSpecies.text "Select species"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+}
+
+TEST_F(Tracekit, ACutRecordListsTheNamesBeforeItAndIsReported)
+{
+    dir.write("analyt.mdb", crlf({header, calcite, gypsum, "6090551,\"Aragonite\",1"}));
+    const RunResult r = run(R"S(
+expect cboSpecies.items "Calcite" "Gypsum"
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output,
+              "message \"Quenvar error\" \"Input past end of file: " + (dir / "analyt.mdb") + "\" ok critical -> ok\n");
+}
+
+TEST_F(Tracekit, WithoutDabaseTheProgramEnds)
+{
+    std::remove((dir / "dabase.txt").c_str());
+    const RunResult r = run("");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: dabase.txt\" ok critical -> ok\nend\n");
+    EXPECT_EQ(bytes(), analyt);
+}
+
+// ---- In process: a file that changes between two user actions ------------------------------
+
+TEST_F(Tracekit, ASpeciesGoneFromTheFileShowsNoTerms)
+{
+    std::ostringstream out;
+    qv::script::ScriptPlatform platform(out);
+    qv::forms::Application app(platform);
+    tracekit::Program program(app);
+    program.files().changeDir(dir.path());
+    app.dispatch([&] { app.open(program.mainWindow()); });
+    qv::forms::Window& w = program.mainWindow();
+
+    app.dispatch([&] { w("cboSpecies").userPick(0); });
+    EXPECT_EQ(w("txtEntryC").text(), " 1250");
+
+    dir.write("analyt.mdb", crlf({header, gypsum, zero, zero}));
+    app.dispatch([&] { w("cboSpecies").userPick(0); });
+    EXPECT_EQ(w("cboSpecies").text(), "Calcite");
+    for (const char* box : {"txtEntryA", "txtEntryB", "txtEntryC", "txtEntryD", "txtEntryE", "txtEntryF", "txtEntryG"})
+        EXPECT_EQ(w(box).text(), "") << box;
+    EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+#include <memory>
+
+#include "tracekit/window.h"
+#ifdef QUENVAR_WITH_QT
+#include <QMainWindow>
+
+#include "quenvar/qt/qtmain.h"
+#include "ui_frmMain.h"
+#else
+#include "quenvar/script.h"
+#endif
+
+int main(int argc, char** argv)
+{
+    auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
+#ifdef QUENVAR_WITH_QT
+    return qv::qt::windowedMain(argc, argv, "tracekit", make,
+                                {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
+#else
+    return qv::script::scriptOnlyMain(argc, argv, "tracekit", make);
+#endif
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The analyte editor's window `frmMain`: browse the solid or aqueous section of `analyt.mdb`,
+// show and change a species' seven terms, delete a species, or add one taken from the main
+// thermodynamic database (`type6.mdb` for solids, `thermo.mdb` for aqueous species).
+//
+// Two modes: browsing (the list holds the names of a section of `analyt.mdb`) and adding (the
+// list holds every name of the thermodynamic database; a save adds the chosen one and returns to
+// browsing). No records are kept in memory: each action reads the files anew.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "quenvar/files.h"
+#include "quenvar/forms.h"
+#include "tracekit/analyt.h"
+
+namespace tracekit {
+
+inline constexpr const char* selectSpecies = "Select species";
+
+class Program : public qv::forms::Program {
+public:
+    explicit Program(qv::forms::Application& app);
+
+    qv::forms::Window& mainWindow() override { return frmMain_; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMain_}; }
+
+    qv::Files& files() { return files_; }
+    bool adding() const { return adding_; }
+
+    // Events.
+    void Form_Load();
+    void cboSpecies_Click();
+    void optSolid_Click();
+    void optAqueous_Click();
+    void cmdAdd_Click();
+    void cmdSave_Click();
+    void cmdDelete_Click();
+    void cmdQuit_Click();
+
+    // Procedures of the window.
+    void ReadSolidnames();
+    void ReadAqNames();
+    void ReadThermo();
+    std::optional<std::int32_t> GetIdut(const std::string& name);
+    void ClearFields();
+
+private:
+    qv::forms::Control& c(const char* name) const { return frmMain_(name); }
+    AnalyteDatabase database() const { return AnalyteDatabase(files_, dataDir_); }
+    Section selectedSection() const;
+    // The thermodynamic database of the kind selected: `thermo.mdb` (aqueous) or `type6.mdb`.
+    const std::string& thermoDatabase() const;
+    // Shows the names of the selected section of `analyt.mdb`.
+    void listSelectedSection();
+    // Refuses (with a message) a species name that the record syntax cannot hold.
+    bool refuseQuotedName(const std::string& name);
+
+    qv::forms::Application& app_;
+    qv::forms::Window frmMain_;
+    std::array<qv::forms::Control*, termCount> txtEntry_{};
+    qv::Files files_{qv::Files::processDirectory()};
+
+    std::string dataDir_;
+    std::string thermoPath_;
+    std::string type6Path_;
+    std::string drive_;
+    bool adding_ = false;
+};
+
+}  // namespace tracekit
