@@ -1,0 +1,508 @@
+// ionkit driven end to end through script mode, on data directories each test builds itself.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "ionkit/window.h"
+#include "quenvar/error.h"
+#include "quenvar/script.h"
+#include "testsupport.h"
+
+using qvtest::crlf;
+
+namespace {
+
+// Components: ID, name, charge and three further numbers. The IDs probe the exclusions (1,
+// 144-146, 811-859, 998 and above); the record of ID 0 is the last one read.
+const std::string kComp = crlf({
+    R"(1,"H2O",0,18,0,0)",
+    R"(3,"H+",1,1,0,0)",
+    R"(143,"P143+",1,0,0,0)",
+    R"(144,"P144+",1,0,0,0)",
+    R"(146,"P146-",-1,0,0,0)",
+    R"(147,"P147-",-1,0,0,0)",
+    R"(810,"S810",0,0,0,0)",
+    R"(811,"=SOHh",0,0,0,0)",
+    R"(859,"S859+",1,0,0,0)",
+    R"(860,"S860-",-1,0,0,0)",
+    R"(997,"S997+",2,0,0,0)",
+    R"(998,"S998-",-1,0,0,0)",
+    R"(1200,"S1200+",1,0,0,0)",
+    R"(20,"",1,0,0,0)",
+    R"(0,"Zero0",0,0,0,0)",
+    R"(30,"After+",1,0,0,0)",
+});
+
+// Species: group A (ID, name, four reals, charge, three reals, component count), the component
+// entries, group C. A name "END" with blanks around it ends the scan.
+const std::string kThermo = crlf({
+    R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,3", R"(17,"set","")",
+    R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)", R"(58.4,"set","")",
+    R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)", "1,9", R"(57,"set","")",
+    R"(0," END ",0,0,0,0,0,0,0,0,0)",
+    R"(400,"Later+",0,0,0,0,1,0,0,0,0)", R"(1,"set","")",
+});
+
+const std::string kSit = crlf({
+    R"("Na+","Cl-",0.03,"Book A")",
+    R"("Na+","NO3-",-0.04,"Book B")",
+    "\"K+\",\"Cl-\",0.120,\"Debye-H\xfc" "ckel\"",
+});
+
+const char* const kNewPair[] = {"lblSpecies1", "cboCat1", "lblSpecies2", "cboAn1", "lblEta1",
+                                "txtEta1",     "lblRef1", "txtRef1",     "cmdAdd"};
+
+std::string expectNewPairVisible(int visible)
+{
+    std::string s;
+    for (const char* name : kNewPair) s += std::string("expect ") + name + ".visible " + std::to_string(visible) + "\n";
+    return s;
+}
+
+std::string blankRefusal()
+{
+    return "message \"Quenvar error\" \"One or more required data fields have been left blank. Please complete "
+           "before saving\" ok critical -> ok\n";
+}
+
+struct DataDir {
+    qvtest::TempDir dir;
+
+    explicit DataDir(std::optional<std::string> sit = kSit)
+    {
+        dir.write("dabase.txt", crlf({"\"" + dir / "thermo.mdb" + "\",\"" + dir / "type6.mdb" + "\",\"" + dir / "comp.mdb" +
+                                      "\",\"" + dir / "gaussian.mdb" + "\""}));
+        dir.write("comp.mdb", kComp);
+        dir.write("thermo.mdb", kThermo);
+        if (sit) dir.write("sit_eta.txt", *sit);
+    }
+
+    qvtest::RunResult run(std::string_view script) const { return qvtest::runScript(IONKIT_BIN, dir.path(), script); }
+
+    std::map<std::string, std::string> snapshot() const
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& name : dir.entries()) files[name] = dir.read(name);
+        return files;
+    }
+};
+
+TEST(IonkitScript, StartUpListsPairsAndShowsThemByTheShowRule)
+{
+    DataDir d;
+    auto r = d.run("expect frmionkit.caption \"SIT Database manager - Quenvar\"\n"
+                   "expect lblDbname.caption \"sit_eta.txt\"\n"
+                   "expect cboCat.items \"Na+\" \"K+\"\n"
+                   "expect cboCat.text \"Na+\"\n"
+                   "expect cboAn.items \"Cl-\" \"NO3-\"\n"
+                   "expect cboAn.text \"Cl-\"\n"
+                   "expect txtEta.text \" 0.03\"\n"
+                   "expect txtReference.text \" Book A\"\n" +
+                   expectNewPairVisible(0) +
+                   "pick cboAn \"NO3-\"\n"
+                   "expect txtEta.text \"-0.04\"\n"
+                   "expect txtReference.text \" Book B\"\n"
+                   "pick cboCat \"K+\"\n"
+                   "expect cboAn.items \"Cl-\"\n"
+                   "expect cboAn.text \"Cl-\"\n"
+                   "expect txtEta.text \" 0.12\"\n"
+                   "expect txtReference.text \" Debye-H\xfc" "ckel\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+}
+
+TEST(IonkitScript, QuitRightAfterStartLeavesEveryFileUntouched)
+{
+    DataDir d;
+    const auto before = d.snapshot();
+    auto r = d.run("click cmdQuit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "end\n");
+    EXPECT_EQ(d.snapshot(), before);
+}
+
+TEST(IonkitScript, MissingDabaseEndsTheProgramWithTheFailure)
+{
+    DataDir d;
+    std::remove((d.dir / "dabase.txt").c_str());
+    auto r = d.run("");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: dabase.txt\" ok critical -> ok\nend\n");
+}
+
+TEST(IonkitScript, MissingSitFileAtStartLeavesAnEmptyWindow)
+{
+    DataDir d(std::nullopt);
+    auto r = d.run("expect lblDbname.caption \"sit_eta.txt\"\n"
+                   "expect cboCat.count 0\n"
+                   "expect cboAn.count 0\n"
+                   "expect txtEta.text \"\"\n"
+                   "dialog cancel\n"
+                   "click mnuOpen\n"
+                   // The current file cannot be opened: reported, and the window stays.
+                   "type txtEta \"1\"\n"
+                   "click cmdSave\n"
+                   "expect lblDbname.caption \"sit_eta.txt\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    // Start-up ended before the dialog's directory was set.
+    EXPECT_EQ(r.output, "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> cancel\n"
+                        "message \"Quenvar error\" \"File not found: sit_eta.txt\" ok critical -> ok\n");
+    EXPECT_FALSE(d.dir.exists("sit_eta.txt"));
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+}
+
+TEST(IonkitScript, RecordWithEmptySpecies1IsNotListed)
+{
+    DataDir d(crlf({R"("","Cl-",0.1,"r")", R"("Na+","Br-",0.2,"r")", R"("","I-",0.3,"r")"}));
+    auto r = d.run("expect cboCat.items \"Na+\"\n"
+                   "expect cboAn.items \"Br-\"\n"
+                   "expect txtEta.text \" 0.2\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(IonkitScript, TwoRecordsOfOnePairShowTheSecondAndAreBothChanged)
+{
+    DataDir d(crlf({R"("A+","B-",0.1,"first")", R"("C+","D-",0.50,"other")", R"("A+","B-",0.2,"second")"}));
+    auto r = d.run("expect cboAn.items \"B-\" \"B-\"\n"
+                   "expect txtEta.text \" 0.2\"\n"
+                   "expect txtReference.text \" second\"\n"
+                   "type txtEta \"-0.3\"\n"
+                   "type txtReference \"  both  \"\n"
+                   "click cmdSave\n"
+                   "expect txtEta.text \"-0.3\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");  // no question, no message
+    EXPECT_EQ(d.dir.read("sit_eta.txt"),
+              crlf({R"("A+","B-",-0.3,"both")", R"("C+","D-",0.5,"other")", R"("A+","B-",-0.3,"both")"}));
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+}
+
+TEST(IonkitScript, ChangeOfPairNotInTheFileChangesNoRecord)
+{
+    DataDir d;
+    auto r = d.run("type cboCat \"Zz+\"\n"
+                   "type txtEta \"9\"\n"
+                   "click cmdSave\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    // Written back whole: only the coefficient form of the hand-written "0.120" changes.
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
+                                                "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+}
+
+TEST(IonkitScript, DeletionAsksAndRefillsTheLists)
+{
+    DataDir d;
+    const std::string question = "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to "
+                                 "delete this species from the database? Once deleted it is gone!\" yesno question";
+    auto r = d.run("answer no\n"
+                   "click cmdDelete\n"
+                   "answer yes\n"
+                   "click cmdDelete\n"
+                   "expect cboCat.items \"Na+\" \"K+\"\n"
+                   "expect cboCat.text \"Na+\"\n"
+                   "expect cboAn.items \"NO3-\"\n"
+                   "expect cboAn.text \"NO3-\"\n"
+                   "expect txtEta.text \"-0.04\"\n"
+                   "answer yes\n"
+                   "click cmdDelete\n"
+                   "expect cboCat.items \"K+\"\n"
+                   "expect cboCat.text \"K+\"\n"
+                   "expect cboAn.text \"Cl-\"\n"
+                   "expect txtReference.text \" Debye-H\xfc" "ckel\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, question + " -> no\n" + question + " -> yes\n" + question + " -> yes\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({"\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+}
+
+TEST(IonkitScript, NewSpeciesOffersComponentsThenSpeciesByCharge)
+{
+    DataDir d;
+    auto r = d.run("click Command1\n" + expectNewPairVisible(1) +
+                   // Excluded IDs and the empty name are left out; the list ends with ID 0, whose
+                   // name is still offered; a charge of 0 offers a name on both sides.
+                   "expect cboCat1.items \"H+\" \"P143+\" \"S810\" \"S997+\" \"Zero0\" \"NaCl0\" \"CaOH+\"\n"
+                   "expect cboAn1.items \"P147-\" \"S810\" \"S860-\" \"Zero0\" \"OH-\" \"NaCl0\"\n"
+                   "expect cboCat1.text \"H+\"\n"
+                   "expect cboAn1.text \"P147-\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(IonkitScript, MissingNameDatabasesAreReportedAndTheWindowStays)
+{
+    for (const char* missing : {"comp.mdb", "thermo.mdb"}) {
+        SCOPED_TRACE(missing);
+        DataDir d;
+        std::remove((d.dir / missing).c_str());
+        auto r = d.run("click Command1\n" + expectNewPairVisible(0) + "expect cboCat.text \"Na+\"\n");
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: " + d.dir / missing + "\" ok critical -> ok\n");
+    }
+}
+
+TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
+{
+    DataDir d;
+    auto r = d.run("click Command1\n"
+                   "type cboCat1 \"  Ca+2 \"\n"
+                   "type cboAn1 \" Cl- \"\n"
+                   "type txtEta1 \" 0.25\"\n"
+                   "type txtRef1 \"  New \xe9tude  \"\n"
+                   "click cmdAdd\n" +
+                   expectNewPairVisible(0) +
+                   "expect cboCat.items \"Na+\" \"K+\" \"Ca+2\"\n"
+                   "expect cboCat.text \"Na+\"\n"
+                   "pick cboCat \"Ca+2\"\n"
+                   "expect txtEta.text \" 0.25\"\n"
+                   "expect txtReference.text \" New \xe9tude\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"),
+              crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
+                    "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\"", "\"Ca+2\",\"Cl-\",0.25,\"New \xe9tude\""}));
+    EXPECT_EQ(d.dir.entries().size(), 4u);  // no working copy left beside the data files
+}
+
+TEST(IonkitScript, AdditionOfAnExistingPairIsRefusedAndTheReversePairAdded)
+{
+    DataDir d;
+    auto r = d.run("click Command1\n"
+                   "type cboCat1 \"Na+\"\n"
+                   "type cboAn1 \"Cl-\"\n"
+                   "type txtEta1 \"1\"\n"
+                   "type txtRef1 \"x\"\n"
+                   "click cmdAdd\n" +
+                   expectNewPairVisible(1) +
+                   "expect txtEta1.text \"1\"\n"
+                   "type cboCat1 \"Cl-\"\n"
+                   "type cboAn1 \"Na+\"\n"
+                   "click cmdAdd\n" +
+                   expectNewPairVisible(0));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"There is already such an interaction coefficient in the "
+                        "database. Addition stopped.\" ok critical -> ok\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"),
+              crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
+                    "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\"", R"("Cl-","Na+",1,"x")"}));
+}
+
+TEST(IonkitScript, RefusedAdditionLeavesTheDatabaseAndNoWorkingCopy)
+{
+    DataDir d;
+    const auto before = d.snapshot();
+    auto r = d.run("click Command1\n"
+                   "type cboCat1 \"K+\"\n"
+                   "type cboAn1 \"Cl-\"\n"
+                   "type txtEta1 \"1\"\n"
+                   "type txtRef1 \"x\"\n"
+                   "click cmdAdd\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(d.snapshot(), before);  // "0.120" not even normalised
+}
+
+TEST(IonkitScript, IncompleteOrUnwritableEntriesAreRefusedBeforeAnyFileIsOpened)
+{
+    // Without a database file any file access would be reported as "File not found".
+    DataDir d(std::nullopt);
+    struct Case {
+        const char *s1, *s2, *eta, *ref;
+    };
+    const Case cases[] = {
+        {"", "Cl-", "1", "r"},      {"Na+", "  ", "1", "r"},         {"Na+", "Cl-", "1", "   "},
+        {"Na+", "Cl-", "", "r"},    {"Na+", "Cl-", "abc", "r"},      {"Na+", "Cl-", "1e40", "r"},
+        {"Na+", "Cl-", "1", "a\\\"b"}, {"N\\\"a+", "Cl-", "1", "r"},
+    };
+    std::string script = "click Command1\n";
+    std::string expected;
+    for (const Case& c : cases) {
+        script += std::string("type cboCat1 \"") + c.s1 + "\"\ntype cboAn1 \"" + c.s2 + "\"\ntype txtEta1 \"" + c.eta +
+                  "\"\ntype txtRef1 \"" + c.ref + "\"\nclick cmdAdd\n";
+        expected += blankRefusal();
+    }
+    // A change and a save to a new file refuse a coefficient that is no number, and a reference
+    // holding a quote, before the dialog is shown.
+    for (const char* eta : {"", "x1"}) {
+        script += std::string("type txtEta \"") + eta + "\"\nclick cmdSave\nclick Command2\n";
+        expected += blankRefusal() + blankRefusal();
+    }
+    script += "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\nclick Command2\n";
+    expected += blankRefusal() + blankRefusal();
+    script += expectNewPairVisible(1);
+
+    auto r = d.run(script);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, expected);
+    EXPECT_FALSE(d.dir.exists("sit_eta.txt"));
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+}
+
+TEST(IonkitScript, CancelledDialogsChangeNothing)
+{
+    DataDir d;
+    const auto before = d.snapshot();
+    auto r = d.run("dialog cancel\n"
+                   "click mnuOpen\n"
+                   "type txtEta \"0.5\"\n"
+                   "dialog cancel\n"
+                   "click Command2\n"
+                   "expect lblDbname.caption \"sit_eta.txt\"\n"
+                   "expect cboCat.items \"Na+\" \"K+\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "dialog open \"Text files (*.TXT)|*.TXT|\" " + qv::script::quote(d.dir.path()) +
+                            " -> cancel\n"
+                            "dialog save \"Text files (*.TXT)|*.TXT\" " +
+                            qv::script::quote(d.dir.path()) + " -> cancel\n");
+    EXPECT_EQ(d.snapshot(), before);
+}
+
+TEST(IonkitScript, SaveToNewDatabaseCopiesThenChangesTheNewFile)
+{
+    DataDir d;
+    const std::string copy = d.dir / "copy.txt";
+    auto r = d.run("type txtEta \"0.5\"\n"
+                   "dialog \"copy.txt\"\n"
+                   "click Command2\n"
+                   "expect lblDbname.caption " +
+                   qv::script::quote(copy) +
+                   "\n"
+                   "pick cboAn \"NO3-\"\n"
+                   "type txtReference \"later\"\n"
+                   "click cmdSave\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+    EXPECT_EQ(d.dir.read("copy.txt"), crlf({R"("Na+","Cl-",0.5,"Book A")", R"("Na+","NO3-",-0.04,"later")",
+                                            "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+}
+
+TEST(IonkitScript, FailedSaveToNewDatabaseIsReportedAndKeepsTheCurrentFile)
+{
+    DataDir d;
+    auto r = d.run("type txtEta \"0.5\"\n"
+                   "dialog \"nodir/copy.txt\"\n"
+                   "click Command2\n"
+                   "expect lblDbname.caption \"sit_eta.txt\"\n"
+                   "click cmdSave\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"Path not found"), std::string::npos) << r.output;
+    EXPECT_NE(d.dir.read("sit_eta.txt").find(R"("Na+","Cl-",0.5,"Book A")"), std::string::npos);
+    EXPECT_FALSE(d.dir.exists("nodir"));
+}
+
+TEST(IonkitScript, DatabaseInAnotherDirectoryIsOpenedAndRewrittenInPlace)
+{
+    DataDir d;
+    d.dir.write("sub/other.txt", crlf({R"("Mg+2","SO4-2",0.10,"o")"}));
+    const std::string other = d.dir / "sub/other.txt";
+    auto r = d.run("dialog \"sub/other.txt\"\n"
+                   "click mnuOpen\n"
+                   "expect lblDbname.caption " +
+                   qv::script::quote(other) +
+                   "\n"
+                   "expect cboCat.items \"Mg+2\"\n"
+                   "expect txtEta.text \" 0.1\"\n"
+                   "click Command1\n"
+                   "type cboCat1 \"Ca+2\"\n"
+                   "type cboAn1 \"SO4-2\"\n"
+                   "type txtEta1 \"0.2\"\n"
+                   "type txtRef1 \"n\"\n"
+                   "click cmdAdd\n"
+                   "expect cboCat.items \"Mg+2\" \"Ca+2\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(d.dir.read("sub/other.txt"), crlf({R"("Mg+2","SO4-2",0.1,"o")", R"("Ca+2","SO4-2",0.2,"n")"}));
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+    EXPECT_FALSE(d.dir.exists("sub/sitbase_temp.txt"));
+}
+
+TEST(IonkitScript, UnreadableDatabaseIsReportedAndLeftAsItWas)
+{
+    const std::string bad = crlf({R"("Na+","Cl-",0.10,"r")", R"("K+","Cl-",abc,"r")"});
+    DataDir d(bad);
+    auto r = d.run(  // start-up fails quietly: nothing listed, the dialog's directory not yet set
+        "expect cboCat.count 0\n"
+        "type cboCat \"Na+\"\n"
+        "type cboAn \"Cl-\"\n"
+        "type txtEta \"1\"\n"
+        "click cmdSave\n"
+        "answer yes\n"
+        "click cmdDelete\n"
+        "click Command1\n"
+        "type cboCat1 \"Ca+2\"\n"
+        "type cboAn1 \"Cl-\"\n"
+        "type txtEta1 \"1\"\n"
+        "type txtRef1 \"x\"\n"
+        "click cmdAdd\n"
+        // Another file that cannot be read is not taken as the current file.
+        "dialog \"nothere.txt\"\n"
+        "click mnuOpen\n"
+        "expect lblDbname.caption \"sit_eta.txt\"\n"
+        "expect cmdAdd.visible 1\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string mismatch =
+        "message \"Quenvar error\" \"Type mismatch (line 2: \\\"abc\\\"): sit_eta.txt\" ok critical -> ok\n";
+    EXPECT_EQ(r.output, mismatch +
+                            "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
+                            "this species from the database? Once deleted it is gone!\" yesno question -> yes\n" +
+                            mismatch + mismatch + "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> " + qv::script::quote(d.dir / "nothere.txt") +
+                            "\nmessage \"Quenvar error\" \"File not found: " + d.dir / "nothere.txt" +
+                            "\" ok critical -> ok\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), bad);
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+}
+
+TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
+{
+    std::string bytes;
+    for (int i = 1; i <= 4001; ++i) bytes += "\"C" + std::to_string(i) + "+\",\"A-\",0.5,\"r\"\r\n";
+    DataDir d(bytes);
+    auto r = d.run("expect cboCat.count 4000\n"
+                   "expect cboCat.text \"C1+\"\n"
+                   "type txtEta \"0.25\"\n"
+                   "click cmdSave\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string after = d.dir.read("sit_eta.txt");
+    EXPECT_EQ(after.substr(0, 22), "\"C1+\",\"A-\",0.25,\"r\"\r\n\"");
+    EXPECT_NE(after.find("\"C4001+\",\"A-\",0.5,\"r\"\r\n"), std::string::npos);
+    EXPECT_EQ(after.size(), bytes.size() + 1);  // "0.5" became "0.25"
+}
+
+// A replace that fails, made to fail in the running window through its file layer.
+TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
+{
+    DataDir d;
+    std::ostringstream out, err;
+    qv::script::ScriptPlatform platform(out);
+    qv::forms::Application app(platform);
+    ionkit::Program program(app, d.dir.path());
+    program.files().faultHook = [](qv::FileStep step, const std::string&) {
+        if (step == qv::FileStep::Rename) throw qv::Error(qv::ErrorKind::RenameFailed, "sit_eta.txt");
+    };
+    std::istringstream script("type txtEta \"0.5\"\n"
+                              "click cmdSave\n"
+                              "answer yes\n"
+                              "click cmdDelete\n"
+                              "click Command1\n"
+                              "type cboCat1 \"Ca+2\"\n"
+                              "type cboAn1 \"Cl-\"\n"
+                              "type txtEta1 \"1\"\n"
+                              "type txtRef1 \"x\"\n"
+                              "click cmdAdd\n"
+                              "expect cmdAdd.visible 1\n"
+                              "expect cboCat.items \"Na+\" \"K+\"\n");
+    EXPECT_EQ(qv::script::run(program, app, platform, script, out, err), 0) << out.str();
+    const std::string failed = "message \"Quenvar error\" \"Replace failed: sit_eta.txt\" ok critical -> ok\n";
+    EXPECT_EQ(out.str(), failed +
+                             "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
+                             "this species from the database? Once deleted it is gone!\" yesno question -> yes\n" +
+                             failed + failed);
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+    EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+    EXPECT_FALSE(app.ended());
+}
+
+}  // namespace
