@@ -3,9 +3,11 @@
 #include "quenvar/datafiles.h"
 #include "quenvar/files.h"
 #include "quenvar/record.h"
+#include "registry.h"
 
 namespace qvbench {
 
+namespace {
 void registerCommon()
 {
     for (const char* f : {"big.mdb", "comp.mdb", "thermo.mdb", "analyt.mdb", "sit_eta.txt"}) registerReferences(f);
@@ -27,5 +29,8 @@ void registerCommon()
         for (auto _ : state) benchmark::DoNotOptimize(qv::componentIdByName(files, "comp.mdb", "Comp399"));
     });
 }
+
+Registrar common(registerCommon);
+}  // namespace
 
 }  // namespace qvbench

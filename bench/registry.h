@@ -14,4 +14,9 @@ struct Action {
 std::vector<Action>& actions();
 std::map<std::string, bool>& references();
 
+// A static Registrar in a bench_*.cpp file adds that file's benchmarks to the run.
+struct Registrar {
+    explicit Registrar(void (*fn)());
+};
+
 }  // namespace qvbench

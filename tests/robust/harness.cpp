@@ -1,0 +1,100 @@
+#include "harness.h"
+
+#include <filesystem>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "variants.h"
+
+namespace fs = std::filesystem;
+
+namespace qvtest {
+
+namespace {
+
+std::map<std::string, std::string> snapshot(const TempDir& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        files[name] = e.is_directory() ? std::string("<dir>") : dir.read(name);
+    }
+    return files;
+}
+
+}  // namespace
+
+void checkCrashSafety(const RewriteCase& c)
+{
+    std::string oldBytes, newBytes;
+    {
+        TempDir dir;
+        c.setup(dir);
+        oldBytes = dir.read(c.target);
+        const RunResult r = runScript(c.program, dir.path(), c.script);
+        ASSERT_EQ(r.status, 0) << c.name << ": the rewrite without faults failed\n" << r.output << r.errors;
+        newBytes = dir.read(c.target);
+        ASSERT_NE(oldBytes, newBytes) << c.name << ": the rewrite changed nothing";
+        for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << c.name << ": " << t << " left behind";
+    }
+    int faultsMade = 0;
+    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
+        for (int n = 1; n <= 12; ++n) {
+            bool triggered = false;
+            for (const char* action : {"kill", "fail"}) {
+                TempDir dir;
+                c.setup(dir);
+                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
+                const RunResult r = runScript(c.program, dir.path(), c.script, {"--fault", plan});
+                const std::string what = c.name + " with " + plan;
+                ASSERT_FALSE(r.timedOut) << what;
+                const bool killed = r.signal != 0;
+                if (std::string(action) == "kill") triggered = killed;
+                if (!killed) ASSERT_NE(r.status, -1) << what;
+                ASSERT_TRUE(dir.exists(c.target)) << what << ": the target is gone";
+                const std::string now = dir.read(c.target);
+                EXPECT_TRUE(now == oldBytes || now == newBytes) << what << ": the target holds neither its old nor its new content";
+                if (!killed) {
+                    for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << what << ": " << t << " left behind";
+                    for (const auto& e : dir.entries())
+                        EXPECT_TRUE(e.find(".new") == std::string::npos && e.find(".copy") == std::string::npos)
+                            << what << ": " << e << " left behind";
+                }
+            }
+            if (!triggered) break;
+            ++faultsMade;
+        }
+    }
+    EXPECT_GT(faultsMade, 3) << c.name << ": too few steps were interrupted; is --fault passed on?";
+}
+
+void checkMalformed(const ReadCase& c)
+{
+    TempDir probe;
+    c.setup(probe);
+    const std::string good = probe.read(c.damaged);
+    for (const Variant& v : badVariants(good, c.maxCuts)) {
+        TempDir dir;
+        c.setup(dir);
+        fs::remove(dir / c.damaged);
+        if (v.directory)
+            fs::create_directory(dir / c.damaged);
+        else
+            dir.write(c.damaged, v.bytes);
+        auto before = snapshot(dir);
+        const RunResult r = runScript(c.program, dir.path(), c.script, {}, 60);
+        const std::string what = c.name + " on " + c.damaged + " (" + v.name + ")";
+        ASSERT_FALSE(r.timedOut) << what << ": the tool hung";
+        ASSERT_EQ(r.signal, 0) << what << ": the tool crashed\n" << r.output << r.errors;
+        EXPECT_TRUE(r.status == 0 || r.status == 1) << what << ": status " << r.status << "\n" << r.output;
+        auto after = snapshot(dir);
+        for (const auto& name : c.mayChange) {
+            before.erase(name);
+            after.erase(name);
+        }
+        EXPECT_TRUE(before == after) << what << ": a file changed without a save";
+    }
+}
+
+}  // namespace qvtest
