@@ -14,13 +14,12 @@
 
 #include <QObject>
 
+#include "quenvar/qt/qtplatform.h"
 #include "quenvar/script.h"
 
 class QWidget;
 
 namespace qv::qt {
-
-using FormFactory = std::function<QWidget*()>;
 
 // Builds a top-level widget of type `W` from the uic-generated form class `Ui`.
 template <class Ui, class W>
@@ -33,8 +32,11 @@ QWidget* buildForm()
     return widget;
 }
 
-// `TOOL --script FILE` runs script mode; otherwise the windows open (a clear message, and no
-// crash, where there is no display). `forms` maps each form name to its factory.
+// `TOOL --script FILE` runs script mode, with no Qt at all; otherwise the main window opens and
+// the program runs until it ends or its last window closes. Where there is no display to open
+// windows on, one line on standard error says so and how to run under xvfb-run (exit status 1).
+// `forms` maps each form name to its factory. `--fault STEP:N:fail|kill` is taken as in
+// script mode.
 int windowedMain(int argc, char** argv, const char* toolName, const script::ProgramFactory& make,
                  std::map<std::string, FormFactory> forms);
 

@@ -1,0 +1,423 @@
+#include "quenvar/qt/binding.h"
+
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStringList>
+#include <QWidget>
+
+#include "quenvar/qt/cp1252.h"
+
+namespace qv::qt {
+
+using forms::Control;
+using forms::ControlKind;
+
+namespace {
+
+// The object name of a control's widget: "txtComp_3" for the third member of txtComp.
+QString objectNameOf(const Control& c)
+{
+    QString name = QString::fromStdString(c.name());
+    if (c.index() > 0) name += QLatin1Char('_') + QString::number(c.index());
+    return name;
+}
+
+const char* widgetClassOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label: return "QLabel";
+    case ControlKind::TextBox: return "QLineEdit";
+    case ControlKind::ListBox: return "QListWidget";
+    case ControlKind::ComboBox: return "QComboBox";
+    case ControlKind::OptionButton: return "QRadioButton";
+    case ControlKind::CommandButton: return "QPushButton";
+    case ControlKind::Frame: return "QGroupBox";
+    case ControlKind::Line: return "QFrame";
+    case ControlKind::MenuEntry: return "QAction";
+    }
+    return "QWidget";
+}
+
+// Whether `object` can show a control of that kind.
+bool fits(ControlKind kind, QObject* object)
+{
+    switch (kind) {
+    case ControlKind::Label: return qobject_cast<QLabel*>(object);
+    case ControlKind::TextBox: return qobject_cast<QLineEdit*>(object);
+    case ControlKind::ListBox: return qobject_cast<QListWidget*>(object);
+    case ControlKind::ComboBox: return qobject_cast<QComboBox*>(object);
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton: return qobject_cast<QAbstractButton*>(object);
+    case ControlKind::Frame:
+    case ControlKind::Line: return qobject_cast<QWidget*>(object);
+    case ControlKind::MenuEntry: return qobject_cast<QAction*>(object);
+    }
+    return false;
+}
+
+QStringList itemsOf(const Control& c)
+{
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(c.items().size()));
+    for (const auto& item : c.items()) items << fromCp1252(item);
+    return items;
+}
+
+}  // namespace
+
+QString refusedCharacterText(char32_t c)
+{
+    return QStringLiteral("The character \"%1\" (%2) cannot be stored: Quenvar's files hold only the characters "
+                          "of the Windows-1252 code page.")
+        .arg(QString::fromUcs4(&c, 1), codePointName(c));
+}
+
+// ---- FormBinding ----------------------------------------------------------------------------
+
+FormBinding::FormBinding(Binder& binder, forms::Window& window, QWidget& top)
+    : binder_(binder), window_(window), top_(&top)
+{
+    const QString formName = QString::fromStdString(window.formName());
+    if (top.objectName() != formName)
+        qWarning("quenvar: the form bound to window %s is named \"%s\"", window.formName().c_str(),
+                 qPrintable(top.objectName()));
+    top.installEventFilter(this);
+    for (const auto& control : window.controls()) bindControl(*control);
+    // Connections are made once every control has its widget, so that a signal from one
+    // control's widget never finds the list half built.
+    for (Bound& b : bound_) connectEvents(b);
+}
+
+FormBinding::~FormBinding()
+{
+    if (top_) top_->removeEventFilter(this);
+}
+
+void FormBinding::problem(const std::string& text)
+{
+    problems_.push_back(text);
+    qWarning("quenvar: %s", text.c_str());
+}
+
+void FormBinding::bindControl(Control& control)
+{
+    const QString name = objectNameOf(control);
+    QObject* object = nullptr;
+    if (control.kind() == ControlKind::MenuEntry) {
+        object = top_->findChild<QAction*>(name);
+        if (!object)
+            if (auto* menu = top_->findChild<QMenu*>(name)) object = menu->menuAction();
+    } else {
+        object = top_->findChild<QWidget*>(name);
+    }
+    const std::string where = "control " + control.qualifiedName() + " of window " + window_.formName();
+    if (!object) {
+        problem(where + ": the form has no " + widgetClassOf(control.kind()) + " named " + name.toStdString());
+        return;
+    }
+    if (!fits(control.kind(), object)) {
+        problem(where + ": " + name.toStdString() + " is a " + object->metaObject()->className() + ", not a " +
+                widgetClassOf(control.kind()));
+        return;
+    }
+    bound_.push_back(Bound{&control, object});
+}
+
+QObject* FormBinding::objectOf(const Control& control) const
+{
+    for (const Bound& b : bound_)
+        if (b.control == &control) return b.object;
+    return nullptr;
+}
+
+void FormBinding::connectEvents(Bound& b)
+{
+    Control* c = b.control;
+    Binder* binder = &binder_;
+    auto click = [binder, c] {
+        if (binder->updating()) return;
+        binder->dispatch([c] {
+            if (c->onClick) c->onClick();
+        });
+    };
+    auto pick = [binder, c](int position) {
+        if (binder->updating() || position < 0) return;
+        binder->dispatch([c, position] { c->userPick(position); });
+    };
+    switch (c->kind()) {
+    case ControlKind::CommandButton:
+        connect(static_cast<QAbstractButton*>(b.object.data()), &QAbstractButton::clicked, this, click);
+        break;
+    case ControlKind::MenuEntry:
+        connect(static_cast<QAction*>(b.object.data()), &QAction::triggered, this, click);
+        break;
+    case ControlKind::OptionButton: {
+        auto* button = static_cast<QAbstractButton*>(b.object.data());
+        // The window logic decides which options exclude each other.
+        button->setAutoExclusive(false);
+        button->setCheckable(true);
+        connect(button, &QAbstractButton::clicked, this, [binder, c] {
+            if (binder->updating()) return;
+            binder->dispatch([c] {
+                c->setValue(true);
+                if (c->onClick) c->onClick();
+            });
+        });
+        break;
+    }
+    case ControlKind::TextBox: {
+        auto* edit = static_cast<QLineEdit*>(b.object.data());
+        connect(edit, &QLineEdit::textEdited, this, [binder, c, edit](const QString& text) {
+            if (!binder->updating()) binder->typed(*c, edit, text);
+        });
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = static_cast<QComboBox*>(b.object.data());
+        // The list is the window logic's: nothing typed is added to it, and no completion
+        // changes what the user typed.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setDuplicatesEnabled(true);  // Return in the edit then picks nothing either
+        connect(combo, &QComboBox::activated, this, pick);
+        if (QLineEdit* edit = combo->lineEdit()) {
+            combo->setCompleter(nullptr);
+            connect(edit, &QLineEdit::textEdited, this, [binder, c, edit](const QString& text) {
+                if (!binder->updating()) binder->typed(*c, edit, text);
+            });
+        }
+        break;
+    }
+    case ControlKind::ListBox: {
+        auto* list = static_cast<QListWidget*>(b.object.data());
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true);  // long lists (thousands of species) lay out at once
+        list->viewport()->installEventFilter(this);
+        connect(list, &QListWidget::currentRowChanged, this, [this, pick](int row) {
+            listPickDone_ = true;
+            pick(row);
+        });
+        connect(list, &QListWidget::itemClicked, this, [this, pick, list](QListWidgetItem* item) {
+            // A click on the item that was already selected is a pick of its own.
+            if (listPickDone_) return;
+            listPickDone_ = true;
+            pick(list->row(item));
+        });
+        break;
+    }
+    case ControlKind::Label:
+        static_cast<QLabel*>(b.object.data())->setTextFormat(Qt::PlainText);
+        break;
+    case ControlKind::Frame:
+    case ControlKind::Line: break;
+    }
+}
+
+bool FormBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == top_ && event->type() == QEvent::Close) {
+        auto* close = static_cast<QCloseEvent*>(event);
+        if (binder_.userClose(window_))
+            close->accept();
+        else
+            close->ignore();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && qobject_cast<QListWidget*>(watched->parent()))
+        listPickDone_ = false;
+    return false;
+}
+
+void FormBinding::update()
+{
+    if (!top_) return;
+    const QString title = fromCp1252(window_.caption());
+    if (top_->windowTitle() != title) top_->setWindowTitle(title);
+    for (Bound& b : bound_) updateControl(b);
+}
+
+void FormBinding::updateControl(Bound& b)
+{
+    QObject* object = b.object;
+    if (!object) return;
+    const Control& c = *b.control;
+    const bool shown = c.shown();
+    const QSignalBlocker block(object);
+
+    if (auto* action = qobject_cast<QAction*>(object)) {
+        const QString caption = fromCp1252(c.caption());
+        if (action->text() != caption) action->setText(caption);
+        if (action->isVisible() != shown) action->setVisible(shown);
+        return;
+    }
+
+    auto* widget = static_cast<QWidget*>(object);
+    switch (c.kind()) {
+    case ControlKind::Label: {
+        const QString caption = fromCp1252(c.caption());
+        auto* label = static_cast<QLabel*>(widget);
+        if (label->text() != caption) label->setText(caption);
+        break;
+    }
+    case ControlKind::CommandButton:
+    case ControlKind::OptionButton: {
+        auto* button = static_cast<QAbstractButton*>(widget);
+        const QString caption = fromCp1252(c.caption());
+        if (button->text() != caption) button->setText(caption);
+        if (c.kind() == ControlKind::OptionButton && button->isChecked() != c.value()) button->setChecked(c.value());
+        break;
+    }
+    case ControlKind::Frame:
+        if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+            const QString caption = fromCp1252(c.caption());
+            if (box->title() != caption) box->setTitle(caption);
+        }
+        break;
+    case ControlKind::TextBox: {
+        auto* edit = static_cast<QLineEdit*>(widget);
+        const QString text = fromCp1252(c.text());
+        // Left alone when equal, so that the user's cursor stays where it was.
+        if (edit->text() != text) edit->setText(text);
+        break;
+    }
+    case ControlKind::ListBox: {
+        auto* list = static_cast<QListWidget*>(widget);
+        if (!b.itemsShown || b.itemsRevision != c.itemsRevision()) {
+            list->clear();
+            list->addItems(itemsOf(c));
+            b.itemsShown = true;
+            b.itemsRevision = c.itemsRevision();
+        }
+        const int row = c.listIndex();
+        if (row < 0) {
+            if (list->currentRow() >= 0) list->setCurrentRow(-1);
+            if (!list->selectedItems().isEmpty()) list->clearSelection();
+        } else if (list->currentRow() != row || !list->item(row)->isSelected()) {
+            list->setCurrentRow(row);
+        }
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = static_cast<QComboBox*>(widget);
+        QLineEdit* edit = combo->lineEdit();
+        const QSignalBlocker blockEdit(edit);
+        // Changing the current item rewrites the edit; the cursor stays when the text comes
+        // back as it was.
+        const QString editBefore = edit ? edit->text() : QString();
+        const int cursor = edit ? edit->cursorPosition() : 0;
+        if (!b.itemsShown || b.itemsRevision != c.itemsRevision()) {
+            combo->clear();
+            combo->addItems(itemsOf(c));
+            b.itemsShown = true;
+            b.itemsRevision = c.itemsRevision();
+        }
+        if (combo->currentIndex() != c.listIndex()) combo->setCurrentIndex(c.listIndex());
+        if (combo->isEditable()) {
+            const QString text = fromCp1252(c.text());
+            if (combo->currentText() != text) combo->setEditText(text);
+            if (edit->text() == editBefore && edit->cursorPosition() != cursor) edit->setCursorPosition(cursor);
+        }
+        break;
+    }
+    case ControlKind::Line:
+    case ControlKind::MenuEntry: break;
+    }
+    // Hidden when asked explicitly; a child of a window not yet shown counts as hidden too, and
+    // showing it then only clears that.
+    if (widget->isHidden() == shown) widget->setVisible(shown);
+}
+
+// ---- Binder ---------------------------------------------------------------------------------
+
+Binder::Binder(forms::Application& app) : app_(app)
+{
+    notice = [this](const QString& text, const QString& title) {
+        app_.message(toCp1252Lossy(text), toCp1252Lossy(title), forms::Buttons::Ok, forms::Icon::Exclamation);
+    };
+}
+
+Binder::~Binder() { clear(); }
+
+FormBinding& Binder::bind(forms::Window& window, QWidget& top)
+{
+    auto fresh = std::make_unique<FormBinding>(*this, window, top);
+    for (auto& b : bindings_)
+        if (&b->window() == &window) {
+            b = std::move(fresh);
+            return *b;
+        }
+    bindings_.push_back(std::move(fresh));
+    return *bindings_.back();
+}
+
+FormBinding* Binder::find(const forms::Window& window) const
+{
+    for (const auto& b : bindings_)
+        if (&b->window() == &window) return b.get();
+    return nullptr;
+}
+
+void Binder::clear() { bindings_.clear(); }
+
+void Binder::dispatch(const std::function<void()>& handler)
+{
+    if (app_.ended()) return;
+    try {
+        app_.dispatch(handler);
+    } catch (...) {
+        // Nothing may leave through Qt's event loop; the Application has shown what it knows.
+        qWarning("quenvar: an event handler failed with an unknown exception");
+    }
+    updateAll();
+}
+
+void Binder::updateAll()
+{
+    ++updating_;
+    for (const auto& b : bindings_)
+        if (b->window().isOpen()) b->update();
+    --updating_;
+}
+
+void Binder::typed(Control& control, QLineEdit* edit, const QString& text)
+{
+    char32_t refused = 0;
+    std::optional<std::string> bytes = toCp1252(text, &refused);
+    if (!bytes) {
+        // Back to the control's text first, with the cursor where the refused text ended, then
+        // the notice.
+        const int cursor = edit ? edit->cursorPosition() : 0;
+        updateAll();
+        if (edit) edit->setCursorPosition(std::max<int>(0, cursor - static_cast<int>(text.size() - edit->text().size())));
+        const QString message = refusedCharacterText(refused);
+        dispatch([this, &message] {
+            if (notice) notice(message, QStringLiteral("Quenvar"));
+        });
+        return;
+    }
+    dispatch([&control, &bytes] { control.userType(std::move(*bytes)); });
+}
+
+bool Binder::userClose(forms::Window& window)
+{
+    if (!window.isOpen() || app_.ended()) return true;
+    try {
+        app_.userClose(window);
+    } catch (...) {
+        qWarning("quenvar: closing window %s failed with an unknown exception", window.formName().c_str());
+    }
+    updateAll();
+    return !window.isOpen() || app_.ended();
+}
+
+}  // namespace qv::qt
