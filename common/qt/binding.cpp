@@ -203,9 +203,13 @@ void FormBinding::connectEvents(Bound& b)
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setUniformItemSizes(true);  // long lists (thousands of species) lay out at once
         list->viewport()->installEventFilter(this);
-        connect(list, &QListWidget::currentRowChanged, this, [this, pick](int row) {
+        // A pick is a change of the selection. Qt also moves the current row by itself when the
+        // list first takes the focus, without selecting anything: that is no pick.
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, pick, list] {
+            const auto selected = list->selectedItems();
+            if (selected.isEmpty()) return;
             listPickDone_ = true;
-            pick(row);
+            pick(list->row(selected.first()));
         });
         connect(list, &QListWidget::itemClicked, this, [this, pick, list](QListWidgetItem* item) {
             // A click on the item that was already selected is a pick of its own.
