@@ -199,19 +199,22 @@ std::string Files::readBytes(std::string_view name) const
         ::close(fd);
         throw Error(ErrorKind::FileNotFound, shown);
     }
-    std::string bytes;
-    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
+    // Read straight into the string: one read of the size the file has, then whatever more
+    // a growing file still gives.
+    std::string bytes(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
+    std::size_t have = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (have == bytes.size()) bytes.resize(have + 65536);
+        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (got < 0) {
             if (errno == EINTR) continue;
             ::close(fd);
             throw Error(ErrorKind::PastEnd, shown);
         }
         if (got == 0) break;
-        bytes.append(buf, static_cast<std::size_t>(got));
+        have += static_cast<std::size_t>(got);
     }
+    bytes.resize(have);
     ::close(fd);
     return bytes;
 }

@@ -1,6 +1,7 @@
 #include "quenvar/record.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "quenvar/error.h"
@@ -35,56 +36,60 @@ int RecordReader::line() const
     return line;
 }
 
+void RecordReader::consumeDelimiter()
+{
+    // 4. Consume the delimiter: a comma, or CR, LF, or CR LF. End of file also ends a field.
+    const std::size_t n = bytes_.size();
+    afterComma_ = false;
+    if (pos_ >= n) return;
+    const char c = bytes_[pos_];
+    if (c == ',') {
+        afterComma_ = true;
+        ++pos_;
+    } else if (c == '\r') {
+        ++pos_;
+        if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
+    } else if (c == '\n') {
+        ++pos_;
+    }
+}
+
 Field RecordReader::field()
 {
     const std::size_t n = bytes_.size();
+    const char* const data = bytes_.data();
     // Once only blanks and line ends remain, no field can be read (as atEnd() tells), except
     // the one that a comma opened: end of file ends that one as Empty.
-    if (!afterComma_ && atEnd()) throw Error(ErrorKind::PastEnd, fileName_);
+    if (!afterComma_ && (pos_ >= n || isBlank(data[pos_]) || isLineEnd(data[pos_])) && atEnd())
+        throw Error(ErrorKind::PastEnd, fileName_);
     if (pos_ >= n) {
         afterComma_ = false;
         return Field();
     }
     // 1. Skip blanks before the field.
-    while (pos_ < n && isBlank(bytes_[pos_])) ++pos_;
+    while (pos_ < n && isBlank(data[pos_])) ++pos_;
 
-    Field result;
-    if (pos_ < n && bytes_[pos_] == '"') {
+    if (pos_ < n && data[pos_] == '"') {
         // 2. A quoted Text runs to the next quote; after it, skip to the delimiter.
         const std::size_t start = pos_ + 1;
-        std::size_t close = bytes_.find('"', start);
-        if (close == std::string::npos) close = n;
-        result = Field::text(bytes_.substr(start, close - start));
+        const void* quote = start < n ? std::memchr(data + start, '"', n - start) : nullptr;
+        const std::size_t close = quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - data) : n;
+        Field result = Field::text(std::string(data + start, close - start));
         pos_ = close < n ? close + 1 : n;
-        while (pos_ < n && bytes_[pos_] != ',' && !isLineEnd(bytes_[pos_])) ++pos_;
-    } else {
-        // 3. An unquoted field runs to the delimiter; trailing blanks are not part of it.
-        const std::size_t start = pos_;
-        while (pos_ < n && bytes_[pos_] != ',' && !isLineEnd(bytes_[pos_])) ++pos_;
-        std::size_t end = pos_;
-        while (end > start && isBlank(bytes_[end - 1])) --end;
-        const std::string_view chars(bytes_.data() + start, end - start);
-        if (chars.empty())
-            result = Field();
-        else if (isNumberText(chars))
-            result = Field::numberAsRead(parseNumberText(chars), std::string(chars));
-        else
-            result = Field::text(std::string(chars));
+        while (pos_ < n && data[pos_] != ',' && !isLineEnd(data[pos_])) ++pos_;
+        consumeDelimiter();
+        return result;
     }
-    // 4. Consume the delimiter: a comma, or CR, LF, or CR LF. End of file also ends a field.
-    afterComma_ = false;
-    if (pos_ < n) {
-        if (bytes_[pos_] == ',') {
-            afterComma_ = true;
-            ++pos_;
-        } else if (bytes_[pos_] == '\r') {
-            ++pos_;
-            if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
-        } else if (bytes_[pos_] == '\n') {
-            ++pos_;
-        }
-    }
-    return result;
+    // 3. An unquoted field runs to the delimiter; trailing blanks are not part of it.
+    const std::size_t start = pos_;
+    while (pos_ < n && data[pos_] != ',' && !isLineEnd(data[pos_])) ++pos_;
+    std::size_t end = pos_;
+    while (end > start && isBlank(data[end - 1])) --end;
+    consumeDelimiter();
+    const std::string_view chars(data + start, end - start);
+    if (chars.empty()) return Field();
+    if (isNumberText(chars)) return Field::numberAsRead(parseNumberText(chars), std::string(chars));
+    return Field::text(std::string(chars));
 }
 
 std::string RecordReader::text() { return field().asText(); }

@@ -44,6 +44,7 @@ public:
 
 private:
     [[noreturn]] void mismatch(const Field& f) const;
+    void consumeDelimiter();
     std::string bytes_;
     std::string fileName_;
     std::size_t pos_ = 0;
