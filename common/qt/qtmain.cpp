@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QTimer>
 
 namespace qv::qt {
 
@@ -28,6 +29,15 @@ int windowedMain(int argc, char** argv, const char* toolName, const script::Prog
         std::cerr << "bad --fault option: STEP:N:fail or STEP:N:kill\n";
         return 2;
     }
+    // `--quit-when-shown`: end as soon as the first window is on the screen (start-up timing).
+    bool quitWhenShown = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--quit-when-shown") {
+            quitWhenShown = true;
+            for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
+            --argc;
+            break;
+        }
     if (argc >= 2 && std::string(argv[1]) == "--script") {
         if (argc != 3) {
             std::cerr << "usage: " << toolName << " --script FILE   (FILE may be -)\n";
@@ -53,6 +63,7 @@ int windowedMain(int argc, char** argv, const char* toolName, const script::Prog
     platform.onFinished = [] { QCoreApplication::exit(0); };
 
     platform.binder().dispatch([&] { app.open(program->mainWindow()); });
+    if (quitWhenShown) QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     int status = 0;
     if (!platform.finished()) status = qtApp.exec();
     // The widgets go before the windows they show.
