@@ -62,6 +62,7 @@ int main(int argc, char** argv)
         double ref = read;
         if (a.reference == "floor") ref = floor;
         if (a.reference == "listfill") ref = time("listfill " + a.file);
+        if (a.reference == "rewrite") ref = time("rewrite " + a.file);
         if (t == 0 || floor == 0 || read == 0 || ref == 0) continue;
         const bool met = t / ref <= a.target;
         missed += !met;
