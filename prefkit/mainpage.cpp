@@ -217,8 +217,12 @@ void Program::show(Control& box, qv::Field DefaultParameters::*member, std::stri
     box.setText(value.asText());
     const FieldPlace& place = placeOf(member);
     if (!unreadable.empty()) unreadable += "; ";
+    // The message quotes only the start of a long text: a damaged file may hold megabytes in
+    // one field, which no message box can show.
+    constexpr std::size_t quoted = 40;
+    const std::string& text = value.asText();
     unreadable += "line " + std::to_string(place.line) + ", position " + std::to_string(place.position) + ": \"" +
-                  value.asText() + "\"";
+                  (text.size() > quoted ? text.substr(0, quoted) + "..." : text) + "\"";
 }
 
 void Program::reportUnreadable(const std::string& unreadable)

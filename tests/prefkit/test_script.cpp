@@ -477,6 +477,17 @@ click cmdMain
     EXPECT_EQ(lines[5], "600,\"abc\",2.3122");
 }
 
+TEST(TextFields, ALongTextIsShownWholeInItsBoxAndCutShortInTheMessage)
+{
+    TempDir dir;
+    const std::string longText = std::string(40, 'x') + std::string(460, 'y');
+    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", "1E-09,-3,3", "\"" + longText + "\""));
+    const RunResult r = run(dir, "expect txtDavies.text \"" + longText + "\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 5, position 1: \\\"" + std::string(40, 'x') +
+                            "...\\\"): deftempar.dat\" ok critical -> ok\n");
+}
+
 TEST(TextFields, BecomeNumbersWhenThePageIsSaved)
 {
     TempDir dir;
