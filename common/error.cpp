@@ -1,5 +1,7 @@
 #include "quenvar/error.h"
 
+#include <string_view>
+
 namespace qv {
 
 const char* describe(ErrorKind kind)
@@ -22,11 +24,21 @@ const char* describe(ErrorKind kind)
 }
 
 namespace {
+// A message must stay readable whatever a damaged file holds: control bytes (a NUL would end
+// the message early) show as "?", and a long detail is cut short.
+std::string readable(std::string_view text, std::size_t most)
+{
+    std::string out;
+    for (char c : text.substr(0, most)) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    if (text.size() > most) out += "...";
+    return out;
+}
+
 std::string compose(ErrorKind kind, const std::string& file, const std::string& detail)
 {
     std::string text = describe(kind);
-    if (!detail.empty()) text += " (" + detail + ")";
-    if (!file.empty()) text += ": " + file;
+    if (!detail.empty()) text += " (" + readable(detail, 240) + ")";
+    if (!file.empty()) text += ": " + readable(file, 1000);
     return text;
 }
 }  // namespace

@@ -60,6 +60,20 @@ double Field::asNumber() const
     return 0;
 }
 
+namespace {
+// A whole number as the number form writes it: "0", or an optional "-" and up to 15 digits
+// without a leading zero. Such characters read from a file are already their written form.
+bool isPlainWhole(const std::string& t)
+{
+    std::size_t i = t.size() > 1 && t[0] == '-' ? 1 : 0;
+    const std::size_t digits = t.size() - i;
+    if (digits == 0 || digits > 15 || (t[i] == '0' && (digits > 1 || i > 0))) return false;
+    for (; i < t.size(); ++i)
+        if (t[i] < '0' || t[i] > '9') return false;
+    return true;
+}
+}  // namespace
+
 std::string Field::writtenForm() const
 {
     switch (precision_) {
@@ -67,6 +81,7 @@ std::string Field::writtenForm() const
     case Precision::Whole: return text_;
     case Precision::Double: break;
     }
+    if (isPlainWhole(text_)) return text_;
     return numberForm(number_);
 }
 

@@ -28,12 +28,18 @@ bool RecordReader::atEnd() const
 
 int RecordReader::line() const
 {
-    int line = 1;
-    for (std::size_t i = 0; i < pos_ && i < bytes_.size(); ++i) {
-        if (bytes_[i] == '\n' || (bytes_[i] == '\r' && (i + 1 >= bytes_.size() || bytes_[i + 1] != '\n')))
-            ++line;
+    // Counted on from the last place asked, so that asking as the reading goes costs no more
+    // than the reading itself.
+    if (pos_ < lineAt_) {
+        lineAt_ = 0;
+        lineNo_ = 1;
     }
-    return line;
+    for (std::size_t i = lineAt_; i < pos_ && i < bytes_.size(); ++i) {
+        if (bytes_[i] == '\n' || (bytes_[i] == '\r' && (i + 1 >= bytes_.size() || bytes_[i + 1] != '\n')))
+            ++lineNo_;
+    }
+    lineAt_ = pos_;
+    return lineNo_;
 }
 
 void RecordReader::consumeDelimiter()
@@ -96,7 +102,10 @@ std::string RecordReader::text() { return field().asText(); }
 
 void RecordReader::mismatch(const Field& f) const
 {
-    throw Error(ErrorKind::TypeMismatch, fileName_, "line " + std::to_string(line()) + ": \"" + f.asText() + "\"");
+    // Only the start of the field: a damaged file may hold megabytes in one field.
+    const std::string& t = f.asText();
+    const std::string shown = t.size() > 40 ? t.substr(0, 40) + "..." : t;
+    throw Error(ErrorKind::TypeMismatch, fileName_, "line " + std::to_string(line()) + ": \"" + shown + "\"");
 }
 
 double RecordReader::number()

@@ -49,6 +49,8 @@ private:
     std::string fileName_;
     std::size_t pos_ = 0;
     bool afterComma_ = false;
+    mutable std::size_t lineAt_ = 0;  // line() counted up to here ...
+    mutable int lineNo_ = 1;          // ... where this line begins or goes on
 };
 
 class RecordWriter {
