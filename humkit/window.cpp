@@ -77,9 +77,16 @@ Program::Program(qv::forms::Application& app, std::string startDir)
     c("mnuFileOpen").onClick = [this] { opendb(); };
     c("mnuFileExit").onClick = [this] { app_.end(); };
     c("cboNumber").onClick = [this] { Numberchange(); };
-    for (int row = 0; row < 3; ++row) c(countRows[static_cast<std::size_t>(row)].countBox).onChange = [this, row] {
-        countChange(row);
-    };
+    for (int row = 0; row < 3; ++row) {
+        const CountRow& r = countRows[static_cast<std::size_t>(row)];
+        countBoxes_[static_cast<std::size_t>(row)] = &c(r.countBox);
+        for (const char* column : r.siteColumns) {
+            std::vector<Control*> boxes;
+            for (int i = 1; i <= r.maximum; ++i) boxes.push_back(&c(column, i));
+            siteBoxes_[static_cast<std::size_t>(row)].push_back(std::move(boxes));
+        }
+        countBox(row).onChange = [this, row] { countChange(row); };
+    }
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
@@ -131,7 +138,7 @@ void Program::formLoad()
 void Program::countChange(int row)
 {
     const CountRow& r = countRows[static_cast<std::size_t>(row)];
-    Control& box = c(r.countBox);
+    Control& box = countBox(row);
     double shown = std::floor(qv::textToNumber(box.text()));
     if (shown > r.maximum || shown < 0) {
         shown = r.maximum;
@@ -139,21 +146,22 @@ void Program::countChange(int row)
         box.setText(std::to_string(r.maximum));
     }
     shownCounts_[static_cast<std::size_t>(row)] = shown;
+    const int columns = static_cast<int>(r.siteColumns.size());
     for (int i = 1; i <= r.maximum; ++i)
-        for (const char* column : r.siteColumns) {
-            Control& site = c(column, i);
+        for (int column = 0; column < columns; ++column) {
+            Control& box = site(row, column, i);
             if (i <= shown) {
-                site.setVisible(true);
+                box.setVisible(true);
             } else {
-                site.setText("");
-                site.setVisible(false);
+                box.setText("");
+                box.setVisible(false);
             }
         }
 }
 
 void Program::setCount(int row, const std::string& text)
 {
-    Control& box = c(countRows[static_cast<std::size_t>(row)].countBox);
+    Control& box = countBox(row);
     if (box.text() == text)
         countChange(row);
     else
@@ -168,38 +176,38 @@ void Program::Saveset()
     s.monoCount = static_cast<std::int16_t>(shownCounts_[0]);
     s.biCount = static_cast<std::int16_t>(shownCounts_[1]);
     s.triCount = static_cast<std::int16_t>(shownCounts_[2]);
-    for (int i = 1; i <= s.monoCount; ++i) s.mono[static_cast<std::size_t>(i - 1)] = siteValue(c("txtMonosite", i));
+    for (int i = 1; i <= s.monoCount; ++i) s.mono[static_cast<std::size_t>(i - 1)] = siteValue(site(0, 0, i));
     for (int j = 1; j <= s.biCount; ++j) {
         auto& pair = s.bi[static_cast<std::size_t>(j - 1)];
-        pair[0] = siteValue(c("txtBisite1", j));
-        pair[1] = siteValue(c("txtBisite2", j));
+        pair[0] = siteValue(site(1, 0, j));
+        pair[1] = siteValue(site(1, 1, j));
     }
     for (int k = 1; k <= s.triCount; ++k) {
         auto& triple = s.tri[static_cast<std::size_t>(k - 1)];
-        triple[0] = siteValue(c("txtTrisite1", k));
-        triple[1] = siteValue(c("txtTrisite2", k));
-        triple[2] = siteValue(c("txtTrisite3", k));
+        triple[0] = siteValue(site(2, 0, k));
+        triple[1] = siteValue(site(2, 1, k));
+        triple[2] = siteValue(site(2, 2, k));
     }
 }
 
 void Program::Readset()
 {
-    const SiteSet s = doc_.current();
+    const SiteSet& s = doc_.current();
     shownCounts_ = {double(s.monoCount), double(s.biCount), double(s.triCount)};
     setCount(0, qv::displayForm(s.monoCount));
     setCount(1, qv::displayForm(s.biCount));
     setCount(2, qv::displayForm(s.triCount));
-    for (int i = 1; i <= s.monoCount; ++i) c("txtMonosite", i).setText(siteText(s.mono[static_cast<std::size_t>(i - 1)]));
+    for (int i = 1; i <= s.monoCount; ++i) site(0, 0, i).setText(siteText(s.mono[static_cast<std::size_t>(i - 1)]));
     for (int j = 1; j <= s.biCount; ++j) {
         const auto& pair = s.bi[static_cast<std::size_t>(j - 1)];
-        c("txtBisite1", j).setText(siteText(pair[0]));
-        c("txtBisite2", j).setText(siteText(pair[1]));
+        site(1, 0, j).setText(siteText(pair[0]));
+        site(1, 1, j).setText(siteText(pair[1]));
     }
     for (int k = 1; k <= s.triCount; ++k) {
         const auto& triple = s.tri[static_cast<std::size_t>(k - 1)];
-        c("txtTrisite1", k).setText(siteText(triple[0]));
-        c("txtTrisite2", k).setText(siteText(triple[1]));
-        c("txtTrisite3", k).setText(siteText(triple[2]));
+        site(2, 0, k).setText(siteText(triple[0]));
+        site(2, 1, k).setText(siteText(triple[1]));
+        site(2, 2, k).setText(siteText(triple[2]));
     }
 }
 
@@ -208,7 +216,8 @@ void Program::Clearaway()
     for (int row = 0; row < 3; ++row) {
         const CountRow& r = countRows[static_cast<std::size_t>(row)];
         for (int i = 1; i <= shownCounts_[static_cast<std::size_t>(row)] && i <= r.maximum; ++i)
-            for (const char* column : r.siteColumns) c(column, i).setVisible(false);
+            for (int column = 0; column < static_cast<int>(r.siteColumns.size()); ++column)
+                site(row, column, i).setVisible(false);
     }
     for (int row = 0; row < 3; ++row) setCount(row, "");
 }
@@ -311,14 +320,12 @@ void Program::opendb()
 
     // The whole file is read and checked before the window takes any of it: a file that does
     // not fit leaves the window and the document as the reset left them.
-    SiteDocument read;
     try {
-        read = readSiteFile(files_.readBytes(*path), *path);
+        doc_ = readSiteFile(files_.readBytes(*path), *path);
     } catch (const qv::Error& e) {
         app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
         return;
     }
-    doc_ = std::move(read);
     frmMain_.setCaption(*path + captionSuffix);
 
     Control& settings = c("cboSettings");

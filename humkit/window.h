@@ -54,12 +54,22 @@ private:
     void showFirstSet();
 
     qv::forms::Control& c(const char* name, int index = 0) const { return frmMain_(name, index); }
+    // The count box of a row, and its site boxes by column (from 0) and position (from 1), found
+    // once: the procedures touch up to 80 of them at a time.
+    qv::forms::Control& countBox(int row) const { return *countBoxes_[static_cast<std::size_t>(row)]; }
+    qv::forms::Control& site(int row, int column, int position) const
+    {
+        return *siteBoxes_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]
+                          [static_cast<std::size_t>(position - 1)];
+    }
 
     qv::forms::Application& app_;
     qv::forms::Window frmMain_;
     qv::Files files_;
     SiteDocument doc_;
     std::array<double, 3> shownCounts_{};  // monodentate, bidentate, tridentate
+    std::array<qv::forms::Control*, 3> countBoxes_{};
+    std::array<std::vector<std::vector<qv::forms::Control*>>, 3> siteBoxes_;
     std::string dialogDir_;
     std::string compPath_;
 };

@@ -100,6 +100,18 @@ TEST(HumkitStart, CationsAreNamesWithAPlusLastOrSecondToLast)
     EXPECT_RUN_OK(r);
 }
 
+TEST(HumkitStart, OnlyTheFirst400ComponentsAreReadAndIdZeroDoesNotStopThem)
+{
+    DataDir d;
+    std::string comp = crlf({"0,\"K+\",1,0,0,0"});  // ID 0 first: the list goes on after it
+    for (int id = 2; id <= 399; ++id) comp += crlf({std::to_string(id) + ",\"C" + std::to_string(id) + "\",0,0,0,0"});
+    comp += crlf({"400,\"Zn+2\",2,0,0,0", "401,\"Mg+2\",2,0,0,0", "402,\"Li+\",1,0,0,0"});
+    d.dir.write("comp.mdb", comp);
+    const RunResult r = d.run("expect cboCations.items \"K+\" \"Zn+2\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, "");
+}
+
 TEST(HumkitStart, TheWindowAtStart)
 {
     DataDir d;

@@ -179,6 +179,30 @@ TEST(SiteFileRead, RefusesFilesThatDoNotFitTheDocument)
     }
 }
 
+TEST(SiteFileRead, ARefusalQuotesOnlyTheStartOfAHugeField)
+{
+    // A damaged file may hold megabytes where a count stands; the message that refuses it
+    // stays short enough for a message box.
+    for (const std::string& count : {std::string(100000, '7'), std::string(100000, 'x')}) {
+        const std::string what = refusal(crlf({count, "\"G\"", "0,0,0", "3", "0", "0", "0"})).what();
+        EXPECT_LT(what.size(), 300u) << what.substr(0, 300);
+        EXPECT_NE(what.find("the set count is"), std::string::npos) << what.substr(0, 300);
+        EXPECT_NE(what.find(count.substr(0, 20) + "..."), std::string::npos) << what.substr(0, 300);
+        EXPECT_NE(what.find(fileName), std::string::npos);
+    }
+    const std::string what = refusal(crlf({"1", "\"G\"", "0,0,0", "2", "0.5", std::string(5000, 'y')})).what();
+    EXPECT_LT(what.size(), 300u) << what.substr(0, 300);
+}
+
+TEST(SiteFileRead, ARefusalQuotesControlBytesVisibly)
+{
+    // A NUL in the quoted field would cut the message short before the file's name.
+    const std::string bytes = crlf({"1", "\"G\"", "0,0,0", "2", "0.5", std::string("0\0x\x01y", 5)});
+    const std::string what = refusal(bytes).what();
+    EXPECT_NE(what.find("the fraction of site group 2 is not a number: \"0?x?y\""), std::string::npos) << what;
+    EXPECT_NE(what.find(fileName), std::string::npos) << what;
+}
+
 TEST(SiteFileRead, RefusesFilesThatEndEarly)
 {
     const std::string whole = crlf({"2", "\"G\"", "1,1,1", "1", "1,2", "1,2,3", "\"Cu+2\"", "0,0,0", "2", "0.5", "0.5"});
