@@ -29,13 +29,34 @@ std::array<qv::Field, termCount> termFields(const Terms& terms)
     return fields;
 }
 
-// Copies the header: a rewrite cannot do without it, so a file that has none is a short file.
-void copyHeader(qv::RecordReader& in, qv::RecordWriter& out)
-{
-    out.field(in.field()).endLine();
-}
-
 }  // namespace
+
+// The new content of the file. Each record is written in the record syntax by a writer of its
+// own and appended to one buffer sized for the old file, so that rewriting a large file does not
+// copy its growing content again and again.
+class AnalyteDatabase::Output {
+public:
+    Output(const std::string& name, std::size_t expected) : name_(name) { bytes_.reserve(expected + expected / 8 + 256); }
+
+    void add(const AnalyteRecord& record)
+    {
+        qv::RecordWriter line(name_);
+        writeRecord(line, record);
+        bytes_ += line.bytes();
+    }
+    // Copies the header: a rewrite cannot do without it, so a file that has none is a short file.
+    void copyHeader(qv::RecordReader& in)
+    {
+        qv::RecordWriter line(name_);
+        line.field(in.field()).endLine();
+        bytes_ += line.bytes();
+    }
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    const std::string& name_;
+    std::string bytes_;
+};
 
 AnalyteDatabase::AnalyteDatabase(const qv::Files& files, std::string dataDir)
     : files_(files), path_(qv::joinPath(dataDir, analytName)), tempPath_(qv::joinPath(dataDir, analytTempName))
@@ -44,7 +65,7 @@ AnalyteDatabase::AnalyteDatabase(const qv::Files& files, std::string dataDir)
 
 qv::RecordReader AnalyteDatabase::open() const { return files_.openRead(path_); }
 
-void AnalyteDatabase::rewrite(const qv::RecordWriter& out) const { files_.rewrite(tempPath_, path_, out.bytes()); }
+void AnalyteDatabase::rewrite(const Output& out) const { files_.rewrite(tempPath_, path_, out.bytes()); }
 
 void AnalyteDatabase::listNames(Section section, const std::function<void(const std::string&)>& deliver) const
 {
@@ -87,12 +108,12 @@ std::optional<AnalyteRecord> AnalyteDatabase::find(std::string_view name) const
 void AnalyteDatabase::changeTerms(std::string_view name, const Terms& terms) const
 {
     qv::RecordReader in = open();
-    qv::RecordWriter out(tempPath_);
-    copyHeader(in, out);
+    Output out(tempPath_, in.size());
+    out.copyHeader(in);
     while (!in.atEnd()) {
         AnalyteRecord r = readRecord(in);
         if (r.nameText() == name) r.terms = termFields(terms);
-        writeRecord(out, r);
+        out.add(r);
     }
     rewrite(out);
 }
@@ -100,34 +121,34 @@ void AnalyteDatabase::changeTerms(std::string_view name, const Terms& terms) con
 void AnalyteDatabase::add(Section section, std::int32_t id, std::string_view name, const Terms& terms) const
 {
     qv::RecordReader in = open();
-    qv::RecordWriter out(tempPath_);
-    copyHeader(in, out);
+    Output out(tempPath_, in.size());
+    out.copyHeader(in);
     if (section == Section::Aqueous) {
         // The aqueous section begins after the separator. Without one the new record would land
         // among the solids, so the file is refused instead.
         for (;;) {
             if (in.atEnd()) throw qv::Error(qv::ErrorKind::BadFormat, path_, "no section separator");
             const AnalyteRecord r = readRecord(in);
-            writeRecord(out, r);
+            out.add(r);
             if (r.isSectionEnd()) break;
         }
     }
-    writeRecord(out, AnalyteRecord{qv::Field::whole(id), qv::Field::text(std::string(name)), termFields(terms)});
-    while (!in.atEnd()) writeRecord(out, readRecord(in));
+    out.add(AnalyteRecord{qv::Field::whole(id), qv::Field::text(std::string(name)), termFields(terms)});
+    while (!in.atEnd()) out.add(readRecord(in));
     rewrite(out);
 }
 
 void AnalyteDatabase::remove(std::string_view name) const
 {
     qv::RecordReader in = open();
-    qv::RecordWriter out(tempPath_);
-    copyHeader(in, out);
+    Output out(tempPath_, in.size());
+    out.copyHeader(in);
     int sectionEnds = 0;  // separator and end record met so far
     while (!in.atEnd()) {
         const AnalyteRecord r = readRecord(in);
         const bool structural = r.isSectionEnd() && sectionEnds < 2;
         if (structural) ++sectionEnds;
-        if (structural || r.nameText() != name) writeRecord(out, r);
+        if (structural || r.nameText() != name) out.add(r);
     }
     rewrite(out);
 }

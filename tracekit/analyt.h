@@ -78,8 +78,9 @@ public:
     void remove(std::string_view name) const;
 
 private:
+    class Output;
     qv::RecordReader open() const;
-    void rewrite(const qv::RecordWriter& out) const;
+    void rewrite(const Output& out) const;
 
     const qv::Files& files_;
     std::string path_;

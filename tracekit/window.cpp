@@ -1,5 +1,7 @@
 #include "tracekit/window.h"
 
+#include <functional>
+
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -85,17 +87,17 @@ void Program::Form_Load()
     files_.changeDir(qv::candidateDirectory(files_, qv::toolInstallDir));
     dataDir_ = files_.currentDir();
 
-    // Without the paths of the thermodynamic databases there is nothing to work with.
-    std::vector<qv::Field> paths;
+    // Without the paths of the thermodynamic databases and the drive of the data files there
+    // is nothing to work with: the program ends with the failure.
     try {
-        paths = qv::readDabase(files_, 2);
+        const std::vector<qv::Field> paths = qv::readDabase(files_, 2);
+        thermoPath_ = paths[0].asText();
+        type6Path_ = paths[1].asText();
+        drive_ = qv::driveOf(paths[0]);
+        files_.changeDrive(drive_);
     } catch (const qv::Error& e) {
         app_.fatal(e.what());
     }
-    thermoPath_ = paths[0].asText();
-    type6Path_ = paths[1].asText();
-    drive_ = qv::driveOf(paths[0]);
-    files_.changeDrive(drive_);
 
     adding_ = false;
     ReadSolidnames();

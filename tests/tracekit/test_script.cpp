@@ -428,12 +428,56 @@ expect cboSpecies.items "Calcite" "Gypsum"
               "message \"Quenvar error\" \"Input past end of file: " + (dir / "analyt.mdb") + "\" ok critical -> ok\n");
 }
 
+TEST_F(Tracekit, AnUnreadableThermodynamicRecordIsReportedShortlyWithItsFile)
+{
+    // A NUL byte inside the ID of the second solid, and a charge of a million digits in the
+    // second aqueous species: the names before them are listed, and the message shows at most
+    // 40 characters of the field, control characters made visible, and names the file.
+    std::string solids = type6;
+    solids[solids.find("6090540") + 3] = '\0';
+    dir.write("type6.mdb", solids);
+    std::string aqueous = thermo;
+    aqueous.replace(aqueous.find(",-1,4.5"), 3, "," + std::string(1000000, '7'));
+    dir.write("thermo.mdb", aqueous);
+
+    RunResult r = run("click cmdAdd\nexpect cboSpecies.items \"Calcite\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"609?540\\\"): " + (dir / "type6.mdb") +
+                            "\" ok critical -> ok\n");
+
+    r = run("click optAqueous\nclick cmdAdd\nexpect cboSpecies.items \"OH-\"\n");
+    EXPECT_EQ(r.status, 0) << r.output.substr(0, 500);
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"" + std::string(40, '7') +
+                            "...\\\"): " + (dir / "thermo.mdb") + "\" ok critical -> ok\n")
+        << r.output.substr(0, 500);
+}
+
 TEST_F(Tracekit, WithoutDabaseTheProgramEnds)
 {
     std::remove((dir / "dabase.txt").c_str());
     const RunResult r = run("");
     EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: dabase.txt\" ok critical -> ok\nend\n");
     EXPECT_EQ(bytes(), analyt);
+}
+
+TEST_F(Tracekit, WithoutADriveLetterTheProgramEnds)
+{
+    // dabase.txt too short for the two paths, and a first path that gives no drive letter:
+    // start-up cannot go on, so the program ends with the failure rather than showing a window
+    // whose every save would fail.
+    dir.write("dabase.txt", "\"" + (dir / "thermo.mdb") + "\"\r\n");
+    RunResult r = run("expect cboSpecies.count 2\n");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_EQ(r.output.substr(0, r.output.find("FAIL line 1:")),
+              "message \"Quenvar error\" \"Input past end of file: dabase.txt\" ok critical -> ok\nend\n");
+
+    dir.write("dabase.txt", crlf({"\"\",\"" + (dir / "type6.mdb") + "\""}));
+    r = run("expect cboSpecies.count 2\n");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_EQ(r.output.substr(0, r.output.find("FAIL line 1:")),
+              "message \"Quenvar error\" \"Device unavailable\" ok critical -> ok\nend\n");
+    EXPECT_EQ(bytes(), analyt);
+    expectNoTemporary();
 }
 
 // ---- In process: a file that changes between two user actions ------------------------------
