@@ -98,7 +98,7 @@ Field RecordReader::field()
     return Field::text(std::string(chars));
 }
 
-std::string RecordReader::text() { return field().asText(); }
+std::string RecordReader::text() { return field().takeText(); }
 
 void RecordReader::mismatch(const Field& f) const
 {

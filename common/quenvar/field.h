@@ -28,6 +28,8 @@ public:
 
     // The field asked as Text: the characters of a Text or of a Number; "" for Empty.
     const std::string& asText() const { return text_; }
+    // The same, taken out of a field that is no longer needed.
+    std::string takeText() && { return std::move(text_); }
     // The field asked as Number: its value; 0 for Empty; for a Text, the number its
     // characters begin with (0 when none).
     double asNumber() const;

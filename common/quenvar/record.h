@@ -69,6 +69,8 @@ public:
     // Ends the record's line with CR LF.
     RecordWriter& endLine();
 
+    // Room for this many bytes in all (a rewrite knows the size of the file it replaces).
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
     const std::string& bytes() const { return out_; }
     std::string take() { return std::move(out_); }
 
