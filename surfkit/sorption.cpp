@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "quenvar/error.h"
+#include "quenvar/numform.h"
 
 namespace surfkit {
 
@@ -35,10 +37,33 @@ void readPairs(qv::RecordReader& in, int count, std::vector<ComponentPair>& pair
     }
 }
 
+// Writes one field. A Number that stands as a whole number already in its number form (a minus
+// at most, no leading zero, at most fifteen digits), as IDs, counts and most coefficients do, is
+// written as those digits without working the number form out again: the save copies thousands
+// of them.
+void putField(qv::RecordWriter& out, const qv::Field& f)
+{
+    if (f.isNumber()) {
+        const std::string& t = f.asText();
+        const std::size_t sign = !t.empty() && t[0] == '-' ? 1 : 0;
+        const std::size_t digits = t.size() - sign;
+        bool whole = digits >= 1 && digits <= 15 && (digits == 1 || t[sign] != '0') && t != "-0";
+        for (std::size_t i = sign; whole && i < t.size(); ++i) whole = t[i] >= '0' && t[i] <= '9';
+        if (whole) {
+            out.whole(static_cast<std::int64_t>(f.asNumber()));
+            return;
+        }
+    }
+    out.field(f);
+}
+
 void writePairs(qv::RecordWriter& out, const std::vector<ComponentPair>& pairs)
 {
     if (pairs.empty()) return;
-    for (const auto& p : pairs) out.field(p.stoich).field(p.compid);
+    for (const auto& p : pairs) {
+        putField(out, p.stoich);
+        putField(out, p.compid);
+    }
     out.endLine();
 }
 
@@ -50,6 +75,19 @@ std::optional<std::int64_t> wholeId(const qv::Field& id)
     const double v = std::floor(id.asNumber());
     if (!(v >= -9.0e15 && v <= 9.0e15)) return std::nullopt;
     return static_cast<std::int64_t>(v);
+}
+
+// A count field as the writer puts it: in the number form, unless that form (at most fifteen
+// significant digits) would be read as another count, as 102.9999999999999 would come back as
+// 103 and so announce three pairs where two follow. Such a count is written as the whole number
+// that the reader took from it. `meaning` gives what the reader takes from a value.
+template <typename Meaning>
+qv::Field countForWriting(const qv::Field& count, Meaning meaning)
+{
+    if (!count.isNumber()) return count;
+    const double v = count.asNumber();
+    if (meaning(qv::textToNumber(count.writtenForm())) == meaning(v)) return count;
+    return qv::Field::number(std::floor(v));
 }
 
 // A whole number small enough that a double steps through its neighbours one by one.
@@ -215,11 +253,18 @@ void writeSpecies(qv::RecordWriter& out, const SpeciesRecord& record)
     if (!isWellFormed(record))
         throw qv::Error(qv::ErrorKind::BadFormat, "",
                         "species \"" + record.name().asText() + "\": its pairs do not match its counts");
-    for (const auto& f : record.fields) out.field(f);
+    for (std::size_t i = 0; i + 1 < record.fields.size(); ++i) putField(out, record.fields[i]);
+    putField(out, countForWriting(record.countField(), [](double v) {
+        return std::pair{componentCountOf(qv::Field::number(v)), v > 100};
+    }));
     out.endLine();
     writePairs(out, record.components);
     if (record.mbCount) {
-        out.field(*record.mbCount).endLine();
+        // The M.B. count stands alone on its line: an empty one would be no field there at all
+        // (a blank line at the end of the file is none), so it is written as the 0 it reads as.
+        const qv::Field& m = record.mbCount->isEmpty() ? qv::Field::whole(0) : *record.mbCount;
+        putField(out, countForWriting(m, [](double v) { return std::pair{std::floor(v), false}; }));
+        out.endLine();
         writePairs(out, record.mbPairs);
     }
 }

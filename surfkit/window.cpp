@@ -556,27 +556,28 @@ void Program::cmdSuggest_Click()
 
 // ---- Building the species record --------------------------------------------------------------
 
-bool Program::speciesWritable()
+std::optional<std::string> Program::writeRefusal()
 {
-    if (!qv::writableText(trim(c("txtName").text()))) {
-        refuse(msgQuoteInName);
-        return false;
-    }
+    if (!qv::writableText(trim(c("txtName").text()))) return msgQuoteInName;
     const double n = std::floor(qv::textToNumber(c("txtNocomp").text()));
-    if (!(n >= 0 && n <= componentRows)) {
-        refuse(msgComponentCount);
-        return false;
-    }
+    if (!(n >= 0 && n <= componentRows)) return msgComponentCount;
     if (st_.MBused) {
         int filled = 0;
         for (int i = 1; i <= static_cast<int>(n); ++i)
             if (!trim(c("txtMBstoich", i).text()).empty()) ++filled;
-        if (filled > maxMbPairs) {
-            refuse(msgTooManyMb);
-            return false;
-        }
+        if (filled > maxMbPairs) return msgTooManyMb;
     }
-    return true;
+    // A component the component database does not hold would be written with an empty
+    // component ID, which leaves the reaction unusable: refuse it.
+    std::array<Field, 11> Cnom{};
+    for (int i = 1; i <= static_cast<int>(n); ++i) {
+        numgenerator3(i, Cnom);
+        if (!Cnom[static_cast<std::size_t>(i)].isNumber())
+            return "The component \"" + trim(c("txtComp", i).text()) + "\" of row " + std::to_string(i) +
+                   " is not in the component database " + st_.Compdbname +
+                   ". Please choose the components from the list before saving";
+    }
+    return std::nullopt;
 }
 
 SpeciesRecord Program::SpeciesChange()
@@ -588,7 +589,7 @@ SpeciesRecord Program::SpeciesChange()
         sixth = number("txtLk2");
     else if (st_.Blifile)
         sixth = trim(c("txtKsel").text()) == "Yes" ? 1 : 0;
-    // speciesWritable() has kept n within the eight rows.
+    // writeRefusal() has kept n within the eight rows.
     const int n = static_cast<int>(std::floor(qv::textToNumber(c("txtNocomp").text())));
 
     std::array<Field, 11> Cnom{};
@@ -677,40 +678,55 @@ void Program::cmdSavedb_Click()
         savedb();
 }
 
-void Program::savedb()
+std::optional<std::string> Program::saveRefusal()
 {
     const std::string selected = trim(c("lstReactions").text());
     if (selected.empty() && trim(c("cboIsoterm").text()).empty())
-        return refuse("Please use the mouse to select the database species to be changed before saving");
+        return "Please use the mouse to select the database species to be changed before saving";
     for (const char* required : {"txtlogk", "txtCharge", "txtID", "txtNocomp"})
         if (trim(c(required).text()).empty())
-            return refuse("One or more required data fields have been left blank. Please complete before saving");
-    if (!speciesWritable()) return;
+            return "One or more required data fields have been left blank. Please complete before saving";
+    return writeRefusal();
+}
 
+bool Program::savingNewSpecies() const
+{
+    const std::string selected = trim(frm_("lstReactions").text());
+    return !selected.empty() && selected == trim(frm_("txtSpname").text());
+}
+
+std::string Program::savedDatabase(const std::string& source)
+{
     st_.Changeflag = "N";
-    const bool newSpecies = !selected.empty() && selected == trim(c("txtSpname").text());
-    const std::string old = files_.readBytes(st_.Dbname);
+    std::string old = files_.readBytes(source);
     std::string bytes;
-    if (newSpecies) {
+    if (savingNewSpecies()) {
         // The new species becomes the first record; every old record follows in its order.
         RewritePlan plan;
         plan.header = saveHeader(st_.Isomodel);
         plan.newSpecies = SpeciesChange();
-        bytes = rewriteDatabase(old, st_.Dbname, plan).bytes;
+        bytes = rewriteDatabase(std::move(old), source, plan).bytes;
     } else {
         // The species in the window replaces every record of the selected name; the header of
         // an isotherm file takes the model chosen in cboIsoterm.
         const std::string model = st_.Isomodel == "NICA-Donnan" ? st_.Isomodel : st_.Isochoice;
         RewritePlan plan;
         plan.header = saveHeader(model);
-        plan.matchName = selected;
+        plan.matchName = trim(c("lstReactions").text());
         plan.replacement = [this] { return SpeciesChange(); };
         plan.replaceEach = true;
-        bytes = rewriteDatabase(old, st_.Dbname, plan).bytes;
+        bytes = rewriteDatabase(std::move(old), source, plan).bytes;
         st_.Isochoice = model;
     }
     st_.Changeflag = "N";
-    files_.rewrite(tempName, st_.Dbname, bytes);
+    return bytes;
+}
+
+void Program::savedb()
+{
+    if (auto refusal = saveRefusal()) return refuse(*refusal);
+    const bool newSpecies = savingNewSpecies();
+    files_.rewrite(tempName, st_.Dbname, savedDatabase(st_.Dbname));
 
     if (newSpecies) Newspecdelete();
     Listfill();
@@ -734,13 +750,26 @@ void Program::cmdNewDb_Click()
     const std::optional<std::string> chosen = app_.saveDialog(filter, st_.dialogDir, files_.currentDir());
     if (!chosen) return;
 
-    // The new file starts as a complete copy of the open one (put in place atomically); only
-    // then does the window work on it, and the save goes into it. The file open before is left
-    // as it was.
-    files_.copyFile(previous, *chosen);
+    // A species the save refuses: the new database is still made, as a copy of the open one, and
+    // the window works on it from now on.
+    if (auto refusal = saveRefusal()) {
+        files_.copyFile(previous, *chosen);
+        st_.Dbname = *chosen;
+        c("lblNameDb").setCaption(st_.Dbname);
+        return refuse(*refusal);
+    }
+
+    // The new database is the open one with the save applied, written whole and put in place in
+    // one step: a failure or a crash on the way leaves no half-made database (nor a bare copy)
+    // under the chosen name. The file open before is left as it was. Only then does the window
+    // work on the new file.
+    const bool newSpecies = savingNewSpecies();
+    files_.rewrite(tempName, *chosen, savedDatabase(previous));
     st_.Dbname = *chosen;
     c("lblNameDb").setCaption(st_.Dbname);
-    savedb();
+
+    if (newSpecies) Newspecdelete();
+    Listfill();
 }
 
 void Program::Newspecdelete()

@@ -8,6 +8,7 @@
 // Qt window and script mode.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,8 +90,14 @@ private:
     void takeFileKind(bool resetKsel);
     // A refusal: an OK box with a critical icon; the handler stops before opening any file.
     void refuse(const std::string& text, const std::string& title = "Quenvar error");
-    // The checks that keep a species from being written unfaithfully; false after a refusal.
-    bool speciesWritable();
+    // The refusal of input that cannot be written faithfully, if any.
+    std::optional<std::string> writeRefusal();
+    // The refusal of the save's checks (a selection, the required fields, writeRefusal), if any.
+    std::optional<std::string> saveRefusal();
+    // The species in the window is a new one (the selected item is the unsaved new name).
+    bool savingNewSpecies() const;
+    // The database read from `source` with the species of the window saved into it.
+    std::string savedDatabase(const std::string& source);
     // The whole rewritten database for a save or a deletion, built in memory.
     SaveHeader saveHeader(const std::string& model) const;
     // Rows 1 to 8 emptied and hidden.

@@ -240,6 +240,9 @@ TEST(SurfkitSave, InputChecksRefuseBeforeAnyFileIsOpened)
          critical(error, "The number of components must lie between 0 and 8. Please correct it before saving")},
         {"negative count", "pick lstReactions \"A\"\ntype txtNocomp \"-1\"\n" + saveYes,
          critical(error, "The number of components must lie between 0 and 8. Please correct it before saving")},
+        {"component not in comp.mdb", "pick lstReactions \"A\"\ntype txtComp(2) \"Xx+\"\n" + saveYes,
+         critical(error, "The component \\\"Xx+\\\" of row 2 is not in the component database comp.mdb. Please choose "
+                         "the components from the list before saving")},
         {"quote in name", "pick lstReactions \"A\"\ntype txtName \"A\\\"x\"\n" + saveYes,
          "message \"Quenvar error\" \"A species name cannot contain a double quote (\\\"). Please change the name "
          "before saving\" ok critical -> ok"},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "quenvar/error.h"
+#include "quenvar/numform.h"
 #include "surfkit/sorption.h"
 #include "testsupport.h"
 
@@ -313,6 +314,54 @@ TEST(SorptionWrite, RecordsThatWouldNotReadBackAreRefused)
     SpeciesRecord negative = makeSpecies(1, "A", {});
     negative.fields[11] = qv::Field::number(-2);
     EXPECT_TRUE(isWellFormed(negative));
+}
+
+TEST(SorptionWrite, CountsKeepTheirMeaningWhenTheNumberFormWouldRoundThem)
+{
+    // Counts of more than fifteen digits, as another program may write them: the reader takes
+    // their floor (2 pairs, 1 M.B. pair), but the number form would round them up to 103 and 2.
+    const std::string odd = "5,\"Odd\",0,1,0,0,0,0,0,0,0,102.9999999999999\r\n1,3,1,5\r\n"
+                            "1.9999999999999991\r\n0.5,3\r\n";
+    const SpeciesRecord r = readOne(odd);
+    ASSERT_EQ(r.components.size(), 2u);
+    ASSERT_EQ(r.mbPairs.size(), 1u);
+    const std::string out = written(r);
+    EXPECT_EQ(out, crlf({R"(5,"Odd",0,1,0,0,0,0,0,0,0,102)", "1,3,1,5", "1", "0.5,3"}));
+    const SpeciesRecord back = readOne(out);
+    EXPECT_EQ(back.components.size(), 2u);
+    EXPECT_EQ(back.mbPairs.size(), 1u);
+
+    // A count whose number form keeps its meaning is written in the number form as before.
+    EXPECT_EQ(written(readOne("6,\"Half\",0,1,0,0,0,0,0,0,0,1.50\r\n1,3\r\n")),
+              crlf({R"(6,"Half",0,1,0,0,0,0,0,0,0,1.5)", "1,3"}));
+
+    // An empty M.B. count is read as no M.B. pairs; alone on its line it would be no field at all
+    // at the end of a file, so it is written as 0.
+    const std::string emptyCount = "8,\"E\",0,1,0,0,0,0,0,0,0,101\r\n1,3,\r\n";
+    ASSERT_TRUE(readOne(emptyCount).mbCount->isEmpty());
+    const RewriteResult rewritten = rewriteDatabase(emptyCount, "t.mdb", {});
+    EXPECT_EQ(rewritten.bytes, crlf({R"(8,"E",0,1,0,0,0,0,0,0,0,101)", "1,3", "0"}));
+    EXPECT_EQ(rewriteDatabase(rewritten.bytes, "t.mdb", {}).bytes, rewritten.bytes);
+
+    // And the rewrite of such a file reads back record for record.
+    const std::string file = odd + species(7, "Next", 1, "1,9") + endBlock;
+    const RewriteResult once = rewriteDatabase(file, "t.mdb", {});
+    EXPECT_EQ(once.bytes, out + species(7, "Next", 1, "1,9") + endBlock);
+}
+
+TEST(SorptionWrite, NumbersAreWrittenInTheNumberFormWhateverTheirCharacters)
+{
+    // Whole numbers in their number form, and every other way of writing a number.
+    const char* const texts[] = {"0",     "812",   "-1",   "123456789012345", "-123456789012345", "1234567890123456",
+                                 "0012",  "-0",    "+5",   "2.50",            "1E3",              "-0.000012",
+                                 "7.",    "00",    "1e-5", "99999999999999999"};
+    for (const char* t : texts) {
+        SCOPED_TRACE(t);
+        const std::string line = std::string("1,\"A\",") + t + ",0,0,0,0,0,0,0,0,1";
+        const SpeciesRecord r = readOne(line + "\r\n" + t + "," + t + "\r\n");
+        const std::string form = qv::numberForm(qv::textToNumber(t));
+        EXPECT_EQ(written(r), crlf({"1,\"A\"," + form + ",0,0,0,0,0,0,0,0,1", form + "," + form}));
+    }
 }
 
 TEST(SorptionWrite, EndBlockBytes)

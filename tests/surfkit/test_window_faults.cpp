@@ -71,8 +71,14 @@ const Operation operations[] = {
     {"delete", "pick lstReactions \"B\"\nanswer yes\nclick cmdDelete\n",
      "expect lstReactions.items \"A\" \"B\" \"C\"\nexpect lstReactions.text \"B\"\nexpect txtName.text \"B\"\n"},
     {"save to a new database", "pick lstReactions \"B\"\ntype txtlogk \"9\"\ndialog \"copy.mdb\"\nclick cmdNewDb\n",
-     "expect txtlogk.text \"9\"\nexpect lstReactions.text \"B\"\n"},
+     "expect txtlogk.text \"9\"\nexpect lstReactions.text \"B\"\nexpect lblNameDb.caption \"s.mdb\"\n"},
+    {"save over another database",
+     "pick lstReactions \"B\"\ntype txtlogk \"9\"\ndialog \"other.mdb\"\nclick cmdNewDb\n",
+     "expect txtlogk.text \"9\"\nexpect lstReactions.text \"B\"\nexpect lblNameDb.caption \"s.mdb\"\n"},
 };
+
+// A database that a save to a new database may overwrite.
+const std::string other = crlf({R"(10,"Other",0,1,0,0,0,0,0,0,0,1)", "1,3"}) + endBlock;
 
 }  // namespace
 
@@ -82,29 +88,31 @@ TEST(SurfkitRewriteFaults, EveryStepOfEveryRewriteFailsCleanly)
         SCOPED_TRACE(op.name);
         // The run without a failure: the operation changes the file and takes its steps.
         DataDir cleanData("s.mdb", db);
+        cleanData.write("other.mdb", other);
         const Outcome ok = runInProcess(cleanData, op.script, 0);
         ASSERT_EQ(ok.status, 0) << ok.output;
-        const std::string changed = cleanData.exists("copy.mdb") ? cleanData.read("copy.mdb") : cleanData.read("s.mdb");
+        const std::string changed = cleanData.exists("copy.mdb")           ? cleanData.read("copy.mdb")
+                                    : cleanData.read("other.mdb") != other ? cleanData.read("other.mdb")
+                                                                           : cleanData.read("s.mdb");
         ASSERT_NE(changed, db);
         ASSERT_GE(ok.steps, 5);  // open, write, flush, close, rename at least
 
         for (int k = 1; k <= ok.steps; ++k) {
             SCOPED_TRACE("failing step " + std::to_string(k));
             DataDir d("s.mdb", db);
+            d.write("other.mdb", other);
             const Outcome o = runInProcess(d, op.script + op.unchanged, k);
             EXPECT_EQ(o.status, 0) << o.output;
             ASSERT_FALSE(o.failedAt.empty());
             EXPECT_NE(o.output.find("message \"Quenvar error\" \"Write failed"), std::string::npos) << o.output;
             EXPECT_NE(o.output.find(o.failedAt + "\" ok critical -> ok"), std::string::npos) << o.output;
             EXPECT_EQ(d.read("s.mdb"), db);
-            // Nothing is left behind but what the directory held, and a new database is either not
-            // made or a whole copy of the old one.
+            // Nothing is left behind but what the directory held: a new database is not made at all,
+            // and a database that the save would have replaced keeps its content.
             for (const std::string& entry : d.dir.entries())
-                EXPECT_TRUE(entry == "s.mdb" || entry == "comp.mdb" || entry == "dabase.txt" || entry == "copy.mdb")
+                EXPECT_TRUE(entry == "s.mdb" || entry == "comp.mdb" || entry == "dabase.txt" || entry == "other.mdb")
                     << entry;
-            if (d.exists("copy.mdb")) {
-                EXPECT_EQ(d.read("copy.mdb"), db);
-            }
+            EXPECT_EQ(d.read("other.mdb"), other);
         }
     }
 }
