@@ -12,11 +12,13 @@
 // pass through unchanged.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "quenvar/error.h"
 #include "quenvar/files.h"
 
 namespace ionkit {
@@ -37,23 +39,32 @@ struct SitRecord {
     bool hasKey(std::string_view s1, std::string_view s2) const { return species1 == s1 && species2 == s2; }
 };
 
-// Reads the records of a coefficient file in file order, at most `maxRecords` of them. A file
-// that cannot be opened, a record cut short and a coefficient that is no number throw qv::Error
-// naming the file.
+// Reads the records of a coefficient file one at a time, in file order, and hands each to
+// `visit` (which returns false to stop), at most `maxRecords` of them. A file that cannot be
+// opened throws qv::Error naming it. A record that cannot be read (cut short, a coefficient that
+// is no number) ends the reading: the records before it have been visited, and the failure comes
+// back, naming the file, for the caller to report once it has used them.
+using SitVisitor = std::function<bool(const SitRecord&)>;
+std::optional<qv::Error> scanSit(const qv::Files& files, std::string_view path, std::size_t maxRecords,
+                                 const SitVisitor& visit);
+
+// All records of a coefficient file, at most `maxRecords`; any failure throws.
 std::vector<SitRecord> readSit(const qv::Files& files, std::string_view path, std::size_t maxRecords = sitNoLimit);
 
-// The file's bytes for the given records: one line each, the coefficient in the 7-digit number
-// form. A Text holding a double quote cannot be written and throws.
-std::string sitBytes(const std::vector<SitRecord>& records, std::string_view fileName);
-
 // The rewrites. Each reads every record of the file (none is dropped, however many there are),
-// builds the whole new file and puts it in place of the old one in one atomic step through
-// `sitbase_temp.txt`; a failure at any point leaves the file as it was and no working copy
-// behind.
+// builds the whole new file, one line per record with the coefficient in the 7-digit number
+// form, and puts it in place of the old one in one atomic step through `sitbase_temp.txt`; a
+// failure at any point (a damaged record, a Text holding a double quote, a step of the
+// replacement) leaves the file as it was and no working copy behind.
+
+// `written`, where given, sees each record of the new content in file order as it is written,
+// so that a caller can take what it needs of the new file without reading it again.
+using SitObserver = std::function<void(const SitRecord&)>;
 
 // Appends `record` unless its key is already in the file; then nothing is written at all.
 // Returns whether the record was added.
-bool addSit(const qv::Files& files, std::string_view path, const SitRecord& record);
+bool addSit(const qv::Files& files, std::string_view path, const SitRecord& record,
+            const SitObserver& written = nullptr);
 
 // Writes every record whose key is (s1, s2) with the given coefficient and reference instead of
 // its own; the file is rewritten even when no record has the key. Returns the records changed.
@@ -61,10 +72,15 @@ int changeSit(const qv::Files& files, std::string_view path, std::string_view s1
               std::string_view reference);
 
 // Leaves out every record whose key is (s1, s2). Returns the records removed.
-int deleteSit(const qv::Files& files, std::string_view path, std::string_view s1, std::string_view s2);
+int deleteSit(const qv::Files& files, std::string_view path, std::string_view s1, std::string_view s2,
+              const SitObserver& written = nullptr);
 
-// Copies the file byte for byte to a new path (an existing file there is replaced atomically).
-void copySit(const qv::Files& files, std::string_view from, std::string_view to);
+// Saving to a new database: the records of `from`, with the change of changeSit made, written
+// to `to` in one atomic step through `sitbase_temp.txt`, so that the new file is never seen
+// without the change. The result is the byte copy of `from` rewritten with the change; `from`
+// stays as it was. Returns the records changed.
+int saveSitAs(const qv::Files& files, std::string_view from, std::string_view to, std::string_view s1,
+              std::string_view s2, float eta, std::string_view reference);
 
 // The coefficient a user typed, as ionkit stores it: the number the text begins with, as a
 // single-precision value. Nothing when the text does not begin with a number (an empty text

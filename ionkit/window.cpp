@@ -1,7 +1,5 @@
 #include "ionkit/window.h"
 
-#include <algorithm>
-
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -36,11 +34,6 @@ constexpr const char* newPairControls[] = {"lblSpecies1", "cboCat1", "lblSpecies
 bool excludedComponent(double id)
 {
     return id == 1 || (id >= 144 && id <= 146) || (id >= 811 && id <= 859) || id >= 998;
-}
-
-bool contains(const std::vector<std::string>& items, const std::string& name)
-{
-    return std::find(items.begin(), items.end(), name) != items.end();
 }
 
 }  // namespace
@@ -85,12 +78,7 @@ void Program::toStart()
     files_.changeDir(startDir_);
 }
 
-std::vector<SitRecord> Program::readListed(const std::string& path) const
-{
-    return readSit(files_, path, sitListLimit);
-}
-
-void Program::openCurrent() { Openfile(readListed(dbFile_)); }
+void Program::openCurrent() { Openfile(readPasses(dbFile_)); }
 
 void Program::setNewPairVisible(bool visible)
 {
@@ -127,52 +115,103 @@ void Program::Form_Load()
 }
 
 // ---- Listing pairs --------------------------------------------------------------------------
+//
+// Openfile reads the file in three passes: the species 1, the species 2 of the first species 1,
+// and the pair of the first of each. Each pass would find the same records, so one reading
+// gathers what all three find, and the lists are filled from it pass by pass. A record that
+// cannot be read stops a pass where it stands: what precedes it is listed or shown, the rest of
+// the event is abandoned and the failure reported.
 
-void Program::Openfile(const std::vector<SitRecord>& records)
+void PairPasses::take(const SitRecord& r)
+{
+    if (r.species1 != species1) return;
+    species2.push_back(r.species2);
+    if (r.species2 == species2.front()) shown = r;  // the last record of the pair is left shown
+}
+
+void PassGatherer::take(const SitRecord& r)
+{
+    if (count_++ >= sitListLimit) return;
+    if (!r.species1.empty() && listed_.insert(r.species1).second) {
+        found_.species1.push_back(r.species1);
+        if (!named_) found_.first.species1 = r.species1;
+        named_ = true;
+    }
+    (named_ ? found_.first : unnamed_).take(r);
+}
+
+FilePasses PassGatherer::result(std::optional<qv::Error> failure)
+{
+    if (!named_) found_.first = std::move(unnamed_);
+    found_.failure = std::move(failure);
+    return std::move(found_);
+}
+
+FilePasses Program::readPasses(const std::string& path) const
+{
+    PassGatherer passes;
+    auto failure = scanSit(files_, path, sitListLimit, [&](const SitRecord& r) {
+        passes.take(r);
+        return true;
+    });
+    return passes.result(std::move(failure));
+}
+
+void Program::Openfile(const FilePasses& found)
 {
     Control& cat = c("cboCat");
-    c("cboAn").clear();
     cat.clear();
+    c("cboAn").clear();
     // Pass 1: every species 1 once, in file order; an empty name is not listed.
-    for (const SitRecord& r : records)
-        if (!r.species1.empty() && !contains(cat.items(), r.species1)) cat.addItem(r.species1);
+    for (const std::string& name : found.species1) cat.addItem(name);
+    if (found.failure) throw *found.failure;
     cat.setText(cat.item(0));
-    listSpecies2(records);
-    showPair(records);
+    fillPair(found.first, std::nullopt);
 }
 
-// Pass 2: the species 2 of every record of the shown species 1, in file order, repeats included.
-void Program::listSpecies2(const std::vector<SitRecord>& records)
+// Pass 2: the species 2 of every record of the shown species 1, in file order, repeats
+// included; then pass 3: the last record of the shown pair.
+void Program::fillPair(const PairPasses& found, const std::optional<qv::Error>& failure)
 {
     Control& an = c("cboAn");
-    const std::string species1 = c("cboCat").text();
-    for (const SitRecord& r : records)
-        if (r.species1 == species1) an.addItem(r.species2);
+    for (const std::string& name : found.species2) an.addItem(name);
+    if (failure) throw *failure;
     an.setText(an.item(0));
+    showRecord(found.shown);
 }
 
-// Pass 3: the last record of the shown pair is shown; without one the fields keep their texts.
-void Program::showPair(const std::vector<SitRecord>& records)
+// Without a record of the pair the fields keep their texts.
+void Program::showRecord(const std::optional<SitRecord>& record)
 {
-    const std::string species1 = c("cboCat").text();
-    const std::string species2 = c("cboAn").text();
-    const SitRecord* shown = nullptr;
-    for (const SitRecord& r : records)
-        if (r.hasKey(species1, species2)) shown = &r;
-    if (!shown) return;
-    c("txtEta").setText(qv::displaySingle(shown->eta));
-    c("txtReference").setText(" " + shown->reference);
+    if (!record) return;
+    c("txtEta").setText(qv::displaySingle(record->eta));
+    c("txtReference").setText(" " + record->reference);
 }
 
 void Program::cboCat_Click()
 {
-    const std::vector<SitRecord> records = readListed(dbFile_);
     c("cboAn").clear();
-    listSpecies2(records);
-    showPair(records);
+    PairPasses found;
+    found.species1 = c("cboCat").text();
+    const auto failure = scanSit(files_, dbFile_, sitListLimit, [&](const SitRecord& r) {
+        found.take(r);
+        return true;
+    });
+    fillPair(found, failure);
 }
 
-void Program::cboAn_Click() { showPair(readListed(dbFile_)); }
+void Program::cboAn_Click()
+{
+    const std::string species1 = c("cboCat").text();
+    const std::string species2 = c("cboAn").text();
+    std::optional<SitRecord> shown;
+    const auto failure = scanSit(files_, dbFile_, sitListLimit, [&](const SitRecord& r) {
+        if (r.hasKey(species1, species2)) shown = r;
+        return true;
+    });
+    showRecord(shown);
+    if (failure) throw *failure;
+}
 
 // ---- New pair -------------------------------------------------------------------------------
 
@@ -195,9 +234,14 @@ void Program::Tdabaseadd()
         if (charge >= 0) cat1.addItem(name);
         if (charge <= 0) an1.addItem(name);
     };
-    // Components first: at most 1000, up to and including the record of ID 0.
-    for (const qv::Component& comp : qv::listComponentsToZero(files_, compPath_))
-        if (!excludedComponent(comp.id.asNumber())) sort(comp.name, comp.charge.asNumber());
+    // Components first: at most 1000, up to and including the record of ID 0 (the ID read as a
+    // number, so an empty one is 0 too). A record that cannot be read stops the list there,
+    // with the names before it in place.
+    qv::scanComponents(files_, compPath_, 1000, [&](const qv::Component& comp) {
+        const double id = comp.id.asNumber();
+        if (!excludedComponent(id)) sort(comp.name, comp.charge.asNumber());
+        return id != 0;
+    });
     // Then the species of the main thermodynamic database.
     const qv::ScanEnd end = qv::scanThermoByName(files_, thermoPath_, [&](const qv::ThermoSpecies& s) {
         sort(s.name, s.charge);
@@ -225,12 +269,15 @@ void Program::cmdAdd_Click()
         return;
     }
     record.eta = *eta;
-    if (!addSit(files_, dbFile_, record)) {
+    // The lists are filled from the new file as it is written, which is what reading it again
+    // would give.
+    PassGatherer passes;
+    if (!addSit(files_, dbFile_, record, [&](const SitRecord& r) { passes.take(r); })) {
         app_.message(existsText, errorTitle, Buttons::Ok, Icon::Critical);
         return;
     }
     setNewPairVisible(false);
-    openCurrent();
+    Openfile(passes.result());
 }
 
 // ---- Change, delete, save as ----------------------------------------------------------------
@@ -257,14 +304,18 @@ void Program::cmdDelete_Click()
 {
     toStart();
     if (!app_.askYesNo(deleteText, deleteTitle)) return;
-    deleteSit(files_, dbFile_, c("cboCat").text(), c("cboAn").text());
-    openCurrent();
+    PassGatherer passes;  // the new file as it is written, as for an addition
+    deleteSit(files_, dbFile_, c("cboCat").text(), c("cboAn").text(), [&](const SitRecord& r) { passes.take(r); });
+    Openfile(passes.result());
 }
 
 void Program::Command2_Click()
 {
     toStart();
     const std::string oldFile = dbFile_;
+    const std::optional<std::string> chosen = app_.saveDialog(saveFilter, dialogDir_, files_.currentDir());
+    if (!chosen) return;
+    // The entries are checked before the copy is made, so that a refusal leaves no new file.
     const std::optional<float> eta = coefficientOf(c("txtEta").text());
     const std::string reference = qv::trimBlanks(c("txtReference").text());
     if (!eta || !qv::writableText(reference) || !qv::writableText(c("cboCat").text()) ||
@@ -272,24 +323,23 @@ void Program::Command2_Click()
         refuseBlank();
         return;
     }
-    const std::optional<std::string> chosen = app_.saveDialog(saveFilter, dialogDir_, files_.currentDir());
-    if (!chosen) return;
-    // The window switches to the new file only once the copy stands; the old file stays as it was.
-    copySit(files_, oldFile, *chosen);
+    // The copy and the change are written to the new file in one step, and the window switches
+    // to it only once it stands; the old file stays as it was.
+    saveSitAs(files_, oldFile, *chosen, c("cboCat").text(), c("cboAn").text(), *eta, reference);
     dbFile_ = *chosen;
     c("lblDbname").setCaption(dbFile_);
-    saveShown(*eta, reference);
 }
 
 void Program::mnuOpen_Click()
 {
     const std::optional<std::string> chosen = app_.openDialog(openFilter, dialogDir_, files_.currentDir());
     if (!chosen) return;
-    // A file that cannot be read is reported and the window stays on its current file.
-    const std::vector<SitRecord> records = readListed(*chosen);
+    // A file that cannot be opened is reported and the window stays on its current file; one
+    // that opens becomes the current file, and damage found in it is reported by Openfile.
+    const FilePasses found = readPasses(*chosen);
     dbFile_ = *chosen;
     c("lblDbname").setCaption(dbFile_);
-    Openfile(records);
+    Openfile(found);
 }
 
 void Program::cmdQuit_Click() { app_.end(); }

@@ -4,7 +4,9 @@
 // The window shows the coefficient file pair by pair and works directly on the file: every
 // event reads it again, every change rewrites it whole. It holds no copy of the records.
 
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ionkit/sitfile.h"
@@ -12,6 +14,40 @@
 #include "quenvar/forms.h"
 
 namespace ionkit {
+
+// What passes 2 and 3 of Openfile find for one species 1, in file order: the species 2 of each
+// of its records, and the last record of the pair of it and its first species 2.
+struct PairPasses {
+    std::string species1;
+    std::vector<std::string> species2;
+    std::optional<SitRecord> shown;
+
+    void take(const SitRecord& r);
+};
+
+// What the three passes of Openfile find, gathered in one reading of the file: the species 1
+// listed (pass 1), passes 2 and 3 for the first of them (for the empty name when none is
+// listed), and the damage that stopped the reading, if any.
+struct FilePasses {
+    std::vector<std::string> species1;
+    PairPasses first;
+    std::optional<qv::Error> failure;
+};
+
+// Gathers, record by record in file order, what the three passes of Openfile find in the first
+// 4000 records of a file.
+class PassGatherer {
+public:
+    void take(const SitRecord& r);
+    FilePasses result(std::optional<qv::Error> failure = std::nullopt);
+
+private:
+    FilePasses found_;
+    std::unordered_set<std::string> listed_;
+    PairPasses unnamed_;  // records with an empty species 1, read before any species 1 is listed
+    bool named_ = false;
+    std::size_t count_ = 0;
+};
 
 class Program : public qv::forms::Program {
 public:
@@ -23,7 +59,8 @@ public:
 
     // The handlers, as the window names them.
     void Form_Load();
-    void Openfile(const std::vector<SitRecord>& records);
+    // Fills the pair lists from what the passes over the current file found.
+    void Openfile(const FilePasses& found);
     void cboCat_Click();
     void cboAn_Click();
     void Command1_Click();  // "New species"
@@ -44,10 +81,12 @@ private:
     qv::forms::Control& c(std::string_view name) const { return form_(name); }
 
     void toStart();                                  // start drive and start directory
-    std::vector<SitRecord> readListed(const std::string& path) const;  // the records the lists show
-    void openCurrent();                              // reads the current file and runs Openfile
-    void listSpecies2(const std::vector<SitRecord>& records);   // pass 2
-    void showPair(const std::vector<SitRecord>& records);       // pass 3
+    FilePasses readPasses(const std::string& path) const;  // the passes of Openfile over a file
+    void openCurrent();                                     // reads the current file and runs Openfile
+    // Passes 2 and 3: lists the species 2 found and shows the pair found; a reading stopped by
+    // `failure` is reported once the species 2 before it are listed.
+    void fillPair(const PairPasses& found, const std::optional<qv::Error>& failure);
+    void showRecord(const std::optional<SitRecord>& record);  // the show rule
     void setNewPairVisible(bool visible);
     void refuseBlank();
     // Saves the shown coefficient and reference for the shown pair into the current file.

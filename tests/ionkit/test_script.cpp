@@ -165,6 +165,25 @@ TEST(IonkitScript, RecordWithEmptySpecies1IsNotListed)
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
+TEST(IonkitScript, OnlyEmptySpecies1ListsTheirSpecies2UnderTheEmptyName)
+{
+    // No species 1 is listed, so the empty name is the shown one: its records give the species 2
+    // list and the last record of it and the first species 2 is shown; so after a deletion too.
+    DataDir d(crlf({R"("","Cl-",0.1,"a")", R"("","I-",0.2,"b")", R"("","Cl-",0.3,"c")"}));
+    auto r = d.run("expect cboCat.count 0\n"
+                   "expect cboAn.items \"Cl-\" \"I-\" \"Cl-\"\n"
+                   "expect cboAn.text \"Cl-\"\n"
+                   "expect txtEta.text \" 0.3\"\n"
+                   "expect txtReference.text \" c\"\n"
+                   "pick cboAn #2\n"
+                   "answer yes\n"
+                   "click cmdDelete\n"
+                   "expect cboAn.items \"Cl-\" \"Cl-\"\n"
+                   "expect txtEta.text \" 0.3\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("","Cl-",0.1,"a")", R"("","Cl-",0.3,"c")"}));
+}
+
 TEST(IonkitScript, TwoRecordsOfOnePairShowTheSecondAndAreBothChanged)
 {
     DataDir d(crlf({R"("A+","B-",0.1,"first")", R"("C+","D-",0.50,"other")", R"("A+","B-",0.2,"second")"}));
@@ -323,20 +342,24 @@ TEST(IonkitScript, IncompleteOrUnwritableEntriesAreRefusedBeforeAnyFileIsOpened)
                   "\"\ntype txtRef1 \"" + c.ref + "\"\nclick cmdAdd\n";
         expected += blankRefusal();
     }
-    // A change and a save to a new file refuse a coefficient that is no number, and a reference
-    // holding a quote, before the dialog is shown.
+    // A change refuses a coefficient that is no number, and a reference holding a quote; a save
+    // to a new file asks for the new name first and refuses them before the copy is made.
+    const std::string saveDialog = "dialog save \"Text files (*.TXT)|*.TXT\" \"c:\\\\quenvar\" -> " +
+                                   qv::script::quote(d.dir / "new.txt") + "\n";
     for (const char* eta : {"", "x1"}) {
-        script += std::string("type txtEta \"") + eta + "\"\nclick cmdSave\nclick Command2\n";
-        expected += blankRefusal() + blankRefusal();
+        script += std::string("type txtEta \"") + eta + "\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
+        expected += blankRefusal() + saveDialog + blankRefusal();
     }
-    script += "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\nclick Command2\n";
-    expected += blankRefusal() + blankRefusal();
-    script += expectNewPairVisible(1);
+    script += "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\n"
+              "dialog \"new.txt\"\nclick Command2\n";
+    expected += blankRefusal() + saveDialog + blankRefusal();
+    script += "expect lblDbname.caption \"sit_eta.txt\"\n" + expectNewPairVisible(1);
 
     auto r = d.run(script);
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, expected);
     EXPECT_FALSE(d.dir.exists("sit_eta.txt"));
+    EXPECT_FALSE(d.dir.exists("new.txt"));
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
 }
 
@@ -349,13 +372,17 @@ TEST(IonkitScript, CancelledDialogsChangeNothing)
                    "type txtEta \"0.5\"\n"
                    "dialog cancel\n"
                    "click Command2\n"
+                   // A cancel comes before any check of the entries: nothing is refused.
+                   "type txtEta \"x\"\n"
+                   "dialog cancel\n"
+                   "click Command2\n"
                    "expect lblDbname.caption \"sit_eta.txt\"\n"
                    "expect cboCat.items \"Na+\" \"K+\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
+    const std::string saveCancel =
+        "dialog save \"Text files (*.TXT)|*.TXT\" " + qv::script::quote(d.dir.path()) + " -> cancel\n";
     EXPECT_EQ(r.output, "dialog open \"Text files (*.TXT)|*.TXT|\" " + qv::script::quote(d.dir.path()) +
-                            " -> cancel\n"
-                            "dialog save \"Text files (*.TXT)|*.TXT\" " +
-                            qv::script::quote(d.dir.path()) + " -> cancel\n");
+                            " -> cancel\n" + saveCancel + saveCancel);
     EXPECT_EQ(d.snapshot(), before);
 }
 
@@ -423,8 +450,11 @@ TEST(IonkitScript, UnreadableDatabaseIsReportedAndLeftAsItWas)
 {
     const std::string bad = crlf({R"("Na+","Cl-",0.10,"r")", R"("K+","Cl-",abc,"r")"});
     DataDir d(bad);
-    auto r = d.run(  // start-up fails quietly: nothing listed, the dialog's directory not yet set
-        "expect cboCat.count 0\n"
+    auto r = d.run(  // start-up fails quietly, the dialog's directory not yet set
+        // start-up lists what precedes the damage and stops there quietly
+        "expect cboCat.items \"Na+\"\n"
+        "expect cboCat.text \"\"\n"
+        "expect cboAn.count 0\n"
         "type cboCat \"Na+\"\n"
         "type cboAn \"Cl-\"\n"
         "type txtEta \"1\"\n"
@@ -455,6 +485,51 @@ TEST(IonkitScript, UnreadableDatabaseIsReportedAndLeftAsItWas)
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
 }
 
+TEST(IonkitScript, OpenedDatabaseWithDamageListsWhatPrecedesItAndReportsTheDamage)
+{
+    DataDir d;
+    d.dir.write("bad.txt", crlf({R"("Mg+2","SO4-2",0.1,"r")", R"("Ca+2","Cl-",0.2,"r")", R"("Ca+2","Br-",x,"r")",
+                                 R"("Zn+2","Cl-",0.3,"r")"}));
+    const std::string bad = d.dir / "bad.txt";
+    auto r = d.run("dialog \"bad.txt\"\n"
+                   "click mnuOpen\n"
+                   // The file opened is the current one; its first pass stopped at the damage.
+                   "expect lblDbname.caption " +
+                   qv::script::quote(bad) +
+                   "\n"
+                   "expect cboCat.items \"Mg+2\" \"Ca+2\"\n"
+                   "expect cboCat.text \"\"\n"
+                   "expect cboAn.count 0\n"
+                   "expect txtEta.text \" 0.03\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "dialog open \"Text files (*.TXT)|*.TXT|\" " + qv::script::quote(d.dir.path()) + " -> " +
+                            qv::script::quote(bad) + "\nmessage \"Quenvar error\" " +
+                            qv::script::quote("Type mismatch (line 3: \"x\"): " + bad) + " ok critical -> ok\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+}
+
+TEST(IonkitScript, NewSpeciesStopsAtADamagedComponentRecordWithTheNamesBeforeIt)
+{
+    DataDir d;
+    d.dir.write("comp.mdb", crlf({R"(3,"H+",1,1,0,0)", R"(147,"P147-",-1,0,0,0)", R"(9,"Cut")"}));
+    auto r = d.run("click Command1\n" + expectNewPairVisible(0) +
+                   "expect cboCat1.items \"H+\"\n"
+                   "expect cboAn1.items \"P147-\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("message \"Quenvar error\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(d.dir / "comp.mdb"), std::string::npos) << r.output;
+}
+
+TEST(IonkitScript, ComponentWithAnEmptyIdEndsTheListLikeIdZero)
+{
+    // An ID read as a number: an empty field is 0, so its record is the last one listed.
+    DataDir d;
+    d.dir.write("comp.mdb", crlf({R"(3,"H+",1,1,0,0)", R"(,"Blank+",1,0,0,0)", R"(5,"Na+",1,0,0,0)"}));
+    auto r = d.run("click Command1\n"
+                   "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
 TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
 {
     std::string bytes;
@@ -469,6 +544,19 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
     EXPECT_EQ(after.substr(0, 22), "\"C1+\",\"A-\",0.25,\"r\"\r\n\"");
     EXPECT_NE(after.find("\"C4001+\",\"A-\",0.5,\"r\"\r\n"), std::string::npos);
     EXPECT_EQ(after.size(), bytes.size() + 1);  // "0.5" became "0.25"
+
+    // An addition goes after the last record; the refilled lists still come from the first 4000.
+    r = d.run("click Command1\n"
+              "type cboCat1 \"New+\"\n"
+              "type cboAn1 \"A-\"\n"
+              "type txtEta1 \"1\"\n"
+              "type txtRef1 \"n\"\n"
+              "click cmdAdd\n"
+              "expect cboCat.count 4000\n"
+              "expect cboCat.text \"C1+\"\n"
+              "expect txtEta.text \" 0.25\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"New+\",\"A-\",1,\"n\"\r\n");
 }
 
 // A replace that fails, made to fail in the running window through its file layer.
@@ -502,6 +590,37 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
                              failed + failed);
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+    EXPECT_FALSE(app.ended());
+}
+
+// The clicks read the file again: damage found there stops each pass where it stands, after
+// what precedes it has been listed or shown.
+TEST(IonkitWindow, ClicksOnADatabaseDamagedSinceStartStopAtTheDamage)
+{
+    DataDir d;
+    std::ostringstream out;
+    qv::script::ScriptPlatform platform(out);
+    qv::forms::Application app(platform);
+    ionkit::Program program(app, d.dir.path());
+    app.open(program.mainWindow());
+    qv::forms::Window& w = program.mainWindow();
+    ASSERT_EQ(w("cboAn").items(), (std::vector<std::string>{"Cl-", "NO3-"}));
+
+    d.dir.write("sit_eta.txt", crlf({R"("K+","Cl-",0.5,"k")", R"("Na+","Br-",0.25,"b")", R"("Na+","Cl-",0.75,"c")",
+                                     R"("Na+","I-",bad,"r")", R"("Na+","Cl-",0.125,"later")"}));
+    app.dispatch([&] { w("cboCat").userPick(0); });  // Na+ again
+    EXPECT_EQ(w("cboAn").items(), (std::vector<std::string>{"Br-", "Cl-"}));
+    EXPECT_EQ(w("cboAn").text(), "");  // the pass stopped before its first entry was shown
+    EXPECT_EQ(w("txtEta").text(), " 0.03");
+
+    w("cboAn").setText("Cl-");
+    app.dispatch([&] { w("cboAn").userPick(1); });
+    EXPECT_EQ(w("txtEta").text(), " 0.75");  // the last Na+/Cl- before the damage
+    EXPECT_EQ(w("txtReference").text(), " c");
+
+    const std::string failed =
+        "message \"Quenvar error\" \"Type mismatch (line 4: \\\"bad\\\"): sit_eta.txt\" ok critical -> ok\n";
+    EXPECT_EQ(out.str(), failed + failed);
     EXPECT_FALSE(app.ended());
 }
 

@@ -57,6 +57,40 @@ TEST_F(SitFileTest, ReadsRecordsOverLinesAndStopsAtTheLimit)
     EXPECT_EQ(ionkit::readSit(files, kSit, 1).size(), 1u);
 }
 
+TEST_F(SitFileTest, ScanVisitsTheRecordsBeforeTheDamageAndNamesTheFile)
+{
+    std::vector<std::string> seen;
+    auto collect = [&](const SitRecord& r) {
+        seen.push_back(r.species1);
+        return true;
+    };
+    EXPECT_THROW(ionkit::scanSit(files, kSit, 10, collect), qv::Error);  // a file that cannot be opened
+
+    put(crlf({R"("A","B",0.1,"r")", R"("C","D",0.2,"r")", R"("E","F",x,"r")", R"("G","H",0.3,"r")"}));
+    auto failure = ionkit::scanSit(files, kSit, 10, collect);
+    EXPECT_EQ(seen, (std::vector<std::string>{"A", "C"}));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind(), qv::ErrorKind::TypeMismatch);
+    EXPECT_EQ(failure->file(), kSit);
+    EXPECT_THROW(ionkit::readSit(files, kSit), qv::Error);
+
+    // A record cut short at the end is not visited; the limit and a visitor's stop are no failure.
+    put(crlf({R"("A","B",0.1,"r")", R"("C","D",0.2)"}));
+    seen.clear();
+    EXPECT_TRUE(ionkit::scanSit(files, kSit, 10, collect));
+    EXPECT_EQ(seen, std::vector<std::string>{"A"});
+    put(manyRecords(3));
+    seen.clear();
+    EXPECT_FALSE(ionkit::scanSit(files, kSit, 2, collect));
+    EXPECT_EQ(seen.size(), 2u);
+    seen.clear();
+    EXPECT_FALSE(ionkit::scanSit(files, kSit, 10, [&](const SitRecord& r) {
+        seen.push_back(r.species1);
+        return false;
+    }));
+    EXPECT_EQ(seen.size(), 1u);
+}
+
 TEST_F(SitFileTest, EmptyFileReadsAsNoRecordsAndTakesOneAddition)
 {
     put("");
@@ -245,15 +279,22 @@ TEST_F(SitFileTest, DatabaseOnAnotherFileSystemIsReplacedInPlace)
     EXPECT_EQ(::rmdir(pattern), 0) << "something besides the database was left behind";
 }
 
-TEST_F(SitFileTest, CopyIsByteForByte)
+TEST_F(SitFileTest, SaveAsWritesTheChangedCopyAndLeavesTheOriginal)
 {
     const std::string original = "\"A\",\"B\",0.120,\"H\xfc\"\r\n\"C\",\"D\",1.50,\"r\"";
     put(original);
-    ionkit::copySit(files, kSit, "new.txt");
-    EXPECT_EQ(dir.read("new.txt"), original);
+    dir.write("new.txt", "older content");
+    EXPECT_EQ(ionkit::saveSitAs(files, kSit, "new.txt", "C", "D", 2.5f, "x"), 1);
+    EXPECT_EQ(dir.read("new.txt"), crlf({"\"A\",\"B\",0.12,\"H\xfc\"", R"("C","D",2.5,"x")"}));
     EXPECT_EQ(bytes(), original);
-    EXPECT_THROW(ionkit::copySit(files, "missing.txt", "new2.txt"), qv::Error);
-    EXPECT_FALSE(dir.exists("new2.txt"));
+
+    // Nothing is written when the original cannot be read, nor when the new path lies nowhere.
+    EXPECT_THROW(ionkit::saveSitAs(files, "missing.txt", "new2.txt", "A", "B", 0, ""), qv::Error);
+    EXPECT_THROW(ionkit::saveSitAs(files, kSit, "nodir/new.txt", "C", "D", 0, ""), qv::Error);
+    put(crlf({R"("A","B",0.1,"r")", R"("C","D",abc,"r")"}));
+    EXPECT_THROW(ionkit::saveSitAs(files, kSit, "new.txt", "A", "B", 0, ""), qv::Error);
+    EXPECT_EQ(dir.read("new.txt"), crlf({"\"A\",\"B\",0.12,\"H\xfc\"", R"("C","D",2.5,"x")"}));
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"new.txt", kSit}));
 }
 
 TEST(SitCoefficient, TypedTextMustBeginWithANumberInSingleRange)
