@@ -191,7 +191,7 @@ void registerSurfkit()
                            if (e("txtID").text() != qv::numberForm(expected)) state.SkipWithError("not the worst case");
                        });
 
-        registerAction("surfkit save (changed species) " + big, big, 3, "read", [big, kind](benchmark::State& state) {
+        registerAction("surfkit save (changed species) " + big, big, 3, "rewrite", [big, kind](benchmark::State& state) {
             Editor e(scratchFor(kind), big);
             e.list().setText("Species 2000");
             e.program->lstReactions_Click();
@@ -204,7 +204,7 @@ void registerSurfkit()
             if (e.list().listCount() != 4000) state.SkipWithError("the save lost species");
         });
 
-        registerAction("surfkit delete " + big, big, 3, "read", [big, kind](benchmark::State& state) {
+        registerAction("surfkit delete " + big, big, 3, "rewrite", [big, kind](benchmark::State& state) {
             Editor e(scratchFor(kind), big);
             const std::string path = qv::joinPath(scratchFor(kind), big);
             const std::string original = readFile(path);
