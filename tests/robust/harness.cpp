@@ -94,6 +94,19 @@ void checkMalformed(const ReadCase& c)
             after.erase(name);
         }
         EXPECT_TRUE(before == after) << what << ": a file changed without a save";
+
+        std::size_t failures = 0;
+        const std::string shown = fs::path(c.damaged).filename().string();
+        for (auto at = r.output.find("message \"Quenvar error\""); at != std::string::npos;
+             at = r.output.find("message \"Quenvar error\"", at + 1)) {
+            ++failures;
+            const std::string line = r.output.substr(at, r.output.find('\n', at) - at);
+            if (c.messagesNameFile)
+                EXPECT_NE(line.find(shown), std::string::npos) << what << ": the message names another file: " << line;
+        }
+        if (c.reportsDirectory && v.directory)
+            EXPECT_GT(failures, 0u) << what << ": an unreadable file was not reported\n" << r.output;
+        if (c.verify) c.verify(dir, what);
     }
 }
 

@@ -37,11 +37,17 @@ struct ReadCase {
     std::string damaged;            // the file replaced by each bad variant
     std::vector<std::string> mayChange;  // files the script itself may change or delete
     std::size_t maxCuts = 30;
+    // Every "Quenvar error" message names the damaged file.
+    bool messagesNameFile = false;
+    // A directory where the file should be is reported in a message.
+    bool reportsDirectory = false;
+    // Further checks of the directory after each run, with a description of the variant.
+    std::function<void(const TempDir&, const std::string&)> verify;
 };
 
 // Runs the case on every bad variant of its file: the tool never crashes or hangs, ends its
-// script with status 0 or 1 (a failed `expect` is allowed: the listing differs), and changes no
-// file that the script does not name as changing.
+// script with status 0 or 1 (a failed `expect` is allowed: the listing differs), changes no
+// file that the script does not name as changing, and reports as the case asks.
 void checkMalformed(const ReadCase& c);
 
 }  // namespace qvtest

@@ -95,42 +95,13 @@ click cmdDelete
 
 // ---- Malformed files ----------------------------------------------------------------------
 
-// Runs the case's script once more on every bad variant and checks what the tool reports: each
-// failure it shows names the damaged file, a file it cannot open at all is reported, and
-// `verify` holds for analyt.mdb afterwards.
-void checkReports(const qvtest::ReadCase& c, const std::function<void(const std::string&, const std::string&)>& verify)
+// A sweep whose every failure message names the damaged file, and in which a file the tool
+// cannot open at all is reported.
+qvtest::ReadCase reported(qvtest::ReadCase c)
 {
-    const std::string name = fs::path(c.damaged).filename().string();
-    std::string good;
-    {
-        TempDir probe;
-        c.setup(probe);
-        good = probe.read(c.damaged);
-    }
-    for (const qvtest::Variant& v : qvtest::badVariants(good, c.maxCuts)) {
-        TempDir dir;
-        c.setup(dir);
-        fs::remove(dir / c.damaged);
-        if (v.directory)
-            fs::create_directory(dir / c.damaged);
-        else
-            dir.write(c.damaged, v.bytes);
-        const qvtest::RunResult r = qvtest::runScript(c.program, dir.path(), c.script, {}, 60);
-        const std::string what = c.name + " on " + c.damaged + " (" + v.name + ")";
-        ASSERT_FALSE(r.timedOut) << what;
-        ASSERT_EQ(r.signal, 0) << what;
-        std::size_t failures = 0;
-        for (std::size_t at = r.output.find("message \"Quenvar error\""); at != std::string::npos;
-             at = r.output.find("message \"Quenvar error\"", at + 1)) {
-            ++failures;
-            const std::string line = r.output.substr(at, r.output.find('\n', at) - at);
-            EXPECT_NE(line.find(name), std::string::npos) << what << ": the message names another file: " << line;
-        }
-        if (v.directory) {
-            EXPECT_GT(failures, 0u) << what << ": an unreadable file was not reported\n" << r.output;
-        }
-        if (verify) verify(dir.read("analyt.mdb"), what);
-    }
+    c.messagesNameFile = true;
+    c.reportsDirectory = true;
+    return c;
 }
 
 const std::string listAndShow = R"S(
@@ -145,9 +116,7 @@ pick cboSpecies "CaHCO3+"
 
 TEST(TracekitMalformed, AnalyteDatabaseListedAndShown)
 {
-    const qvtest::ReadCase c{"tracekit listings and display", TRACEKIT_BIN, setup, listAndShow, "analyt.mdb", {}, 40};
-    qvtest::checkMalformed(c);
-    checkReports(c, {});
+    qvtest::checkMalformed(reported({"tracekit listings and display", TRACEKIT_BIN, setup, listAndShow, "analyt.mdb", {}, 40}));
 }
 
 // Adding from a damaged thermodynamic database: its name list, then the ID lookup of the save.
@@ -156,10 +125,10 @@ TEST(TracekitMalformed, AnalyteDatabaseListedAndShown)
 void checkAdding(const std::string& damaged, const std::string& script, const std::string& before,
                  const std::string& record)
 {
-    const qvtest::ReadCase c{"tracekit adding", TRACEKIT_BIN, setup, script, damaged, {"analyt.mdb"}, 40};
-    qvtest::checkMalformed(c);
+    qvtest::ReadCase c = reported({"tracekit adding", TRACEKIT_BIN, setup, script, damaged, {"analyt.mdb"}, 40});
     int added = 0;
-    checkReports(c, [&](const std::string& now, const std::string& what) {
+    c.verify = [&](const TempDir& dir, const std::string& what) {
+        const std::string now = dir.read("analyt.mdb");
         if (now == analyt) return;
         ++added;
         const std::string head = analyt.substr(0, analyt.find(before) + before.size());
@@ -170,7 +139,8 @@ void checkAdding(const std::string& damaged, const std::string& script, const st
         const std::string id = line.substr(0, line.find(','));
         EXPECT_EQ(line.substr(id.size()), record + "\r\n") << what;
         EXPECT_FALSE(id.empty() || id == "0" || id == "-0") << what << ": " << line;
-    });
+    };
+    qvtest::checkMalformed(c);
     EXPECT_GT(added, 0) << "no variant let the species be added: the check above saw nothing";
 }
 
