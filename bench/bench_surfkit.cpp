@@ -202,6 +202,8 @@ void registerSurfkit()
                 e.program->cmdSavedb_Click();
             }
             if (e.list().listCount() != 4000) state.SkipWithError("the save lost species");
+            if (readFile(qv::joinPath(scratchFor(kind), big)).find(",9.5,") == std::string::npos)
+                state.SkipWithError("the save did not run");
         });
 
         registerAction("surfkit delete " + big, big, 3, "rewrite", [big, kind](benchmark::State& state) {

@@ -18,8 +18,8 @@ const std::string& dataDir();
 std::string scratchDir();
 
 // An action measured on `file` (a name in dataDir()). `target` is the largest ratio the action
-// may reach against its reference: "read" (one full read of the file), "rewrite" (one durable
-// atomic rewrite of the same bytes: the reference of every save) or "listfill" (one plain
+// may reach against its reference: "read" (one full read of the file), "rewrite" (one full read
+// and one durable atomic rewrite of the same bytes: the reference of every save) or "listfill" (one plain
 // species-list read of a sorption file).
 void registerAction(const std::string& name, const std::string& file, double target, const std::string& reference,
                     std::function<void(benchmark::State&)> body);

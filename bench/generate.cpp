@@ -40,13 +40,14 @@ std::string sorptionFile(const std::string& kind, int species)
 
 std::string compFile(int records)
 {
+    // The surface groups come first, within the 400 records that the species display reads.
     qv::RecordWriter w;
-    for (int id = 1; id <= records; ++id) {
-        std::string name = "Comp" + std::to_string(id);
-        if (id == 811) name = "=SOHh";
-        if (id == 812) name = "=SOH";
-        if (id == 816) name = "=S3O";
-        w.whole(id).text(name).whole((id % 5) - 2).number(1.5).number(id % 7).whole(0).endLine();
+    w.whole(811).text("=SOHh").whole(0).number(1.5).whole(0).whole(0).endLine();
+    w.whole(812).text("=SOH").whole(0).number(1.5).whole(0).whole(0).endLine();
+    w.whole(816).text("=S3O").whole(0).number(1.5).whole(0).whole(0).endLine();
+    for (int id = 1; id <= records - 3; ++id) {
+        if (id == 811 || id == 812 || id == 816) continue;
+        w.whole(id).text("Comp" + std::to_string(id)).whole((id % 5) - 2).number(1.5).number(id % 7).whole(0).endLine();
     }
     return w.take();
 }

@@ -61,16 +61,37 @@ double Field::asNumber() const
 }
 
 namespace {
-// A whole number as the number form writes it: "0", or an optional "-" and up to 15 digits
-// without a leading zero. Such characters read from a file are already their written form.
-bool isPlainWhole(const std::string& t)
+// Whether characters read from a file are already the number form of their value, so that a
+// rewrite can copy them instead of formatting the value again: "0", or an optional "-", a whole
+// part without leading zeros (or "0" before a point), an optional point with digits not ending in
+// 0, at most 15 significant digits, no exponent, and a magnitude that the number form writes
+// without an exponent. A decimal of at most 15 significant digits reads back exactly, and no
+// shorter text reads to the same double, so the number form gives these very characters.
+bool isNumberFormAlready(const std::string& t)
 {
-    std::size_t i = t.size() > 1 && t[0] == '-' ? 1 : 0;
-    const std::size_t digits = t.size() - i;
-    if (digits == 0 || digits > 15 || (t[i] == '0' && (digits > 1 || i > 0))) return false;
-    for (; i < t.size(); ++i)
+    if (t == "0") return true;
+    std::size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
+    const std::size_t intStart = i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    const std::size_t intDigits = i - intStart;
+    if (intDigits == 0 || (t[intStart] == '0' && intDigits > 1)) return false;
+    const bool zeroWhole = t[intStart] == '0';
+    std::size_t significant = zeroWhole ? 0 : intDigits;
+    if (i == t.size()) return !zeroWhole && significant <= 15;  // a whole number, not "-0"
+    if (t[i] != '.' || i + 1 == t.size() || t.back() == '0') return false;
+    std::size_t leadingZeros = 0;
+    bool seenDigit = false;
+    for (++i; i < t.size(); ++i) {
         if (t[i] < '0' || t[i] > '9') return false;
-    return true;
+        if (zeroWhole && !seenDigit && t[i] == '0')
+            ++leadingZeros;
+        else {
+            seenDigit = true;
+            ++significant;
+        }
+    }
+    // 0.000d is still written plainly (1E-04 and up); 0.0000d takes an exponent.
+    return significant <= 15 && (!zeroWhole || (seenDigit && leadingZeros <= 3));
 }
 }  // namespace
 
@@ -81,7 +102,7 @@ std::string Field::writtenForm() const
     case Precision::Whole: return text_;
     case Precision::Double: break;
     }
-    if (isPlainWhole(text_)) return text_;
+    if (isNumberFormAlready(text_)) return text_;
     return numberForm(number_);
 }
 

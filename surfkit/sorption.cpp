@@ -283,8 +283,10 @@ void writeEndBlock(qv::RecordWriter& out)
 
 RewriteResult rewriteDatabase(std::string oldBytes, const std::string& fileName, const RewritePlan& plan)
 {
-    qv::RecordReader in(oldBytes, fileName);
+    const std::size_t oldSize = oldBytes.size();
+    qv::RecordReader in(std::move(oldBytes), fileName);
     qv::RecordWriter out("dbnamep.mdb");
+    out.reserve(oldSize + oldSize / 8 + 1024);
     RewriteResult result;
 
     // Header.
@@ -319,9 +321,9 @@ RewriteResult rewriteDatabase(std::string oldBytes, const std::string& fileName,
                 }
                 tail = in.position();
             }
-            if (oldBytes.find_first_not_of(" \t\r\n", tail) != std::string::npos) {
+            if (in.bytes().find_first_not_of(" \t\r\n", tail) != std::string::npos) {
                 std::string bytes = out.take();
-                bytes.append(oldBytes, tail, std::string::npos);
+                bytes.append(in.bytes(), tail, std::string::npos);
                 result.bytes = std::move(bytes);
                 return result;
             }

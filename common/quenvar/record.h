@@ -36,6 +36,8 @@ public:
     float single();
 
     const std::string& fileName() const { return fileName_; }
+    // The whole file as read.
+    const std::string& bytes() const { return bytes_; }
     // 1-based line of the next unread character (for messages that name a place in the file).
     int line() const;
     // Bytes consumed so far and in all.

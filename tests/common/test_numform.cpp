@@ -334,3 +334,38 @@ TEST(TextToNumber, WholeNumberTexts)
     for (const char* no : {"", " 1", "1 ", "1.2.3", "1e", "e1", ".", "+", "1,5", "1E+", "NaN", "inf", "0x1"})
         EXPECT_FALSE(qv::isNumberText(no)) << no;
 }
+
+// A Number read from a file is written back in the number form, whether the rewrite copies its
+// characters or formats its value: the two must never differ.
+TEST(NumberFormOfReadNumbers, CopiedCharactersEqualTheFormattedValue)
+{
+    const char* texts[] = {"0", "-0", "7", "-7", "1.5", "1.50", "-0.25", "0.25", ".25", "0.0001", "0.00001",
+                           "-0.000123", "123456789012345", "1234567890123456", "12345.6789012345",
+                           "12345.67890123456", "100", "1E-05", "1e3", "+3", "007", "0.10", "2.", "999999999999999.9"};
+    for (const char* t : texts) {
+        qv::RecordReader in(std::string(t) + "\r\n", "t");
+        const qv::Field f = in.field();
+        ASSERT_TRUE(f.isNumber()) << t;
+        EXPECT_EQ(f.writtenForm(), qv::numberForm(f.asNumber())) << t;
+    }
+}
+
+TEST(NumberFormOfReadNumbers, RandomDecimalsAsAnotherProgramWritesThem)
+{
+    std::mt19937_64 rng(20261208);
+    for (int k = 0; k < 20000; ++k) {
+        // Whole and fraction parts of random lengths, as "%.*f" of another program would write.
+        const int whole = static_cast<int>(rng() % 17), fraction = static_cast<int>(rng() % 18);
+        std::string t = (rng() % 2) ? "-" : "";
+        for (int i = 0; i < whole; ++i) t += static_cast<char>('0' + rng() % 10);
+        if (whole == 0) t += '0';
+        if (fraction > 0) {
+            t += '.';
+            for (int i = 0; i < fraction; ++i) t += static_cast<char>('0' + (i < 5 && rng() % 3 == 0 ? 0 : rng() % 10));
+        }
+        qv::RecordReader in(t + "\r\n", "t");
+        const qv::Field f = in.field();
+        ASSERT_TRUE(f.isNumber()) << t;
+        ASSERT_EQ(f.writtenForm(), qv::numberForm(f.asNumber())) << t;
+    }
+}
