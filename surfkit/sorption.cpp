@@ -86,6 +86,7 @@ qv::Field countForWriting(const qv::Field& count, Meaning meaning)
 {
     if (!count.isNumber()) return count;
     const double v = count.asNumber();
+    if (std::floor(v) == v && std::fabs(v) < 1e15) return count;  // a whole count reads back as itself
     if (meaning(qv::textToNumber(count.writtenForm())) == meaning(v)) return count;
     return qv::Field::number(std::floor(v));
 }
