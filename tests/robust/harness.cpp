@@ -51,7 +51,9 @@ void checkCrashSafety(const RewriteCase& c)
                 ASSERT_FALSE(r.timedOut) << what;
                 const bool killed = r.signal != 0;
                 if (std::string(action) == "kill") triggered = killed;
-                if (!killed) ASSERT_NE(r.status, -1) << what;
+                if (!killed) {
+                    ASSERT_NE(r.status, -1) << what;
+                }
                 ASSERT_TRUE(dir.exists(c.target)) << what << ": the target is gone";
                 const std::string now = dir.read(c.target);
                 EXPECT_TRUE(now == oldBytes || now == newBytes) << what << ": the target holds neither its old nor its new content";
@@ -101,11 +103,13 @@ void checkMalformed(const ReadCase& c)
              at = r.output.find("message \"Quenvar error\"", at + 1)) {
             ++failures;
             const std::string line = r.output.substr(at, r.output.find('\n', at) - at);
-            if (c.messagesNameFile)
+            if (c.messagesNameFile) {
                 EXPECT_NE(line.find(shown), std::string::npos) << what << ": the message names another file: " << line;
+            }
         }
-        if (c.reportsDirectory && v.directory)
+        if (c.reportsDirectory && v.directory) {
             EXPECT_GT(failures, 0u) << what << ": an unreadable file was not reported\n" << r.output;
+        }
         if (c.verify) c.verify(dir, what);
     }
 }

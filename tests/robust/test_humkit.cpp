@@ -97,8 +97,9 @@ TEST(HumkitCrashSafety, StartRewritesDabaseWhole)
                     ASSERT_NE(r.status, -1);
                     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"comp.mdb", "dabase.txt", "in.MSI.TXT"}));
                     // A failed rewrite ends the program with a message naming the failure.
-                    if (now == old)
+                    if (now == old) {
                         EXPECT_EQ(r.output.rfind("message \"Quenvar error\" \"Write failed (injected ", 0), 0u) << r.output;
+                    }
                 }
             }
             if (!triggered) break;

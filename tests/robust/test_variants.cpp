@@ -35,10 +35,18 @@ TEST(BadVariants, CutsStopAtFieldBoundariesAndLineEndsAreRewritten)
             EXPECT_TRUE(v.bytes.back() == ',' || v.bytes.back() == '\n') << v.name;
             EXPECT_EQ(good.compare(0, v.bytes.size(), v.bytes), 0) << v.name;
         }
-        if (v.name == "CR-only line ends") EXPECT_EQ(v.bytes.find('\n'), std::string::npos);
-        if (v.name == "LF-only line ends") EXPECT_EQ(v.bytes.find('\r'), std::string::npos);
-        if (v.name == "a word for number 0") EXPECT_NE(v.bytes.find("\"abc\",\"=SOH\""), std::string::npos);
-        if (v.name == "10 MB of one line") EXPECT_GT(v.bytes.size(), 10u * 1024 * 1024);
+        if (v.name == "CR-only line ends") {
+            EXPECT_EQ(v.bytes.find('\n'), std::string::npos);
+        }
+        if (v.name == "LF-only line ends") {
+            EXPECT_EQ(v.bytes.find('\r'), std::string::npos);
+        }
+        if (v.name == "a word for number 0") {
+            EXPECT_NE(v.bytes.find("\"abc\",\"=SOH\""), std::string::npos);
+        }
+        if (v.name == "10 MB of one line") {
+            EXPECT_GT(v.bytes.size(), 10u * 1024 * 1024);
+        }
     }
 }
 
