@@ -12,18 +12,6 @@
 
 namespace qvbench {
 
-std::vector<Action>& actions()
-{
-    static std::vector<Action> all;
-    return all;
-}
-
-std::map<std::string, bool>& references()
-{
-    static std::map<std::string, bool> all;
-    return all;
-}
-
 void registerAll();  // benchmarks of every part, in their own files
 
 }  // namespace qvbench
