@@ -205,3 +205,40 @@ bool beginsWithNumber(std::string_view text)
 }
 
 }  // namespace qv
+
+namespace qv {
+
+TypedNumber typedNumber(std::string_view text)
+{
+    std::string bare;
+    for (char ch : text)
+        if (!isBlank(ch)) bare.push_back(ch);
+    if (bare.empty()) return {};
+    const std::size_t comma = bare.find(',');
+    if (comma != std::string::npos) {
+        if (bare.find('.') != std::string::npos) return {TypedNumber::Kind::Invalid, 0};
+        bare[comma] = '.';
+    }
+    if (!isNumberText(bare)) return {TypedNumber::Kind::Invalid, 0};
+    return {TypedNumber::Kind::Number, parseNumberText(bare)};
+}
+
+std::optional<bool> typedYesNo(std::string_view text)
+{
+    std::string bare;
+    for (char ch : text)
+        if (!isBlank(ch)) bare.push_back(static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch));
+    if (bare == "yes" || bare == "y" || bare == "1" || bare == "true") return true;
+    if (bare == "no" || bare == "n" || bare == "0" || bare == "false") return false;
+    return std::nullopt;
+}
+
+std::string notANumberMessage(std::string_view field, std::string_view typed)
+{
+    constexpr std::size_t shown = 60;  // a pasted page of text stays a one-line message
+    std::string text(typed.substr(0, shown));
+    if (typed.size() > shown) text += "...";
+    return "The value of \"" + std::string(field) + "\" is not a number: \"" + text + "\".";
+}
+
+}  // namespace qv

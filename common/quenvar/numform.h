@@ -8,6 +8,7 @@
 // Display form: the number form with one leading blank when the value is not negative.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,30 @@ bool isNumberText(std::string_view text);
 
 // The value of a text that isNumberText accepts.
 double parseNumberText(std::string_view text);
+
+}  // namespace qv
+
+namespace qv {
+
+// A number a person typed into a box, judged whole: blanks anywhere are removed and one decimal
+// comma is taken as the decimal point ("2,5" is 2.5 in every tool). Anything else that is not
+// wholly a number ("abc", "0.110.14", "2,5,1") is Invalid, so a slip is refused rather than
+// stored as the number its text happens to begin with.
+struct TypedNumber {
+    enum class Kind { Empty, Number, Invalid };
+    Kind kind = Kind::Empty;
+    double value = 0;
+    bool empty() const { return kind == Kind::Empty; }
+    bool valid() const { return kind == Kind::Number; }
+};
+TypedNumber typedNumber(std::string_view text);
+
+// A yes/no answer typed into a box: yes/no, y/n, 1/0, true/false in any case, blanks ignored.
+// Nothing for any other text.
+std::optional<bool> typedYesNo(std::string_view text);
+
+// The refusal shown for a typed text that is not a number:
+//   The value of "log K" is not a number: "abc".
+std::string notANumberMessage(std::string_view field, std::string_view typed);
 
 }  // namespace qv

@@ -369,3 +369,36 @@ TEST(NumberFormOfReadNumbers, RandomDecimalsAsAnotherProgramWritesThem)
         ASSERT_EQ(f.writtenForm(), qv::numberForm(f.asNumber())) << t;
     }
 }
+
+// ---- Numbers and answers a person typed ---------------------------------------------------------
+
+TEST(TypedNumber, JudgesTheWholeTextWithOneDecimalComma)
+{
+    using K = qv::TypedNumber::Kind;
+    struct Case {
+        const char* text;
+        K kind;
+        double value;
+    };
+    const Case cases[] = {
+        {"", K::Empty, 0},          {"   ", K::Empty, 0},          {"2,5", K::Number, 2.5},
+        {" 2.5 ", K::Number, 2.5},  {"- 1 E-3", K::Number, -1e-3}, {",5", K::Number, 0.5},
+        {"abc", K::Invalid, 0},     {"0.110.14", K::Invalid, 0},   {"2,5,1", K::Invalid, 0},
+        {"2,5.1", K::Invalid, 0},   {"12abc", K::Invalid, 0},      {"1E", K::Invalid, 0},
+    };
+    for (const Case& c : cases) {
+        const qv::TypedNumber t = qv::typedNumber(c.text);
+        EXPECT_EQ(t.kind, c.kind) << '"' << c.text << '"';
+        if (c.kind == K::Number) {
+            EXPECT_DOUBLE_EQ(t.value, c.value) << c.text;
+        }
+    }
+}
+
+TEST(TypedYesNo, TakesWhatAPersonTypesForYesOrNo)
+{
+    for (const char* yes : {"yes", "Y", " YES ", "1", "True"}) EXPECT_EQ(qv::typedYesNo(yes), true) << yes;
+    for (const char* no : {"no", "N", "0", "false"}) EXPECT_EQ(qv::typedYesNo(no), false) << no;
+    for (const char* other : {"", "yep", "2", "ja"}) EXPECT_EQ(qv::typedYesNo(other), std::nullopt) << other;
+    EXPECT_EQ(qv::notANumberMessage("log K", "abc"), "The value of \"log K\" is not a number: \"abc\".");
+}
