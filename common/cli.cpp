@@ -57,7 +57,7 @@ std::string helpText(const Tool& tool)
         s += "This build has no windows: it runs in script mode and checks files only.\n\n";
     s += "Options:\n"
          "  --script SCRIPT   run SCRIPT (- for standard input) in script mode instead of opening the\n"
-         "                    window: user actions and checks of what the window shows, one a line;\n"
+         "                    window: user actions and checks of what it shows, one per line;\n"
          "                    exit status 0 when all held, 1 on a failure, 2 on a script error\n"
          "  --check FILE...   check data files without changing them and report what is wrong in\n"
          "                    them; --json reports in JSON, --comp PATH names the component database\n"
