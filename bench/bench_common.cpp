@@ -20,6 +20,18 @@ void registerCommon()
             }
         });
     }
+    // A file with a 0x1A in it (here inside its first text, and the end-of-file mark after its
+    // last line) is walked once more to find where the mark stands.
+    registerAction("reader sit_eta.txt ended by the DOS mark", "sit_eta.txt", 10, "floor", [](benchmark::State& state) {
+        qv::Files files(dataDir());
+        std::string marked = files.readBytes("sit_eta.txt");
+        marked.insert(marked.find('"') + 1, "\x1A");
+        marked += '\x1A';
+        for (auto _ : state) {
+            qv::RecordReader in(marked, "sit_eta.txt");
+            while (!in.atEnd()) benchmark::DoNotOptimize(in.field());
+        }
+    });
     registerAction("thermo name list (4000 species)", "thermo.mdb", 3, "read", [](benchmark::State& state) {
         qv::Files files(dataDir());
         for (auto _ : state) benchmark::DoNotOptimize(qv::thermoNames(files, "thermo.mdb"));

@@ -12,11 +12,39 @@ namespace qv {
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+constexpr char endOfFileMark = '\x1A';
+
+// Where the DOS end-of-file mark ends the file: at the first 0x1A that stands where a field would
+// begin (after blanks at the start of the file or after a delimiter); the size when there is none.
+// A 0x1A inside a quoted text is a character of the text, and one inside a bare field is part of
+// that field.
+std::size_t contentSize(std::string_view bytes)
+{
+    const std::size_t n = bytes.size();
+    // Most files hold no 0x1A at all: one fast look settles that.
+    if (std::memchr(bytes.data(), endOfFileMark, n) == nullptr) return n;
+    std::size_t pos = 0;
+    while (pos < n) {
+        while (pos < n && isBlank(bytes[pos])) ++pos;
+        if (pos >= n) break;
+        if (bytes[pos] == endOfFileMark) return pos;
+        if (bytes[pos] == '"') {
+            const std::size_t close = bytes.find('"', pos + 1);
+            if (close == std::string_view::npos) return n;
+            pos = close + 1;
+        }
+        while (pos < n && bytes[pos] != ',' && !isLineEnd(bytes[pos])) ++pos;
+        if (pos < n && bytes[pos] == '\r' && pos + 1 < n && bytes[pos + 1] == '\n') ++pos;
+        ++pos;  // past the delimiter
+    }
+    return n;
+}
 }  // namespace
 
 RecordReader::RecordReader(std::string bytes, std::string fileName)
     : bytes_(std::move(bytes)), fileName_(std::move(fileName))
 {
+    bytes_.resize(contentSize(bytes_));
 }
 
 bool RecordReader::atEnd() const

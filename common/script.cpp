@@ -441,15 +441,14 @@ bool takeFaultOption(int& argc, char** argv)
     return true;
 }
 
-int scriptOnlyMain(int argc, char** argv, const char* toolName, const ProgramFactory& make)
+int scriptOnlyMain(int argc, char** argv, const cli::Tool& tool, const ProgramFactory& make)
 {
-    if (!takeFaultOption(argc, argv)) {
-        std::cerr << "bad --fault option: STEP:N:fail or STEP:N:kill\n";
-        return 2;
-    }
-    if (argc == 3 && std::string(argv[1]) == "--script") return runFile(argv[2], make);
-    std::cerr << "usage: " << toolName << " --script FILE   (this build has no windows; FILE may be -)\n";
-    return 2;
+    cli::Tool noWindows = tool;
+    noWindows.windowed = false;
+    const cli::Command command = cli::parse(noWindows, argc, argv, std::cout, std::cerr);
+    if (command.action == cli::Command::Action::Script) return runFile(command.scriptFile, make);
+    if (command.action == cli::Command::Action::Check) return tool.check(command.checkArgs);
+    return command.status;
 }
 
 }  // namespace qv::script

@@ -12,11 +12,13 @@
 
 int main(int argc, char** argv)
 {
+    const qv::cli::Tool tool{"humkit",
+        "Edits the HBM humic binding-site settings of Quenvar (*.MSI.TXT)."};
     auto make = [](qv::forms::Application& app) { return std::make_unique<humkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
-    return qv::qt::windowedMain(argc, argv, "humkit", make,
+    return qv::qt::windowedMain(argc, argv, tool, make,
                                 {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
 #else
-    return qv::script::scriptOnlyMain(argc, argv, "humkit", make);
+    return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif
 }

@@ -13,11 +13,13 @@
 
 int main(int argc, char** argv)
 {
+    const qv::cli::Tool tool{"ionkit",
+        "Edits the SIT interaction coefficients of species pairs, with their references (sit_eta.txt)."};
     auto make = [](qv::forms::Application& app) { return std::make_unique<ionkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
-    return qv::qt::windowedMain(argc, argv, "ionkit", make,
+    return qv::qt::windowedMain(argc, argv, tool, make,
                                 {{"frmionkit", qv::qt::buildForm<Ui::frmionkit, QMainWindow>}});
 #else
-    return qv::script::scriptOnlyMain(argc, argv, "ionkit", make);
+    return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif
 }

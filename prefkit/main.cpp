@@ -13,12 +13,15 @@
 
 int main(int argc, char** argv)
 {
+    const qv::cli::Tool tool{"prefkit",
+        "Edits Quenvar's default calculation settings and surface-model parameters (deftempar.dat) and\n"
+        "the four database paths (dabase.txt)."};
     auto make = [](qv::forms::Application& app) { return std::make_unique<prefkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
-    return qv::qt::windowedMain(argc, argv, "prefkit", make,
+    return qv::qt::windowedMain(argc, argv, tool, make,
                                 {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>},
                                  {"frmPage2", qv::qt::buildForm<Ui::frmPage2, QMainWindow>}});
 #else
-    return qv::script::scriptOnlyMain(argc, argv, "prefkit", make);
+    return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif
 }

@@ -2,9 +2,11 @@
 # Installs what is missing, then builds and runs every test:
 #   1. the full build (windows, unit tests, end-to-end script tests, crash-safety and
 #      malformed-file tests);
-#   2. the same logic without Qt (script mode only) under AddressSanitizer and
+#   2. the Debian package of that build: built, installed with apt-get, and checked installed
+#      (scripts/package.sh);
+#   3. the same logic without Qt (script mode only) under AddressSanitizer and
 #      UndefinedBehaviorSanitizer, running the whole suite again;
-#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips).
+#   4. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +17,9 @@ echo "== full build"
 cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON >/dev/null
 ninja -C build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+
+echo "== package: build, install, run the installed programs, desktop-file-validate, lintian"
+bash scripts/package.sh
 
 echo "== script-mode build under the sanitizers"
 cmake -S . -B build-san -G Ninja -DQUENVAR_WITH_QT=OFF -DQUENVAR_SANITIZE=ON >/dev/null

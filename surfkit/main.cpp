@@ -13,11 +13,14 @@
 
 int main(int argc, char** argv)
 {
+    const qv::cli::Tool tool{"surfkit",
+        "Edits the sorption databases of Quenvar (*.MDB, *.CDB, *.ISO, *.NIC, *.BLI): species, components,\n"
+        "stoichiometries, constants and species ID numbers."};
     auto make = [](qv::forms::Application& app) { return std::make_unique<surfkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
-    return qv::qt::windowedMain(argc, argv, "surfkit", make,
+    return qv::qt::windowedMain(argc, argv, tool, make,
                                 {{"frmMaindb", qv::qt::buildForm<Ui::frmMaindb, QMainWindow>}});
 #else
-    return qv::script::scriptOnlyMain(argc, argv, "surfkit", make);
+    return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif
 }

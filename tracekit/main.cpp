@@ -12,11 +12,14 @@
 
 int main(int argc, char** argv)
 {
+    const qv::cli::Tool tool{"tracekit",
+        "Edits the temperature functions of equilibrium constants in Quenvar's analyte database\n"
+        "(analyt.mdb)."};
     auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
-    return qv::qt::windowedMain(argc, argv, "tracekit", make,
+    return qv::qt::windowedMain(argc, argv, tool, make,
                                 {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
 #else
-    return qv::script::scriptOnlyMain(argc, argv, "tracekit", make);
+    return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif
 }

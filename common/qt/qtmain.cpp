@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 namespace qv::qt {
@@ -22,36 +23,31 @@ bool hasDisplay()
 
 }  // namespace
 
-int windowedMain(int argc, char** argv, const char* toolName, const script::ProgramFactory& make,
+int windowedMain(int argc, char** argv, const cli::Tool& tool, const script::ProgramFactory& make,
                  std::map<std::string, FormFactory> forms)
 {
-    if (!script::takeFaultOption(argc, argv)) {
-        std::cerr << "bad --fault option: STEP:N:fail or STEP:N:kill\n";
-        return 2;
+    // Everything that needs no window is answered before Qt starts, display or not.
+    const cli::Command command = cli::parse(tool, argc, argv, std::cout, std::cerr);
+    switch (command.action) {
+    case cli::Command::Action::Exit: return command.status;
+    case cli::Command::Action::Script: return script::runFile(command.scriptFile, make);
+    case cli::Command::Action::Check: return tool.check(command.checkArgs);
+    case cli::Command::Action::Window: break;
     }
-    // `--quit-when-shown`: end as soon as the first window is on the screen (start-up timing).
-    bool quitWhenShown = false;
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--quit-when-shown") {
-            quitWhenShown = true;
-            for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
-            --argc;
-            break;
-        }
-    if (argc >= 2 && std::string(argv[1]) == "--script") {
-        if (argc != 3) {
-            std::cerr << "usage: " << toolName << " --script FILE   (FILE may be -)\n";
-            return 2;
-        }
-        return script::runFile(argv[2], make);
-    }
+    const char* const toolName = tool.name;
     if (!hasDisplay()) {
         std::cerr << toolName << ": no display to show the windows on (DISPLAY is not set); run it as \"xvfb-run -a "
                   << toolName << "\", or use \"" << toolName << " --script FILE\"\n";
         return 1;
     }
 
-    QApplication qtApp(argc, argv);
+    // Qt sees only the program's name: the arguments are read above.
+    int qtArgc = 1;
+    QApplication qtApp(qtArgc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(toolName));
+    QApplication::setApplicationVersion(QString::fromUtf8(cli::version()));
+    // The tool's icon is built into the program (the same picture that is installed for the desktop).
+    QApplication::setWindowIcon(QIcon(":/icons/" + QString::fromUtf8(toolName) + ".png"));
     // The program ends when its window logic ends it or its last window closes, not when Qt
     // sees no window shown (a window may be hidden between two steps of a handler).
     QApplication::setQuitOnLastWindowClosed(false);
@@ -63,7 +59,7 @@ int windowedMain(int argc, char** argv, const char* toolName, const script::Prog
     platform.onFinished = [] { QCoreApplication::exit(0); };
 
     platform.binder().dispatch([&] { app.open(program->mainWindow()); });
-    if (quitWhenShown) QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    if (command.quitWhenShown) QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     int status = 0;
     if (!platform.finished()) status = qtApp.exec();
     // The widgets go before the windows they show.

@@ -5,6 +5,9 @@
 // CR LF) is a delimiter like a comma, so a record may span lines and a line may hold several
 // records. Text stands between double quotes (there is no escape for a quote inside it), numbers
 // stand bare. The writer puts each record on one line, ended by CR LF.
+//
+// A 0x1A byte (Ctrl-Z, the end-of-file mark of DOS-era writers) that stands where a field would
+// begin ends the file: it and everything after it are not read. Inside a quoted text it is text.
 
 #include <cstdint>
 #include <string>
@@ -16,7 +19,8 @@ namespace qv {
 
 class RecordReader {
 public:
-    // `bytes` is the whole file; `fileName` names it in error messages.
+    // `bytes` is the whole file; `fileName` names it in error messages. The file ends at an
+    // end-of-file mark, if it has one.
     RecordReader(std::string bytes, std::string fileName);
 
     // True when no further field can be read: only blanks and line ends remain.
@@ -36,7 +40,7 @@ public:
     float single();
 
     const std::string& fileName() const { return fileName_; }
-    // The whole file as read.
+    // The whole file as read, up to its end-of-file mark.
     const std::string& bytes() const { return bytes_; }
     // 1-based line of the next unread character (for messages that name a place in the file).
     int line() const;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "quenvar/cli.h"
 #include "quenvar/forms.h"
 
 namespace qv::script {
@@ -71,7 +72,8 @@ int runFile(const std::string& file, const ProgramFactory& make);
 // tests); false when the option is there but malformed.
 bool takeFaultOption(int& argc, char** argv);
 
-// The main of a tool built without windows: script mode only.
-int scriptOnlyMain(int argc, char** argv, const char* toolName, const ProgramFactory& make);
+// The main of a tool built without windows: the command line of cli::parse, script mode and
+// the checks only.
+int scriptOnlyMain(int argc, char** argv, const cli::Tool& tool, const ProgramFactory& make);
 
 }  // namespace qv::script

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -260,6 +262,71 @@ TEST(RecordReader, LineCountsEveryKindOfLineEnd)
     EXPECT_EQ(in.line(), 3);
     in.field();
     EXPECT_EQ(in.line(), 4);
+}
+
+// ---- The DOS end-of-file mark ------------------------------------------------------------
+
+namespace {
+
+std::string demoBytes(const std::string& name)
+{
+    std::ifstream in(std::string(DEMO_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+// Every kind of data file, ended the ways DOS-era writers end it, reads field for field as
+// the file without the mark, and the reader holds none of the bytes from the mark on.
+TEST(RecordReader, EndOfFileMarkEndsEveryKindOfFile)
+{
+    const char* const kinds[] = {"dabase.txt", "deftempar.dat", "comp.mdb",   "thermo.mdb",   "type6.mdb",
+                                 "analyt.mdb", "sit_eta.txt",   "demo.mdb",   "demo.cdb",     "demo.iso",
+                                 "demo.nic",   "demo.bli",      "demo.MSI.TXT"};
+    struct Ending {
+        const char* what;
+        std::string tail;  // appended to the file
+    };
+    const Ending endings[] = {
+        {"mark after the last line", "\x1A"},
+        {"mark and the rest of the sector", std::string("\x1A\x1A\x1A\0\0 junk,\"x\r\n", 14)},
+        {"mark after blanks", "  \t\x1A"},
+        {"mark after a blank line", "\r\n\x1A\r\n"},
+    };
+    for (const char* kind : kinds) {
+        const std::string plain = demoBytes(kind);
+        ASSERT_GT(plain.size(), 2u) << kind;
+        ASSERT_EQ(plain.find('\x1A'), std::string::npos) << kind;
+        const std::vector<Field> expected = readAll(plain);
+        for (const Ending& e : endings) {
+            const std::string marked = plain + e.tail;
+            EXPECT_EQ(readAll(marked), expected) << kind << ": " << e.what;
+            EXPECT_EQ(reader(marked).bytes(), plain + e.tail.substr(0, e.tail.find('\x1A'))) << kind << ": " << e.what;
+        }
+    }
+}
+
+TEST(RecordReader, EndOfFileMarkOnlyWhereAFieldWouldBegin)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<Field> fields;
+    };
+    const Case cases[] = {
+        {"after a comma", "1,\x1A,2\r\n", {Field::number(1)}},
+        {"inside a quoted text", "\"a\x1A b\",2\r\n\x1A", {Field::text("a\x1A b"), Field::number(2)}},
+        {"quoted text spread over the mark's line", "\"a\r\n\x1A\",2\r\n", {Field::text("a\r\n\x1A"), Field::number(2)}},
+        {"inside a bare field", "1,a\x1A\r\n", {Field::number(1), Field::text("a\x1A")}},
+        {"first byte", "\x1A\"x\"\r\n", {}},
+        {"no mark", "1,2\r\n", {Field::number(1), Field::number(2)}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(readAll(c.bytes), c.fields) << c.what;
+    RecordReader in = reader("\x1A\r\n");
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(errorKindOf([&] { in.field(); }), ErrorKind::PastEnd);
 }
 
 // ---- Writing ------------------------------------------------------------------------------

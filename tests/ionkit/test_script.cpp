@@ -625,3 +625,18 @@ TEST(IonkitWindow, ClicksOnADatabaseDamagedSinceStartStopAtTheDamage)
 }
 
 }  // namespace
+
+TEST(IonkitScript, FileEndedByTheDosEndOfFileMarkReadsWholeAndIsRewrittenWithoutIt)
+{
+    DataDir d(kSit + "\x1A");
+    auto r = d.run("expect cboCat.items \"Na+\" \"K+\"\n"
+                   "pick cboCat \"K+\"\n"
+                   "expect cboAn.items \"Cl-\"\n"
+                   "expect txtEta.text \" 0.12\"\n"
+                   "type txtEta \"0.2\"\n"
+                   "click cmdSave\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
+                                                "\"K+\",\"Cl-\",0.2,\"Debye-H\xfc" "ckel\""}));
+}

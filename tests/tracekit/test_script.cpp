@@ -504,3 +504,19 @@ TEST_F(Tracekit, ASpeciesGoneFromTheFileShowsNoTerms)
 }
 
 }  // namespace
+
+TEST_F(Tracekit, AFileEndedByTheDosEndOfFileMarkIsSavedWithoutIt)
+{
+    dir.write("analyt.mdb", analyt + "\x1A");
+    const RunResult r = run(R"S(
+click optAqueous
+expect cboSpecies.items "HCO3-" "CaHCO3+"
+pick cboSpecies "HCO3-"
+type txtEntryA "7.5"
+click cmdSave
+)S");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(bytes(), crlf({header, calcite, gypsum, zero, "550030,\"HCO3-\",7.5,0,800,0,0,0,0", caHco3, zero}));
+    expectNoTemporary();
+}

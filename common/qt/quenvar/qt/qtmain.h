@@ -14,6 +14,7 @@
 
 #include <QObject>
 
+#include "quenvar/cli.h"
 #include "quenvar/qt/qtplatform.h"
 #include "quenvar/script.h"
 
@@ -32,12 +33,12 @@ QWidget* buildForm()
     return widget;
 }
 
-// `TOOL --script FILE` runs script mode, with no Qt at all; otherwise the main window opens and
-// the program runs until it ends or its last window closes. Where there is no display to open
-// windows on, one line on standard error says so and how to run under xvfb-run (exit status 1).
-// `forms` maps each form name to its factory. `--fault STEP:N:fail|kill` is taken as in
-// script mode.
-int windowedMain(int argc, char** argv, const char* toolName, const script::ProgramFactory& make,
+// The command line is read as cli::parse reads it, before Qt starts: `--help`, `--version`,
+// `--check` and `TOOL --script FILE` (script mode) run with no Qt at all; otherwise the main
+// window opens, showing the tool's icon, and the program runs until it ends or its last window
+// closes. Where there is no display to open windows on, one line on standard error says so and
+// how to run under xvfb-run (exit status 1). `forms` maps each form name to its factory.
+int windowedMain(int argc, char** argv, const cli::Tool& tool, const script::ProgramFactory& make,
                  std::map<std::string, FormFactory> forms);
 
 }  // namespace qv::qt

@@ -1,0 +1,65 @@
+#pragma once
+// The command line that every program of the suite takes, read in one place:
+//
+//   TOOL [DIRECTORY | FILE]   open the window in the current directory (the data directory), or
+//                             in DIRECTORY, or in the directory that holds FILE
+//   TOOL --script FILE        script mode: FILE drives the window logic (- for standard input)
+//   TOOL --check FILE... [--json] [--comp PATH]
+//                             check data files without changing them (where the tool has a check)
+//   TOOL --fault STEP:N:fail|kill ...   testing option: plans a fault (crash-safety tests)
+//   TOOL --help | --version
+//
+// `--help` and `--version` print to standard output and end with status 0. An option the
+// program does not know, or one that lacks its value, prints one line on standard error that
+// names it and points to `--help`, and ends with status 2. `--check` takes every argument after
+// it and hands them to the tool's check handler.
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qv::cli {
+
+// A tool's check mode: gets the arguments after `--check`, returns the exit status.
+using CheckHandler = std::function<int(const std::vector<std::string>& args)>;
+
+// What the command line needs to know of a program.
+struct Tool {
+    Tool(const char* name, const char* summary = "", CheckHandler check = {})
+        : name(name), summary(summary), check(std::move(check))
+    {
+    }
+    const char* name;        // "surfkit"
+    const char* summary;     // what the program edits, for --help
+    CheckHandler check;      // empty: the program has no check mode
+    bool windowed = true;    // false: a build (or a program) without windows
+};
+
+// The suite's version, one for every program ("1.2.0").
+const char* version();
+
+struct Command {
+    enum class Action {
+        Exit,      // done already (help, version, a bad argument): end with `status`
+        Window,    // open the main window
+        Script,    // run `scriptFile` in script mode
+        Check,     // run the check handler on `checkArgs`
+    };
+    Action action = Action::Window;
+    int status = 0;
+    std::string scriptFile;
+    std::vector<std::string> checkArgs;
+    bool quitWhenShown = false;  // `--quit-when-shown` (start-up timing): end once the window is shown
+};
+
+// Reads the command line; takes `--fault` out first and plans it, exactly as script mode always
+// has. Prints what `--help`, `--version` and a bad argument print. A DIRECTORY or FILE argument
+// changes the current directory to it (to the directory of the FILE) here.
+Command parse(const Tool& tool, int& argc, char** argv, std::ostream& out, std::ostream& err);
+
+// The usage text that `--help` prints.
+std::string helpText(const Tool& tool);
+
+}  // namespace qv::cli
