@@ -4,6 +4,7 @@
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
 
+#include "quenvar/qt/chart.h"
 #include "quenvar/qt/qtmain.h"
 #include "ui_frmMain.h"
 #else
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
 {
     auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
+    qv::qt::useChartPlots();
     return qv::qt::windowedMain(argc, argv, "tracekit", make,
                                 {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
 #else
