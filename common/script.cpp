@@ -258,7 +258,8 @@ std::vector<std::string> Runner::property(const std::string& ref, std::string* p
     if (prop == "visible") return bare(c.shown() ? 1 : 0);
     if (prop == "text" && (k == ControlKind::TextBox || isList)) return word(c.text());
     if (prop == "caption" && (k == ControlKind::Label || k == ControlKind::CommandButton || k == ControlKind::OptionButton ||
-                              k == ControlKind::Frame || k == ControlKind::MenuEntry || k == ControlKind::Plot))
+                              k == ControlKind::Frame || k == ControlKind::MenuEntry ||
+                              k == ControlKind::Plot))
         return word(c.caption());
     if ((prop == "points" || prop == "dashed") && k == ControlKind::Plot) return plotWords(c, prop, printed);
     if (prop == "value" && k == ControlKind::OptionButton) return bare(c.value() ? 1 : 0);
@@ -372,7 +373,8 @@ void Runner::execute(const std::vector<std::string>& w, int lineNo)
             for (const auto& c : win->controls()) {
                 out_ << win->formName() << '.' << c->qualifiedName() << ' ' << kindName(c->kind());
                 const std::string base = win->formName() + '.' + c->qualifiedName() + '.';
-                for (const char* prop : {"text", "caption", "visible", "value", "count", "index", "items", "points", "dashed"}) {
+                for (const char* prop :
+                     {"text", "caption", "visible", "value", "count", "index", "items", "points", "dashed"}) {
                     std::string printed;
                     try {
                         property(base + prop, &printed);

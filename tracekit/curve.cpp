@@ -111,8 +111,9 @@ std::string tableText(const Terms& terms, const TemperatureRange& range, const s
         const double t = range.from + tableStep * static_cast<double>(k);
         const double T = t + zeroCelsius;
         const double value = logK(terms, T);
-        text += qv::numberForm(t) + '\t' + qv::numberForm(T) + '\t' + (std::isfinite(value) ? qv::numberForm(value) : "") +
-                '\n';
+        text += qv::numberForm(t) + '\t' + qv::numberForm(T) + '\t';
+        if (std::isfinite(value)) text += qv::numberForm(value);
+        text += '\n';
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "quenvar/datafiles.h"
 #include "quenvar/numform.h"
 
 namespace tracekit {
@@ -28,6 +29,14 @@ std::string utf8(const std::string& cp1252)
         }
     }
     return out;
+}
+
+// The value of a text that is wholly a number, blanks around it aside.
+std::optional<double> wholeNumber(const std::string& text)
+{
+    const std::string trimmed = qv::trimBlanks(text);
+    if (!qv::isNumberText(trimmed)) return std::nullopt;
+    return qv::parseNumberText(trimmed);
 }
 
 }  // namespace
@@ -59,8 +68,14 @@ PlotPanel::PlotPanel(qv::forms::Application& app, qv::forms::Window& w,
 
 Terms PlotPanel::enteredTerms() const
 {
+    // A box left empty is 0, as a save stores it. A text that is not wholly a number (a slip
+    // such as "1.5E" or "0.110.14") is no number here, so that the curve shows the slip rather
+    // than the number its text happens to begin with.
     Terms terms{};
-    for (std::size_t i = 0; i < termCount; ++i) terms[i] = qv::textToNumber(entries_[i]->text());
+    for (std::size_t i = 0; i < termCount; ++i) {
+        const std::string& text = entries_[i]->text();
+        terms[i] = qv::trimBlanks(text).empty() ? 0 : wholeNumber(text).value_or(std::nan(""));
+    }
     return terms;
 }
 
@@ -83,7 +98,14 @@ void PlotPanel::update()
 
     std::vector<qv::forms::PlotPoint> points = curve(terms, range_);
     const std::string gaps = gapText(points);
-    lblNotFinite_.setCaption(gaps.empty() ? "" : name + " is not finite at " + gaps);
+    std::string slips;
+    for (std::size_t i = 0; i < termCount; ++i)
+        if (std::isnan(terms[i])) slips += std::string(slips.empty() ? "" : ", ") + static_cast<char>('A' + i);
+    if (slips.size() == 1)
+        slips = " (the term " + slips + " is not a number)";
+    else if (!slips.empty())
+        slips = " (the terms " + slips + " are not numbers)";
+    lblNotFinite_.setCaption(gaps.empty() ? "" : name + " is not finite at " + gaps + slips);
     lblNotFinite_.setVisible(!gaps.empty());
     pltLogK_.setCurves(std::move(points), saved_ ? curve(*saved_, range_) : std::vector<qv::forms::PlotPoint>{});
     pltLogK_.setCaption(name);
@@ -132,17 +154,27 @@ void PlotPanel::rangeChanged()
 {
     // Checked as the user types, so refused quietly: a label says why, and the plot keeps the
     // last range it could show until the boxes hold one again.
-    const TemperatureRange typed{qv::textToNumber(txtTmin_.text()), qv::textToNumber(txtTmax_.text())};
-    const RangeProblem problem = checkRange(typed);
-    if (problem == RangeProblem::None) {
-        range_ = typed;
+    const std::optional<double> from = wholeNumber(txtTmin_.text());
+    const std::optional<double> to = wholeNumber(txtTmax_.text());
+    std::string why;
+    if (!from) {
+        why = "\"from\" is not a number";
+    } else if (!to) {
+        why = "\"to\" is not a number";
+    } else {
+        switch (checkRange({*from, *to})) {
+        case RangeProblem::None: break;
+        case RangeProblem::Reversed: why = "\"from\" must be lower than \"to\""; break;
+        case RangeProblem::BelowAbsoluteZero: why = std::string("no temperature lies below -273.15 ") + degrees; break;
+        }
+    }
+    if (why.empty()) {
+        range_ = {*from, *to};
         lblRange_.setCaption("");
         lblRange_.setVisible(false);
         changed();
         return;
     }
-    const std::string why = problem == RangeProblem::Reversed ? "\"from\" must be lower than \"to\""
-                                                              : std::string("no temperature lies below -273.15 ") + degrees;
     lblRange_.setCaption("The range is not plotted: " + why + ". The plot keeps " + qv::numberForm(range_.from) +
                          " to " + qv::numberForm(range_.to) + " " + degrees + ".");
     lblRange_.setVisible(true);

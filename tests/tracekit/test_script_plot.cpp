@@ -14,8 +14,8 @@ namespace {
 
 using qvtest::crlf;
 
-const std::string analyt = crlf({"\"Analytes\"", "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0", "0,\"\",0,0,0,0,0,0,0",
-                                 "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"});
+const std::string analyt = crlf({"\"Analytes\"", "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0",
+                                 "0,\"\",0,0,0,0,0,0,0", "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"});
 
 class TracekitPlot : public ::testing::Test {
 protected:
@@ -73,6 +73,8 @@ expect lblRange.visible 1
 expect lblRange.caption "The range is not plotted: \"from\" must be lower than \"to\". The plot keeps 0 to 100 )S" "\xB0" R"S(C."
 type txtTmin "-300"
 expect lblRange.caption "The range is not plotted: no temperature lies below -273.15 )S" "\xB0" R"S(C. The plot keeps 0 to 100 )S" "\xB0" R"S(C."
+type txtTmin "1.5E"
+expect lblRange.caption "The range is not plotted: \"from\" is not a number. The plot keeps 0 to 100 )S" "\xB0" R"S(C."
 type txtTmin "-273.15"
 type txtTmax "-263.15"
 type txtEntryC "800"
@@ -125,6 +127,13 @@ expect lblDeltaH.caption "dH (25 )S" "\xB0" R"S(C, inverse) = -45.2 kJ/mol"
 type txtEntryE "1E308"
 expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C"
 expect lblLogK25.caption "inverse log K (25 )S" "\xB0" R"S(C) is not finite"
+type txtEntryE " 1E-05"
+expect lblNotFinite.visible 0
+type txtEntryE "1E-0.5"
+type txtEntryG "x"
+expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C (the terms E, G are not numbers)"
+type txtEntryG ""
+expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C (the term E is not a number)"
 type txtTmax "1E300"
 click cmdCopyTable
 click optSolid
