@@ -1,8 +1,8 @@
 #pragma once
 // The curve beside the terms of `frmMain`: log K against temperature from `txtTmin` to `txtTmax`
-// (°C), computed from the term boxes as they stand (the text-to-number rule, as a save stores
-// them) and redrawn whenever a box changes; while a species of the file is shown, its curve as
-// saved is the plot's dashed curve. Under the plot, log K and the reaction enthalpy at 25 °C;
+// (°C), computed from the term boxes as they stand (an empty box is 0, a box that does not hold
+// wholly a number gives no values) and redrawn whenever a box changes; while a species of the
+// file is shown, its curve as saved is the plot's dashed curve. Under the plot, log K and the reaction enthalpy at 25 °C;
 // `cmdCopyTable` puts the curve as a table on the clipboard. For a solid every text says
 // "inverse log K", as the window's note does. Nothing here reads or writes a file.
 
@@ -56,7 +56,7 @@ public:
     void cmdCopyTable_Click();
 
     const TemperatureRange& range() const { return range_; }
-    // The terms as the boxes give them.
+    // The terms as the boxes give them; NaN for a box that does not hold wholly a number.
     Terms enteredTerms() const;
 
 private:
