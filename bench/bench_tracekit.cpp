@@ -94,6 +94,26 @@ void registerTracekit()
                        if (e.ok(state) && e("txtEntryA").text() != "-8.5") state.SkipWithError("terms not shown");
                    });
 
+    // A keystroke in a term box: the typed curve (201 points), the saved one drawn dashed (201
+    // more), log K and the enthalpy at 25 °C; against the display of a species.
+    registerAction("tracekit plot after a keystroke (201 points, both labels)", "analyt.mdb", 1,
+                   "tracekit display of the last aqueous species", [](benchmark::State& state) {
+                       Editor e(dataDir());
+                       e.click("optAqueous");
+                       qv::forms::Control& cbo = e("cboSpecies");
+                       e.app.dispatch([&] { cbo.userPick(cbo.listCount() - 1); });
+                       qv::forms::Control& box = e("txtEntryC");
+                       const std::string texts[2] = {"1250", "1250.5"};
+                       int k = 0;
+                       for (auto _ : state) {
+                           e.app.dispatch([&] { box.userType(texts[k ^= 1]); });
+                           benchmark::DoNotOptimize(e("lblDeltaH").caption());
+                       }
+                       const qv::forms::Control& plot = e("pltLogK");
+                       if (e.ok(state) && (plot.points().size() != 201 || plot.dashed().size() != 201))
+                           state.SkipWithError("no curves");
+                   });
+
     registerAction("tracekit change of the last aqueous species", "analyt.mdb", 3, "rewrite",
                    [](benchmark::State& state) {
                        Editor e(scratchDir());

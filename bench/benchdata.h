@@ -19,8 +19,8 @@ std::string scratchDir();
 
 // An action measured on `file` (a name in dataDir()). `target` is the largest ratio the action
 // may reach against its reference: "read" (one full read of the file), "rewrite" (one full read
-// and one durable atomic rewrite of the same bytes: the reference of every save) or "listfill" (one plain
-// species-list read of a sorption file).
+// and one durable atomic rewrite of the same bytes: the reference of every save), "listfill" (one plain
+// species-list read of a sorption file) or the name of another action measured in the same run.
 void registerAction(const std::string& name, const std::string& file, double target, const std::string& reference,
                     std::function<void(benchmark::State&)> body);
 

@@ -19,6 +19,7 @@ const char* kindName(ControlKind kind)
     case ControlKind::Frame: return "frame";
     case ControlKind::Line: return "line";
     case ControlKind::MenuEntry: return "menu";
+    case ControlKind::Plot: return "plot";
     }
     return "?";
 }
@@ -35,7 +36,28 @@ std::string Control::qualifiedName() const
     return index_ > 0 ? name_ + "(" + std::to_string(index_) + ")" : name_;
 }
 
-void Control::setCaption(std::string caption) { caption_ = std::move(caption); }
+void Control::setCaption(std::string caption)
+{
+    if (caption == caption_) return;
+    caption_ = std::move(caption);
+    ++plotRevision_;
+}
+
+void Control::setCurves(std::vector<PlotPoint> points, std::vector<PlotPoint> dashed)
+{
+    if (points == points_ && dashed == dashed_) return;
+    points_ = std::move(points);
+    dashed_ = std::move(dashed);
+    ++plotRevision_;
+}
+
+void Control::setAxisTitles(std::string x, std::string y)
+{
+    if (x == xTitle_ && y == yTitle_) return;
+    xTitle_ = std::move(x);
+    yTitle_ = std::move(y);
+    ++plotRevision_;
+}
 
 bool Control::shown() const { return visible_ && (!container_ || container_->shown()); }
 
@@ -205,6 +227,13 @@ Control& Window::line(const std::string& name) { return add(ControlKind::Line, n
 Control& Window::menu(const std::string& name, std::string caption)
 {
     Control& c = add(ControlKind::MenuEntry, name);
+    c.setCaption(std::move(caption));
+    return c;
+}
+
+Control& Window::plot(const std::string& name, std::string caption)
+{
+    Control& c = add(ControlKind::Plot, name);
     c.setCaption(std::move(caption));
     return c;
 }

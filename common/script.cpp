@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "quenvar/files.h"
+#include "quenvar/numform.h"
 
 namespace qv::script {
 
@@ -112,6 +113,19 @@ std::optional<std::string> ScriptPlatform::fileDialog(DialogKind kind, const std
 
 void ScriptPlatform::programEnded() { out_ << "end\n"; }
 
+void ScriptPlatform::setClipboard(const std::string& text)
+{
+    // One line however many the text holds: its line ends are written as \n inside the word.
+    std::string word;
+    for (char c : quote(text)) {
+        if (c == '\n')
+            word += "\\n";
+        else
+            word += c;
+    }
+    out_ << "clipboard " << word << '\n';
+}
+
 std::optional<int> ScriptPlatform::unusedAnswerLine() const
 {
     std::optional<int> line;
@@ -125,6 +139,19 @@ namespace {
 struct ScriptError {
     std::string text;
 };
+
+// A plot's curve as words "X;Y", Y empty where the value is not finite.
+std::vector<std::string> plotWords(const Control& plot, const std::string& prop, std::string* printed)
+{
+    std::vector<std::string> words;
+    printed->clear();
+    for (const PlotPoint& p : prop == "points" ? plot.points() : plot.dashed()) {
+        words.push_back(numberForm(p.x) + ';' + (p.y ? numberForm(*p.y) : std::string()));
+        if (!printed->empty()) *printed += ' ';
+        *printed += quote(words.back());
+    }
+    return words;
+}
 
 class Runner {
 public:
@@ -231,8 +258,10 @@ std::vector<std::string> Runner::property(const std::string& ref, std::string* p
     if (prop == "visible") return bare(c.shown() ? 1 : 0);
     if (prop == "text" && (k == ControlKind::TextBox || isList)) return word(c.text());
     if (prop == "caption" && (k == ControlKind::Label || k == ControlKind::CommandButton || k == ControlKind::OptionButton ||
-                              k == ControlKind::Frame || k == ControlKind::MenuEntry))
+                              k == ControlKind::Frame || k == ControlKind::MenuEntry ||
+                              k == ControlKind::Plot))
         return word(c.caption());
+    if ((prop == "points" || prop == "dashed") && k == ControlKind::Plot) return plotWords(c, prop, printed);
     if (prop == "value" && k == ControlKind::OptionButton) return bare(c.value() ? 1 : 0);
     if (prop == "count" && isList) return bare(c.listCount());
     if (prop == "index" && isList) return bare(c.listIndex() + 1);
@@ -344,7 +373,8 @@ void Runner::execute(const std::vector<std::string>& w, int lineNo)
             for (const auto& c : win->controls()) {
                 out_ << win->formName() << '.' << c->qualifiedName() << ' ' << kindName(c->kind());
                 const std::string base = win->formName() + '.' + c->qualifiedName() + '.';
-                for (const char* prop : {"text", "caption", "visible", "value", "count", "index", "items"}) {
+                for (const char* prop :
+                     {"text", "caption", "visible", "value", "count", "index", "items", "points", "dashed"}) {
                     std::string printed;
                     try {
                         property(base + prop, &printed);

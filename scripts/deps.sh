@@ -3,7 +3,7 @@
 # Usage: deps.sh [extra packages...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth "$@")
 
 missing=()

@@ -4,6 +4,7 @@
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
 
+#include "quenvar/qt/chart.h"
 #include "quenvar/qt/qtmain.h"
 #include "ui_frmMain.h"
 #else
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
         "(analyt.mdb)."};
     auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
+    qv::qt::useChartPlots();
     return qv::qt::windowedMain(argc, argv, tool, make,
                                 {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
 #else

@@ -78,6 +78,8 @@ Program::Program(qv::forms::Application& app)
     cmdSave.onClick = [this] { cmdSave_Click(); };
     cmdDelete.onClick = [this] { cmdDelete_Click(); };
     cmdQuit.onClick = [this] { cmdQuit_Click(); };
+
+    plot_ = std::make_unique<PlotPanel>(app_, w, txtEntry_, optSolid);
 }
 
 // ---- Events ---------------------------------------------------------------------------------
@@ -112,7 +114,13 @@ void Program::cboSpecies_Click()
         ClearFields();
         return;
     }
-    for (std::size_t i = 0; i < termCount; ++i) txtEntry_[i]->setText(qv::displayForm(record->terms[i].asNumber()));
+    PlotPanel::Hold hold(*plot_);
+    Terms saved{};
+    for (std::size_t i = 0; i < termCount; ++i) {
+        saved[i] = record->terms[i].asNumber();
+        txtEntry_[i]->setText(qv::displayForm(saved[i]));
+    }
+    plot_->showSaved(c("cboSpecies").text(), saved);
 }
 
 void Program::optSolid_Click()
@@ -161,6 +169,7 @@ void Program::cmdSave_Click()
 
     if (!adding_) {
         database().changeTerms(name, terms);
+        plot_->saved(name, terms);
         return;
     }
 
@@ -234,7 +243,11 @@ std::optional<std::int32_t> Program::GetIdut(const std::string& name)
 
 void Program::ClearFields()
 {
+    // Every change of list or mode clears the fields: the plot then shows no saved curve, and
+    // takes up the kind of species selected.
+    PlotPanel::Hold hold(*plot_);
     for (Control* box : txtEntry_) box->setText("");
+    plot_->forgetSaved();
 }
 
 // ---- Helpers --------------------------------------------------------------------------------

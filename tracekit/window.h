@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
 #include "tracekit/analyt.h"
+#include "tracekit/plotpanel.h"
 
 namespace tracekit {
 
@@ -29,6 +31,7 @@ public:
     std::vector<qv::forms::Window*> windows() override { return {&frmMain_}; }
 
     qv::Files& files() { return files_; }
+    PlotPanel& plot() { return *plot_; }
     bool adding() const { return adding_; }
 
     // Events.
@@ -63,6 +66,8 @@ private:
     qv::forms::Window frmMain_;
     std::array<qv::forms::Control*, termCount> txtEntry_{};
     qv::Files files_{qv::Files::processDirectory()};
+
+    std::unique_ptr<PlotPanel> plot_;
 
     std::string dataDir_;
     std::string thermoPath_;

@@ -25,6 +25,8 @@ using forms::ControlKind;
 
 namespace {
 
+PlotDrawer plotDrawer = nullptr;
+
 // The object name of a control's widget: "txtComp_3" for the third member of txtComp.
 QString objectNameOf(const Control& c)
 {
@@ -45,6 +47,7 @@ const char* widgetClassOf(ControlKind kind)
     case ControlKind::Frame: return "QGroupBox";
     case ControlKind::Line: return "QFrame";
     case ControlKind::MenuEntry: return "QAction";
+    case ControlKind::Plot: return "QWidget";
     }
     return "QWidget";
 }
@@ -60,7 +63,8 @@ bool fits(ControlKind kind, QObject* object)
     case ControlKind::OptionButton:
     case ControlKind::CommandButton: return qobject_cast<QAbstractButton*>(object);
     case ControlKind::Frame:
-    case ControlKind::Line: return qobject_cast<QWidget*>(object);
+    case ControlKind::Line:
+    case ControlKind::Plot: return qobject_cast<QWidget*>(object);
     case ControlKind::MenuEntry: return qobject_cast<QAction*>(object);
     }
     return false;
@@ -75,6 +79,8 @@ QStringList itemsOf(const Control& c)
 }
 
 }  // namespace
+
+void setPlotDrawer(PlotDrawer drawer) { plotDrawer = drawer; }
 
 QString refusedCharacterText(char32_t c)
 {
@@ -223,7 +229,8 @@ void FormBinding::connectEvents(Bound& b)
         static_cast<QLabel*>(b.object.data())->setTextFormat(Qt::PlainText);
         break;
     case ControlKind::Frame:
-    case ControlKind::Line: break;
+    case ControlKind::Line:
+    case ControlKind::Plot: break;
     }
 }
 
@@ -268,7 +275,8 @@ void FormBinding::updateControl(Bound& b)
     auto* widget = static_cast<QWidget*>(object);
     switch (c.kind()) {
     case ControlKind::Label: {
-        const QString caption = fromCp1252(c.caption());
+        const QString caption =
+            c.shownCaption().empty() ? fromCp1252(c.caption()) : QString::fromUtf8(c.shownCaption());
         auto* label = static_cast<QLabel*>(widget);
         if (label->text() != caption) label->setText(caption);
         break;
@@ -333,6 +341,9 @@ void FormBinding::updateControl(Bound& b)
         }
         break;
     }
+    case ControlKind::Plot:
+        if (plotDrawer) plotDrawer(*widget, c);
+        break;
     case ControlKind::Line:
     case ControlKind::MenuEntry: break;
     }

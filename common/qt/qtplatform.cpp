@@ -1,6 +1,7 @@
 #include "quenvar/qt/qtplatform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -201,6 +202,8 @@ std::optional<QString> QtPlatform::showFileDialog(DialogKind kind, const std::st
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(QFileInfo(files.first()).absoluteFilePath());
 }
+
+void QtPlatform::setClipboard(const std::string& text) { QApplication::clipboard()->setText(fromCp1252(text)); }
 
 void QtPlatform::windowOpened(forms::Window& window)
 {

@@ -14,10 +14,17 @@
 
 namespace qv::forms {
 
-enum class ControlKind { Label, TextBox, ListBox, ComboBox, OptionButton, CommandButton, Frame, Line, MenuEntry };
+enum class ControlKind { Label, TextBox, ListBox, ComboBox, OptionButton, CommandButton, Frame, Line, MenuEntry, Plot };
 const char* kindName(ControlKind kind);
 
 class Window;
+
+// A point of a plot: its x, and its y where the value is finite (none leaves a gap in the curve).
+struct PlotPoint {
+    double x = 0;
+    std::optional<double> y;
+    bool operator==(const PlotPoint&) const = default;
+};
 
 class Control {
 public:
@@ -63,6 +70,23 @@ public:
     void setGroup(std::string group) { group_ = std::move(group); }
     const std::string& group() const { return group_; }
 
+    // Labels: the caption as the screen shows it (UTF-8), for a caption with a character that
+    // Windows-1252 cannot hold ("ΔH"); empty when the screen shows the caption itself. Script
+    // mode reads the caption.
+    const std::string& shownCaption() const { return shownCaption_; }
+    void setShownCaption(std::string utf8) { shownCaption_ = std::move(utf8); }
+
+    // Plots: a curve and a second, dashed one (empty when there is none), drawn against the
+    // same axes; the caption is the plot's title. The axis titles are Windows-1252 like captions.
+    const std::vector<PlotPoint>& points() const { return points_; }
+    const std::vector<PlotPoint>& dashed() const { return dashed_; }
+    void setCurves(std::vector<PlotPoint> points, std::vector<PlotPoint> dashed);
+    const std::string& xTitle() const { return xTitle_; }
+    const std::string& yTitle() const { return yTitle_; }
+    void setAxisTitles(std::string x, std::string y);
+    // Counts changes of the curves, titles and caption, so that a view can tell when to redraw.
+    unsigned plotRevision() const { return plotRevision_; }
+
     // Events.
     std::function<void()> onClick;   // button, option button, menu entry; a user's pick of a list item
     std::function<void()> onChange;  // text box or combo box text changed
@@ -89,6 +113,12 @@ private:
     bool value_ = false;
     std::string group_;
     unsigned itemsRevision_ = 0;
+    std::string shownCaption_;
+    std::vector<PlotPoint> points_;
+    std::vector<PlotPoint> dashed_;
+    std::string xTitle_;
+    std::string yTitle_;
+    unsigned plotRevision_ = 0;
 };
 
 class Application;
@@ -117,6 +147,7 @@ public:
     Control& frame(const std::string& name, std::string caption);
     Control& line(const std::string& name);
     Control& menu(const std::string& name, std::string caption);
+    Control& plot(const std::string& name, std::string caption);
 
     // The control of that name (and index); throws std::out_of_range when there is none.
     Control& operator()(std::string_view name, int index = 0) const;
@@ -154,6 +185,8 @@ public:
     virtual std::optional<std::string> fileDialog(DialogKind kind, const std::string& filter,
                                                   const std::string& initialDir, const std::string& currentDir) = 0;
     // A window was opened, closed or needs its widgets brought up to date.
+    // Puts a text (Windows-1252) on the clipboard.
+    virtual void setClipboard(const std::string&) {}
     virtual void windowOpened(Window&) {}
     virtual void windowClosed(Window&) {}
     virtual void programEnded() {}
@@ -200,6 +233,7 @@ public:
                                           const std::string& currentDir);
     std::optional<std::string> saveDialog(const std::string& filter, const std::string& initialDir,
                                           const std::string& currentDir);
+    void setClipboard(const std::string& text) { platform_.setClipboard(text); }
 
 private:
     Platform& platform_;

@@ -38,6 +38,7 @@ public:
     std::optional<std::string> fileDialog(forms::DialogKind kind, const std::string& filter,
                                           const std::string& initialDir, const std::string& currentDir) override;
     void programEnded() override;
+    void setClipboard(const std::string& text) override;
 
     void queueAnswer(bool yes, int line) { answers_.push_back({yes, line}); }
     void queueDialog(std::optional<std::string> path, int line) { dialogs_.push_back({std::move(path), line}); }

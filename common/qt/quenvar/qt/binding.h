@@ -109,4 +109,10 @@ private:
 // The text of the notice that refuses a character Windows-1252 cannot hold.
 QString refusedCharacterText(char32_t c);
 
+// Draws a plot control into the widget that stands for it in the form (a plain QWidget). A
+// program with plots sets it (useChartPlots in quenvar/qt/chart.h), so that only such programs
+// load the charts library; without it a plot's widget stays empty.
+using PlotDrawer = void (*)(QWidget& widget, const forms::Control& plot);
+void setPlotDrawer(PlotDrawer drawer);
+
 }  // namespace qv::qt

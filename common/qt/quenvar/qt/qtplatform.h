@@ -54,6 +54,7 @@ public:
                           forms::Icon icon) override;
     std::optional<std::string> fileDialog(forms::DialogKind kind, const std::string& filter,
                                           const std::string& initialDir, const std::string& currentDir) override;
+    void setClipboard(const std::string& text) override;
     void windowOpened(forms::Window& window) override;
     void windowClosed(forms::Window& window) override;
     void programEnded() override;
