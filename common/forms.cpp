@@ -220,10 +220,11 @@ bool textBoxKeeps(const std::string& keys)
     std::string_view k = keys;
     if (k.rfind("Shift+", 0) == 0) k.remove_prefix(6);
     if (k.size() == 1 || k == "Space") return true;
-    for (const char* kept : {"Delete", "Backspace", "Home", "End", "Left", "Right", "Insert", "Shift+Home", "Shift+End",
+    for (const char* kept : {"Delete", "Backspace", "Home", "End", "Left", "Right", "Shift+Home", "Shift+End",
                              "Shift+Left", "Shift+Right", "Shift+Delete", "Shift+Insert", "Ctrl+Left", "Ctrl+Right",
-                             "Ctrl+Shift+Left", "Ctrl+Shift+Right", "Ctrl+Backspace", "Ctrl+Delete", "Ctrl+Insert",
-                             "Ctrl+Z", "Ctrl+Y", "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C", "Ctrl+X", "Ctrl+V"})
+                             "Ctrl+Shift+Left", "Ctrl+Shift+Right", "Ctrl+Home", "Ctrl+End", "Ctrl+Shift+Home",
+                             "Ctrl+Shift+End", "Ctrl+Backspace", "Ctrl+Delete", "Ctrl+Insert", "Ctrl+Z", "Ctrl+Y",
+                             "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C", "Ctrl+X", "Ctrl+V"})
         if (keys == kept) return true;
     return false;
 }
