@@ -28,7 +28,9 @@ void SaveUndo::keep(std::string_view temp, std::string_view target)
 {
     pending_.reset();
     pendingFile_.assign(target);
-    pendingTemp_.assign(temp);
+    // Full paths: a change of the current directory later does not move what the undo concerns.
+    pendingPath_ = files_.resolve(target);
+    pendingTemp_ = files_.resolve(temp);
     if (!files_.exists(target)) return;  // a new file: nothing to keep
     const std::string previous = files_.readBytes(target);
     // From here the old backup is replaced: whatever earlier save it served can no longer be undone.
@@ -45,9 +47,10 @@ void SaveUndo::saved(std::string_view target)
         return;
     }
     file_ = pendingFile_;
+    path_ = pendingPath_;
     temp_ = pendingTemp_;
     kept_ = *pending_;
-    written_ = ContentMark::of(files_.readBytes(target));
+    written_ = ContentMark::of(files_.readBytes(path_));
     pending_.reset();
 }
 
@@ -65,8 +68,9 @@ void SaveUndo::rewrite(std::string_view temp, std::string_view target, std::stri
         forget();
         return;
     }
-    file_.assign(target);
-    temp_.assign(temp);
+    file_ = pendingFile_;
+    path_ = pendingPath_;
+    temp_ = pendingTemp_;
     kept_ = *pending_;
     written_ = ContentMark::of(bytes);
     pending_.reset();
@@ -75,7 +79,7 @@ void SaveUndo::rewrite(std::string_view temp, std::string_view target, std::stri
 SaveUndo::State SaveUndo::check() const
 {
     if (file_.empty()) return State::Nothing;
-    const std::string backup = backupName(file_);
+    const std::string backup = backupName(path_);
     if (!files_.exists(backup)) return State::BackupChanged;
     try {
         if (ContentMark::of(files_.readBytes(backup)) != kept_) return State::BackupChanged;
@@ -83,7 +87,7 @@ SaveUndo::State SaveUndo::check() const
         return State::BackupChanged;
     }
     try {
-        if (!files_.exists(file_) || ContentMark::of(files_.readBytes(file_)) != written_) return State::FileChanged;
+        if (!files_.exists(path_) || ContentMark::of(files_.readBytes(path_)) != written_) return State::FileChanged;
     } catch (const Error&) {
         return State::FileChanged;
     }
@@ -99,16 +103,17 @@ void SaveUndo::restore(bool overwriteChanged)
                                                           : "its backup is missing or was changed";
         throw Error(ErrorKind::CannotUndo, state == State::Nothing ? std::string() : file_, why);
     }
-    const std::string bytes = files_.readBytes(backupName(file_));
+    const std::string bytes = files_.readBytes(backupName(path_));
     if (ContentMark::of(bytes) != kept_)  // changed between the check and now
         throw Error(ErrorKind::CannotUndo, file_, "its backup is missing or was changed");
-    files_.rewrite(temp_, file_, bytes);
+    files_.rewrite(temp_, path_, bytes);
     forget();
 }
 
 void SaveUndo::forget()
 {
     file_.clear();
+    path_.clear();
     temp_.clear();
     written_ = {};
     kept_ = {};

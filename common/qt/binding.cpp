@@ -578,6 +578,7 @@ KeyboardBinding::KeyboardBinding(FormBinding& form, Binder& binder)
             if (sequence.isEmpty()) continue;
             auto* shortcut = new QShortcut(sequence, top);
             shortcut->setContext(Qt::WindowShortcut);
+            shortcuts_.emplace_back(shortcut);
             const std::string keys = s.keys;
             connect(shortcut, &QShortcut::activated, this, [this, keys] {
                 if (binder_.updating()) return;
@@ -593,6 +594,11 @@ KeyboardBinding::KeyboardBinding(FormBinding& form, Binder& binder)
             if (combo->lineEdit()) combo->lineEdit()->installEventFilter(this);
     }
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
+}
+
+KeyboardBinding::~KeyboardBinding()
+{
+    for (const QPointer<QObject>& shortcut : shortcuts_) delete shortcut.data();
 }
 
 forms::Control* KeyboardBinding::controlOf(const QWidget* widget) const

@@ -189,7 +189,8 @@ public:
         std::function<void()> handler;
     };
     // Adds a window shortcut; a later one for the same keys replaces the earlier. Throws
-    // std::invalid_argument for keys normalizeKeys does not read.
+    // std::invalid_argument for keys normalizeKeys does not read. Add them in the window's
+    // constructor, with its controls: the Qt binding reads the table when it first shows the window.
     void shortcut(std::string_view keys, std::function<void()> handler);
     // A shortcut that clicks a button, option button or menu entry, when a user could click it.
     void shortcut(std::string_view keys, Control& target);

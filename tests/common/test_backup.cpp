@@ -157,6 +157,18 @@ TEST_F(Undo, AChangedOrMissingBackupIsNeverRestored)
     EXPECT_EQ(dir.read("demo.mdb"), "ours again");
 }
 
+TEST_F(Undo, AChangeOfDirectoryDoesNotMoveWhatIsUndone)
+{
+    dir.write("other/demo.mdb", "another directory's file");
+    undo.rewrite("demo.tmp", "demo.mdb", "ours");
+    files.changeDir("other");
+    EXPECT_EQ(undo.check(), State::Ready);
+    undo.restore();
+    EXPECT_EQ(dir.read("demo.mdb"), previous);
+    EXPECT_EQ(dir.read("other/demo.mdb"), "another directory's file");
+    EXPECT_FALSE(dir.exists("other/demo.mdb.bak"));
+}
+
 TEST_F(Undo, ACopyMadeByTheToolIsUndoneThroughKeepAndSaved)
 {
     dir.write("other.mdb", "copied");

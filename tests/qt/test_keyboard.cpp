@@ -206,6 +206,14 @@ TEST_F(Keyboard, KeysTakeTheSameWaysAsInScriptMode)
     EXPECT_EQ(form.log, "ctrl+k;return;save;delete;undo;ctrl+delete");
 }
 
+TEST_F(Keyboard, ABoundAgainWindowHasItsShortcutsOnce)
+{
+    binder->bind(form.win, *widget);
+    binder->updateAll();
+    QTest::keyClick(widget.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(form.log, "save");
+}
+
 TEST_F(Keyboard, AltLetterPressesTheButtonAndOpensTheMenu)
 {
     QTest::keyClick(widget.get(), Qt::Key_S, Qt::AltModifier);

@@ -137,6 +137,7 @@ QKeySequence keySequenceOf(const std::string& keys);
 class KeyboardBinding : public QObject {
 public:
     KeyboardBinding(FormBinding& form, Binder& binder);
+    ~KeyboardBinding() override;
     // Moves the widgets' focus where the program put the model's.
     void applyFocus();
 
@@ -150,6 +151,9 @@ private:
     FormBinding& form_;
     Binder& binder_;
     unsigned focusApplied_ = 0;
+    // Children of the window's widget, removed with this binding (a second binding of the same
+    // widget would otherwise find its shortcuts ambiguous).
+    std::vector<QPointer<QObject>> shortcuts_;
 };
 
 }  // namespace qv::qt
