@@ -131,15 +131,6 @@ TEST(Keys, OneSpellingForEveryWayOfWritingAKey)
     }
 }
 
-TEST(Keys, TextBoxesKeepTheirEditingKeysOnly)
-{
-    for (const char* kept : {"Delete", "Backspace", "Ctrl+Z", "Ctrl+C", "Ctrl+V", "A", "Shift+A", "5", "Home", "Space"})
-        EXPECT_TRUE(qf::textBoxKeeps(kept)) << kept;
-    for (const char* passed : {"Return", "Escape", "F1", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+O", "Ctrl+Q", "Ctrl+F", "Ctrl+K",
-                               "Alt+F", "Tab", "Up"})
-        EXPECT_FALSE(qf::textBoxKeeps(passed)) << passed;
-}
-
 TEST(Title, FileFirstWithTheMarkBeforeIt)
 {
     const struct {
@@ -183,28 +174,6 @@ TEST_F(Model, EditTrackerComparesWithTheSnapshot)
     name.userType("y");
     edits.forget();
     EXPECT_FALSE(edits.modified());
-}
-
-TEST(EditTracker, OptionValuesAndComboTexts)
-{
-    FixedPlatform platform;
-    qf::Application app(platform);
-    qf::Window w(app, "frmMain", "");
-    qf::Control& a = w.option("optA", "A", "g");
-    qf::Control& b = w.option("optB", "B", "g");
-    qf::Control& combo = w.comboBox("cboModel");
-    combo.addItem("Langmuir");
-    a.setValue(true);
-    qf::EditTracker edits;
-    edits.track(a);
-    edits.track(b);
-    edits.track(combo);
-    edits.snapshot();
-    b.userClick();
-    EXPECT_EQ(edits.changed(), (std::vector<qf::Control*>{&a, &b}));
-    a.userClick();
-    combo.userType("Lang");
-    EXPECT_EQ(edits.changed(), std::vector<qf::Control*>{&combo});
 }
 
 // ---- Focus and key routing ------------------------------------------------------------------
@@ -279,16 +248,6 @@ TEST_F(Model, ShortcutsAndMnemonicsPressOnlyWhatAUserCouldPress)
     EXPECT_EQ(program.log(), "save;open");
 }
 
-TEST_F(Model, EnabledFollowsTheFrame)
-{
-    qf::Control& locked = w("txtLocked");
-    EXPECT_TRUE(locked.ownEnabled());
-    EXPECT_FALSE(locked.enabled());
-    EXPECT_FALSE(locked.usable());
-    w("fraLocked").setEnabled(true);
-    EXPECT_TRUE(locked.usable());
-}
-
 TEST_F(Model, SaveDiscardCancelAsksWithTheQuestionIconAndTakesNothingElse)
 {
     for (auto [given, taken] : {std::pair{qf::Answer::Save, "answered save"}, {qf::Answer::Discard, "answered discard"},
@@ -301,15 +260,6 @@ TEST_F(Model, SaveDiscardCancelAsksWithTheQuestionIconAndTakesNothingElse)
     }
     EXPECT_EQ(platform.asked.back(), qf::Buttons::SaveDiscardCancel);
     EXPECT_EQ(platform.icons.back(), qf::Icon::Question);
-}
-
-TEST_F(Model, StatusLineIsALabelScriptsCanRead)
-{
-    EXPECT_EQ(&w.statusLine(), &w("lblStatus"));
-    w.setStatus("Saved demo.mdb");
-    EXPECT_EQ(w("lblStatus").caption(), "Saved demo.mdb");
-    EXPECT_EQ(w.status(), "Saved demo.mdb");
-    EXPECT_EQ(&w.statusLine(), &w("lblStatus"));  // made once
 }
 
 // ---- Through the script runner --------------------------------------------------------------
