@@ -1,5 +1,6 @@
 // The shared layer: the record reader against the floor, and the shared data-file scans.
 #include "benchdata.h"
+#include "quenvar/backup.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/files.h"
 #include "quenvar/record.h"
@@ -35,6 +36,30 @@ void registerCommon()
     registerAction("thermo name list (4000 species)", "thermo.mdb", 3, "read", [](benchmark::State& state) {
         qv::Files files(dataDir());
         for (auto _ : state) benchmark::DoNotOptimize(qv::thermoNames(files, "thermo.mdb"));
+    });
+    // A save that keeps the previous content first: the backup is one more durable write of the
+    // file's size, so about two rewrites.
+    registerAction("save keeping a backup big.mdb", "big.mdb", 3, "rewrite", [](benchmark::State& state) {
+        qv::Files files(scratchDir());
+        qv::SaveUndo undo(files);
+        for (auto _ : state) {
+            std::string bytes = files.readBytes("big.mdb");
+            qv::RecordReader in(bytes, "big.mdb");
+            while (!in.atEnd()) benchmark::DoNotOptimize(in.field());
+            undo.rewrite("bench.tmp", "big.mdb", bytes);
+        }
+    });
+    // "Undo last save": both files compared with what the save remembered, then one rewrite.
+    registerAction("undo last save big.mdb", "big.mdb", 3, "rewrite", [](benchmark::State& state) {
+        qv::Files files(scratchDir());
+        qv::SaveUndo undo(files);
+        const std::string bytes = files.readBytes("big.mdb");
+        for (auto _ : state) {
+            state.PauseTiming();
+            undo.rewrite("bench.tmp", "big.mdb", bytes);
+            state.ResumeTiming();
+            undo.restore();
+        }
     });
     registerAction("comp.mdb lookup by name (last wins)", "comp.mdb", 3, "read", [](benchmark::State& state) {
         qv::Files files(dataDir());

@@ -1,6 +1,8 @@
 #include "quenvar/forms.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <stdexcept>
 
 #include "quenvar/error.h"
@@ -155,6 +157,109 @@ void Control::userPick(int position)
     if (onClick) onClick();
 }
 
+bool Control::enabled() const { return enabled_ && (!container_ || container_->enabled()); }
+
+bool Control::takesFocus() const
+{
+    switch (kind_) {
+    case ControlKind::TextBox:
+    case ControlKind::ListBox:
+    case ControlKind::ComboBox:
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton: return true;
+    default: return false;
+    }
+}
+
+void Control::userClick()
+{
+    if (kind_ == ControlKind::OptionButton) setValue(true);
+    if (onClick) onClick();
+}
+
+// ---- Keys -----------------------------------------------------------------------------------
+
+namespace {
+
+std::string upper(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// The named keys, in their one spelling.
+constexpr std::array namedKeys{"Return", "Escape", "Delete", "Backspace", "Tab", "Insert", "Home", "End", "PageUp",
+                               "PageDown", "Up", "Down", "Left", "Right", "Space"};
+
+std::optional<std::string> keyName(std::string_view key)
+{
+    const std::string u = upper(key);
+    if (u.size() == 1 && std::isalnum(static_cast<unsigned char>(u[0]))) return u;
+    if (u == "ENTER") return "Return";
+    if (u.size() >= 2 && u.size() <= 3 && u[0] == 'F' && std::isdigit(static_cast<unsigned char>(u[1])) &&
+        (u.size() == 2 || std::isdigit(static_cast<unsigned char>(u[2])))) {
+        const int n = std::stoi(u.substr(1));
+        if (n >= 1 && n <= 12) return "F" + std::to_string(n);
+        return std::nullopt;
+    }
+    for (const char* name : namedKeys)
+        if (upper(name) == u) return std::string(name);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> normalizeKeys(std::string_view keys)
+{
+    bool ctrl = false, shift = false, alt = false;
+    std::optional<std::string> key;
+    std::size_t start = 0;
+    while (start <= keys.size()) {
+        auto plus = keys.find('+', start);
+        if (plus == start && plus + 1 == keys.size()) plus = std::string_view::npos;  // "Ctrl++" is not read
+        const std::string_view part = keys.substr(start, plus == std::string_view::npos ? keys.npos : plus - start);
+        if (key || part.empty()) return std::nullopt;  // the key comes last, once
+        const std::string u = upper(part);
+        if (plus != std::string_view::npos) {
+            bool* flag = u == "CTRL" ? &ctrl : u == "SHIFT" ? &shift : u == "ALT" ? &alt : nullptr;
+            if (!flag || *flag) return std::nullopt;
+            *flag = true;
+        } else {
+            key = keyName(part);
+            if (!key) return std::nullopt;
+        }
+        if (plus == std::string_view::npos) break;
+        start = plus + 1;
+    }
+    if (!key) return std::nullopt;
+    return std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + (alt ? "Alt+" : "") + *key;
+}
+
+bool textBoxKeeps(const std::string& keys)
+{
+    // A printable key, alone or with Shift, is typed into the text.
+    std::string_view k = keys;
+    if (k.rfind("Shift+", 0) == 0) k.remove_prefix(6);
+    if (k.size() == 1 || k == "Space") return true;
+    for (const char* kept : {"Delete", "Backspace", "Home", "End", "Left", "Right", "Shift+Home", "Shift+End",
+                             "Shift+Left", "Shift+Right", "Shift+Delete", "Shift+Insert", "Ctrl+Left", "Ctrl+Right",
+                             "Ctrl+Shift+Left", "Ctrl+Shift+Right", "Ctrl+Home", "Ctrl+End", "Ctrl+Shift+Home",
+                             "Ctrl+Shift+End", "Ctrl+Backspace", "Ctrl+Delete", "Ctrl+Insert", "Ctrl+Z", "Ctrl+Y",
+                             "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C", "Ctrl+X", "Ctrl+V"})
+        if (keys == kept) return true;
+    return false;
+}
+
+std::string titleWithFile(std::string_view base, std::string_view file, bool modified)
+{
+    std::string title = modified ? "*" : "";
+    if (file.empty()) return title + std::string(base);
+    title += file;
+    if (!base.empty()) title += " - " + std::string(base);
+    return title;
+}
+
 // ---- Window ---------------------------------------------------------------------------------
 
 Window::Window(Application& app, std::string formName, std::string caption)
@@ -245,6 +350,122 @@ Control* Window::find(std::string_view name, int index) const
     return nullptr;
 }
 
+Control* Window::focus() const { return focus_ && focus_->usable() ? focus_ : nullptr; }
+
+bool Window::focusInText() const
+{
+    const Control* c = focus();
+    return c && (c->kind() == ControlKind::TextBox || c->kind() == ControlKind::ComboBox);
+}
+
+void Window::shortcut(std::string_view keys, std::function<void()> handler)
+{
+    const std::optional<std::string> normal = normalizeKeys(keys);
+    if (!normal) throw std::invalid_argument("unknown key: " + std::string(keys));
+    for (Shortcut& s : shortcuts_)
+        if (s.keys == *normal) {
+            s.handler = std::move(handler);
+            return;
+        }
+    shortcuts_.push_back({*normal, std::move(handler)});
+}
+
+void Window::shortcut(std::string_view keys, Control& target)
+{
+    shortcut(keys, [&target] {
+        if (target.usable()) target.userClick();
+    });
+}
+
+const Window::Shortcut* Window::findShortcut(std::string_view keys) const
+{
+    for (const Shortcut& s : shortcuts_)
+        if (s.keys == keys) return &s;
+    return nullptr;
+}
+
+bool Window::pressKey(std::string_view keys)
+{
+    const std::optional<std::string> normal = normalizeKeys(keys);
+    if (!normal) throw std::invalid_argument("unknown key: " + std::string(keys));
+    const std::string& k = *normal;
+    if (Control* c = focus()) {
+        if (c->onKey && c->onKey(k)) return true;
+        if ((c->kind() == ControlKind::TextBox || c->kind() == ControlKind::ComboBox) && textBoxKeeps(k)) return true;
+    }
+    if (k.size() == 5 && k.rfind("Alt+", 0) == 0) {
+        const char letter = k[4];
+        for (const auto& c : controls_) {
+            if (std::toupper(static_cast<unsigned char>(c->mnemonic())) != letter || !c->usable()) continue;
+            switch (c->kind()) {
+            case ControlKind::CommandButton:
+            case ControlKind::OptionButton:
+                focus_ = c.get();
+                ++focusRevision_;
+                c->userClick();
+                return true;
+            case ControlKind::MenuEntry: {
+                // Only a menu title answers to Alt (its entries answer to their letter once it is
+                // open); opening a menu changes nothing in the window.
+                const bool title = std::any_of(controls_.begin(), controls_.end(),
+                                               [&](const auto& o) { return o->container() == c.get(); });
+                if (title || !c->container()) return true;
+                break;
+            }
+            default: break;
+            }
+        }
+    }
+    if (const Shortcut* s = findShortcut(k)) {
+        if (s->handler) s->handler();
+        return true;
+    }
+    return false;
+}
+
+Control& Window::statusLine()
+{
+    if (Control* c = find("lblStatus")) return *c;
+    return label("lblStatus", "");
+}
+
+std::string Window::status() const
+{
+    const Control* c = find("lblStatus");
+    return c ? c->caption() : std::string();
+}
+
+// ---- EditTracker ----------------------------------------------------------------------------
+
+std::string EditTracker::stateOf(const Control& c)
+{
+    switch (c.kind()) {
+    case ControlKind::OptionButton: return c.value() ? "1" : "0";
+    case ControlKind::ListBox: return std::to_string(c.listIndex()) + ':' + c.text();
+    case ControlKind::Label:
+    case ControlKind::CommandButton:
+    case ControlKind::Frame:
+    case ControlKind::MenuEntry: return c.caption();
+    default: return c.text();
+    }
+}
+
+void EditTracker::snapshot()
+{
+    saved_.clear();
+    saved_.reserve(controls_.size());
+    for (const Control* c : controls_) saved_.push_back(stateOf(*c));
+}
+
+std::vector<Control*> EditTracker::changed() const
+{
+    std::vector<Control*> out;
+    if (saved_.size() != controls_.size()) return out;  // no snapshot, or controls tracked since
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (stateOf(*controls_[i]) != saved_[i]) out.push_back(controls_[i]);
+    return out;
+}
+
 Control& Window::operator()(std::string_view name, int index) const
 {
     if (Control* c = find(name, index)) return *c;
@@ -261,6 +482,7 @@ void Application::open(Window& window)
         if (!main_) main_ = &window;
         platform_.windowOpened(window);
         if (window.onLoad) window.onLoad();
+        placeStartFocus(window);
     } else {
         platform_.windowOpened(window);  // shown again, without a new load
     }
@@ -320,6 +542,21 @@ Answer Application::message(const std::string& text, const std::string& title, B
 bool Application::askYesNo(const std::string& text, const std::string& title)
 {
     return message(text, title, Buttons::YesNo, Icon::Question) != Answer::No;
+}
+
+Answer Application::askSaveDiscardCancel(const std::string& text, const std::string& title)
+{
+    const Answer a = message(text, title, Buttons::SaveDiscardCancel, Icon::Question);
+    return a == Answer::Save || a == Answer::Discard ? a : Answer::Cancel;
+}
+
+void Application::placeStartFocus(Window& window)
+{
+    if (window.focus()) return;  // the load event put it somewhere
+    Control* to = window.startFocus_ && window.startFocus_->usable() ? window.startFocus_ : nullptr;
+    for (auto it = window.controls_.begin(); !to && it != window.controls_.end(); ++it)
+        if ((*it)->takesFocus() && (*it)->usable()) to = it->get();
+    if (to) window.setFocus(to);
 }
 
 std::optional<std::string> Application::openDialog(const std::string& filter, const std::string& initialDir,

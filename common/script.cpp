@@ -57,7 +57,35 @@ std::string quote(const std::string& word)
 
 namespace {
 
-const char* buttonsName(Buttons b) { return b == Buttons::YesNo ? "yesno" : "ok"; }
+const char* buttonsName(Buttons b)
+{
+    switch (b) {
+    case Buttons::Ok: return "ok";
+    case Buttons::YesNo: return "yesno";
+    case Buttons::SaveDiscardCancel: return "savediscardcancel";
+    }
+    return "ok";
+}
+
+const char* answerName(Answer a)
+{
+    switch (a) {
+    case Answer::Ok: return "ok";
+    case Answer::Yes: return "yes";
+    case Answer::No: return "no";
+    case Answer::Save: return "save";
+    case Answer::Discard: return "discard";
+    case Answer::Cancel: return "cancel";
+    }
+    return "?";
+}
+
+bool answers(Buttons b, Answer a)
+{
+    if (b == Buttons::YesNo) return a == Answer::Yes || a == Answer::No;
+    if (b == Buttons::SaveDiscardCancel) return a == Answer::Save || a == Answer::Discard || a == Answer::Cancel;
+    return false;
+}
 
 const char* iconName(Icon icon)
 {
@@ -81,14 +109,19 @@ Answer ScriptPlatform::message(const std::string& text, const std::string& title
         out_ << "ok\n";
         return Answer::Ok;
     }
+    const char* what = buttons == Buttons::YesNo ? "a Yes/No message box" : "a Save/Discard/Cancel question";
     if (answers_.empty()) {
         out_ << "?\n";
-        throw Abort{true, "a Yes/No message box found no queued answer: " + quote(text)};
+        throw Abort{true, std::string(what) + " found no queued answer: " + quote(text)};
     }
-    const bool yes = answers_.front().yes;
+    const Answer answer = answers_.front().answer;
+    if (!answers(buttons, answer)) {
+        out_ << "?\n";
+        throw Abort{true, std::string(what) + " found the answer " + answerName(answer) + ": " + quote(text)};
+    }
     answers_.pop_front();
-    out_ << (yes ? "yes" : "no") << '\n';
-    return yes ? Answer::Yes : Answer::No;
+    out_ << answerName(answer) << '\n';
+    return answer;
 }
 
 std::optional<std::string> ScriptPlatform::fileDialog(DialogKind kind, const std::string& filter,
@@ -215,8 +248,14 @@ private:
     {
         Control& c = control(name);
         if (!c.shown()) throw ScriptError{"control is hidden: " + name};
+        if (!c.enabled()) throw ScriptError{"control is disabled: " + name};
         return c;
     }
+
+    // The commands of the keyboard and of the unsaved-changes answers.
+    void answerCommand(const std::vector<std::string>& w, int lineNo);
+    void keyCommand(const std::vector<std::string>& w);
+    void focusCommand(const std::vector<std::string>& w);
 
     // The words of a property's value, and how it prints.
     std::vector<std::string> property(const std::string& ref, std::string* printed) const;
@@ -263,6 +302,7 @@ std::vector<std::string> Runner::property(const std::string& ref, std::string* p
         return word(c.caption());
     if ((prop == "points" || prop == "dashed") && k == ControlKind::Plot) return plotWords(c, prop, printed);
     if (prop == "value" && k == ControlKind::OptionButton) return bare(c.value() ? 1 : 0);
+    if (prop == "enabled") return bare(c.enabled() ? 1 : 0);
     if (prop == "count" && isList) return bare(c.listCount());
     if (prop == "index" && isList) return bare(c.listIndex() + 1);
     if (prop == "items" && isList) {
@@ -281,18 +321,47 @@ struct Failure {
     std::string text;
 };
 
+void Runner::answerCommand(const std::vector<std::string>& w, int lineNo)
+{
+    if (w.size() != 2) throw ScriptError{"wrong number of words for answer"};
+    static const std::pair<const char*, Answer> words[] = {{"yes", Answer::Yes},   {"no", Answer::No},
+                                                           {"save", Answer::Save}, {"discard", Answer::Discard},
+                                                           {"cancel", Answer::Cancel}};
+    for (const auto& [word, answer] : words)
+        if (w[1] == word) {
+            platform_.queueAnswer(answer, lineNo);
+            return;
+        }
+    throw ScriptError{"answer takes yes, no, save, discard or cancel"};
+}
+
+void Runner::keyCommand(const std::vector<std::string>& w)
+{
+    if (w.size() != 3) throw ScriptError{"wrong number of words for key"};
+    Window* win = windowNamed(w[1]);
+    if (!win) throw ScriptError{"unknown window: " + w[1]};
+    if (!win->isOpen()) throw ScriptError{"window is not open: " + w[1]};
+    const std::optional<std::string> keys = normalizeKeys(w[2]);
+    if (!keys) throw ScriptError{"unknown key: " + quote(w[2])};
+    // A key that nothing takes does nothing, as on the keyboard.
+    act([&] { win->pressKey(*keys); });
+}
+
+void Runner::focusCommand(const std::vector<std::string>& w)
+{
+    if (w.size() != 2) throw ScriptError{"wrong number of words for focus"};
+    Control& c = actOn(w[1]);
+    if (!c.takesFocus()) throw ScriptError{"a " + std::string(kindName(c.kind())) + " takes no focus: " + w[1]};
+    c.window().setFocus(&c);
+}
+
 void Runner::execute(const std::vector<std::string>& w, int lineNo)
 {
     const std::string& cmd = w[0];
     auto need = [&](std::size_t count) {
         if (w.size() != count) throw ScriptError{"wrong number of words for " + cmd};
     };
-    if (cmd == "answer") {
-        need(2);
-        if (w[1] != "yes" && w[1] != "no") throw ScriptError{"answer takes yes or no"};
-        platform_.queueAnswer(w[1] == "yes", lineNo);
-        return;
-    }
+    if (cmd == "answer") return answerCommand(w, lineNo);
     if (cmd == "dialog") {
         need(2);
         // `dialog cancel` bare is a cancel; a quoted "cancel" is a file of that name, but the
@@ -351,6 +420,10 @@ void Runner::execute(const std::vector<std::string>& w, int lineNo)
         if (!win) throw ScriptError{"unknown window: " + w[1]};
         if (!win->isOpen()) throw ScriptError{"window is not open: " + w[1]};
         app_.userClose(*win);
+    } else if (cmd == "key") {
+        keyCommand(w);
+    } else if (cmd == "focus") {
+        focusCommand(w);
     } else if (cmd == "print") {
         need(2);
         std::string printed;
@@ -373,8 +446,8 @@ void Runner::execute(const std::vector<std::string>& w, int lineNo)
             for (const auto& c : win->controls()) {
                 out_ << win->formName() << '.' << c->qualifiedName() << ' ' << kindName(c->kind());
                 const std::string base = win->formName() + '.' + c->qualifiedName() + '.';
-                for (const char* prop :
-                     {"text", "caption", "visible", "value", "count", "index", "items", "points", "dashed"}) {
+                for (const char* prop : {"text", "caption", "visible", "value", "count", "index", "items", "points",
+                                         "dashed", "enabled"}) {
                     std::string printed;
                     try {
                         property(base + prop, &printed);

@@ -4,15 +4,22 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStringList>
 #include <QWidget>
 
@@ -99,10 +106,12 @@ FormBinding::FormBinding(Binder& binder, forms::Window& window, QWidget& top)
         qWarning("quenvar: the form bound to window %s is named \"%s\"", window.formName().c_str(),
                  qPrintable(top.objectName()));
     top.installEventFilter(this);
+    provideStatusLine();
     for (const auto& control : window.controls()) bindControl(*control);
     // Connections are made once every control has its widget, so that a signal from one
     // control's widget never finds the list half built.
     for (Bound& b : bound_) connectEvents(b);
+    keyboard_ = new KeyboardBinding(*this, binder_);
 }
 
 FormBinding::~FormBinding()
@@ -255,6 +264,8 @@ void FormBinding::update()
     const QString title = fromCp1252(window_.caption());
     if (top_->windowTitle() != title) top_->setWindowTitle(title);
     for (Bound& b : bound_) updateControl(b);
+    for (Bound& b : bound_) updateState(b);
+    if (keyboard_) keyboard_->applyFocus();
 }
 
 void FormBinding::updateControl(Bound& b)
@@ -266,7 +277,7 @@ void FormBinding::updateControl(Bound& b)
     const QSignalBlocker block(object);
 
     if (auto* action = qobject_cast<QAction*>(object)) {
-        const QString caption = fromCp1252(c.caption());
+        const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
         if (action->text() != caption) action->setText(caption);
         if (action->isVisible() != shown) action->setVisible(shown);
         return;
@@ -284,14 +295,14 @@ void FormBinding::updateControl(Bound& b)
     case ControlKind::CommandButton:
     case ControlKind::OptionButton: {
         auto* button = static_cast<QAbstractButton*>(widget);
-        const QString caption = fromCp1252(c.caption());
+        const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
         if (button->text() != caption) button->setText(caption);
         if (c.kind() == ControlKind::OptionButton && button->isChecked() != c.value()) button->setChecked(c.value());
         break;
     }
     case ControlKind::Frame:
         if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-            const QString caption = fromCp1252(c.caption());
+            const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
             if (box->title() != caption) box->setTitle(caption);
         }
         break;
@@ -433,6 +444,229 @@ bool Binder::userClose(forms::Window& window)
     }
     updateAll();
     return !window.isOpen() || app_.ended();
+}
+
+// ---- Enabled state, mnemonics, status line --------------------------------------------------
+
+QString captionWithMnemonic(const std::string& caption, char mnemonic)
+{
+    QString text = fromCp1252(caption);
+    if (!mnemonic) return text;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QChar letter = QLatin1Char(mnemonic);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            ++i;  // a doubled "&" of the caption
+            continue;
+        }
+        if (text[i].toUpper() == letter.toUpper()) {
+            text.insert(i, QLatin1Char('&'));
+            return text;
+        }
+    }
+    return text + QStringLiteral(" (&") + letter.toUpper() + QLatin1Char(')');
+}
+
+void FormBinding::updateState(Bound& b)
+{
+    QObject* object = b.object;
+    if (!object) return;
+    const bool enabled = b.control->enabled();
+    if (auto* action = qobject_cast<QAction*>(object)) {
+        if (action->isEnabled() != enabled) action->setEnabled(enabled);
+    } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+        if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+    }
+}
+
+void FormBinding::provideStatusLine()
+{
+    if (!window_.find("lblStatus") || top_->findChild<QWidget*>(QStringLiteral("lblStatus"))) return;
+    auto* label = new QLabel;
+    label->setObjectName(QStringLiteral("lblStatus"));
+    label->setTextFormat(Qt::PlainText);
+    if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
+        main->statusBar()->addWidget(label, 1);
+    } else if (auto* grid = qobject_cast<QGridLayout*>(top_->layout())) {
+        grid->addWidget(label, grid->rowCount(), 0, 1, -1);
+    } else if (auto* box = qobject_cast<QBoxLayout*>(top_->layout())) {
+        box->addWidget(label);
+    } else {
+        label->setParent(top_);  // no layout to join: at least the window holds it
+    }
+}
+
+// ---- Keyboard -------------------------------------------------------------------------------
+
+namespace {
+
+struct NamedKey {
+    const char* name;
+    Qt::Key key;
+};
+constexpr NamedKey namedKeys[] = {
+    {"Return", Qt::Key_Return}, {"Return", Qt::Key_Enter},   {"Escape", Qt::Key_Escape}, {"Delete", Qt::Key_Delete},
+    {"Backspace", Qt::Key_Backspace}, {"Tab", Qt::Key_Tab},   {"Insert", Qt::Key_Insert}, {"Home", Qt::Key_Home},
+    {"End", Qt::Key_End},       {"PageUp", Qt::Key_PageUp},  {"PageDown", Qt::Key_PageDown}, {"Up", Qt::Key_Up},
+    {"Down", Qt::Key_Down},     {"Left", Qt::Key_Left},      {"Right", Qt::Key_Right},   {"Space", Qt::Key_Space},
+};
+
+bool isTextEdit(const forms::Control& c) { return c.kind() == ControlKind::TextBox || c.kind() == ControlKind::ComboBox; }
+
+}  // namespace
+
+std::optional<std::string> keysOf(const QKeyEvent& event)
+{
+    const int key = event.key();
+    std::string name;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        name = std::string(1, static_cast<char>('A' + (key - Qt::Key_A)));
+    else if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        name = std::string(1, static_cast<char>('0' + (key - Qt::Key_0)));
+    else if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        name = "F" + std::to_string(key - Qt::Key_F1 + 1);
+    else
+        for (const NamedKey& k : namedKeys)
+            if (k.key == key) {
+                name = k.name;
+                break;
+            }
+    if (name.empty()) return std::nullopt;
+    const Qt::KeyboardModifiers m = event.modifiers();
+    std::string keys = std::string((m & Qt::ControlModifier) ? "Ctrl+" : "") + ((m & Qt::ShiftModifier) ? "Shift+" : "") +
+                       ((m & Qt::AltModifier) ? "Alt+" : "") + name;
+    return forms::normalizeKeys(keys);
+}
+
+QKeySequence keySequenceOf(const std::string& keys)
+{
+    const std::optional<std::string> normal = forms::normalizeKeys(keys);
+    if (!normal) return {};
+    std::string_view k = *normal;
+    Qt::KeyboardModifiers mods;
+    for (auto [prefix, mod] : {std::pair{"Ctrl+", Qt::ControlModifier}, {"Shift+", Qt::ShiftModifier},
+                               {"Alt+", Qt::AltModifier}})
+        if (k.rfind(prefix, 0) == 0) {
+            mods |= mod;
+            k.remove_prefix(std::string_view(prefix).size());
+        }
+    Qt::Key key = Qt::Key_unknown;
+    if (k.size() == 1 && k[0] >= 'A' && k[0] <= 'Z')
+        key = static_cast<Qt::Key>(Qt::Key_A + (k[0] - 'A'));
+    else if (k.size() == 1 && k[0] >= '0' && k[0] <= '9')
+        key = static_cast<Qt::Key>(Qt::Key_0 + (k[0] - '0'));
+    else if (k.size() >= 2 && k[0] == 'F')
+        key = static_cast<Qt::Key>(Qt::Key_F1 + std::stoi(std::string(k.substr(1))) - 1);
+    else
+        for (const NamedKey& n : namedKeys)
+            if (k == n.name) {
+                key = n.key;
+                break;
+            }
+    if (key == Qt::Key_unknown) return {};
+    return QKeySequence(QKeyCombination(mods, key));
+}
+
+KeyboardBinding::KeyboardBinding(FormBinding& form, Binder& binder)
+    : QObject(&form), form_(form), binder_(binder)
+{
+    forms::Window& window = form.window();
+    QWidget* top = form.top();
+    // Alt+letter of a mnemonic the form carries is Qt's own (a button press, a menu opening).
+    auto nativeMnemonic = [&](const std::string& keys) {
+        if (keys.size() != 5 || keys.rfind("Alt+", 0) != 0) return false;
+        for (const auto& c : window.controls())
+            if (c->mnemonic() && QChar(QLatin1Char(c->mnemonic())).toUpper() == QLatin1Char(keys[4]) &&
+                form.objectOf(*c))
+                return true;
+        return false;
+    };
+    for (const auto& s : window.shortcuts()) {
+        if (nativeMnemonic(s.keys)) continue;
+        std::vector<QKeySequence> sequences{keySequenceOf(s.keys)};
+        if (s.keys == "Return") sequences.push_back(QKeySequence(Qt::Key_Enter));  // the keypad's Enter
+        for (const QKeySequence& sequence : sequences) {
+            if (sequence.isEmpty()) continue;
+            auto* shortcut = new QShortcut(sequence, top);
+            shortcut->setContext(Qt::WindowShortcut);
+            shortcuts_.emplace_back(shortcut);
+            const std::string keys = s.keys;
+            connect(shortcut, &QShortcut::activated, this, [this, keys] {
+                if (binder_.updating()) return;
+                binder_.dispatch([this, &keys] { form_.window().pressKey(keys); });
+            });
+        }
+    }
+    for (const auto& c : window.controls()) {
+        auto* widget = qobject_cast<QWidget*>(form.objectOf(*c));
+        if (!widget) continue;
+        widget->installEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            if (combo->lineEdit()) combo->lineEdit()->installEventFilter(this);
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
+}
+
+KeyboardBinding::~KeyboardBinding()
+{
+    for (const QPointer<QObject>& shortcut : shortcuts_) delete shortcut.data();
+}
+
+forms::Control* KeyboardBinding::controlOf(const QWidget* widget) const
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (w == form_.top()) return nullptr;
+        for (const auto& c : form_.window().controls())
+            if (form_.objectOf(*c) == w) return c.get();
+    }
+    return nullptr;
+}
+
+void KeyboardBinding::focusChanged(QWidget* now)
+{
+    if (!now || binder_.updating()) return;
+    forms::Control* c = controlOf(now);
+    if (!c || form_.window().focus() == c) return;
+    form_.window().setFocus(c);
+    focusApplied_ = form_.window().focusRevision();  // the widgets have it already
+}
+
+void KeyboardBinding::applyFocus()
+{
+    forms::Window& window = form_.window();
+    if (focusApplied_ == window.focusRevision()) return;
+    focusApplied_ = window.focusRevision();
+    forms::Control* c = window.focus();
+    if (!c) return;
+    if (auto* widget = qobject_cast<QWidget*>(form_.objectOf(*c))) widget->setFocus(Qt::OtherFocusReason);
+}
+
+bool KeyboardBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    forms::Control* c = widget ? controlOf(widget) : nullptr;
+    if (!c) return false;
+    const std::optional<std::string> keys = keysOf(*static_cast<QKeyEvent*>(event));
+    if (!keys) return false;
+    forms::Window& window = form_.window();
+    if (event->type() == QEvent::ShortcutOverride) {
+        // A text box keeps exactly the keys the model's text box keeps, whatever the desktop's
+        // own key bindings say (Ctrl+K deletes to the end of the line on some, Ctrl+Backspace is
+        // left to shortcuts on others): claimed keys reach the edit, the rest the window.
+        if (!isTextEdit(*c)) return false;
+        if (forms::textBoxKeeps(*keys)) {
+            event->accept();
+            return true;
+        }
+        return window.findShortcut(*keys) != nullptr;
+    }
+    // A key the window has no shortcut for reaches the focused widget: its control's key
+    // handler sees it first.
+    if (!c->onKey || window.findShortcut(*keys) || binder_.updating()) return false;
+    bool handled = false;
+    binder_.dispatch([&] { handled = c->onKey && c->onKey(*keys); });
+    return handled;
 }
 
 }  // namespace qv::qt

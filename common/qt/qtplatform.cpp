@@ -173,6 +173,16 @@ Answer QtPlatform::showMessage(const QString& text, const QString& title, Button
         box.exec();
         return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
     }
+    if (buttons == Buttons::SaveDiscardCancel) {
+        // Return saves the user's work; Escape and the title-bar button cancel, which changes nothing.
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == box.button(QMessageBox::Save)) return Answer::Save;
+        if (box.clickedButton() == box.button(QMessageBox::Discard)) return Answer::Discard;
+        return Answer::Cancel;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return Answer::Ok;

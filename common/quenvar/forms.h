@@ -90,6 +90,31 @@ public:
     // Events.
     std::function<void()> onClick;   // button, option button, menu entry; a user's pick of a list item
     std::function<void()> onChange;  // text box or combo box text changed
+    // A key pressed while this control has the focus ("Delete", "Return", "Ctrl+F", in the form
+    // normalizeKeys gives); true when the control handled it. A key it leaves goes on to the
+    // window's shortcuts (see Window::pressKey).
+    std::function<bool(const std::string& keys)> onKey;
+
+    // Whether a user can act on the control; a control in a disabled frame is disabled too.
+    // Disabled controls still show, and the program may still change them.
+    bool enabled() const;
+    bool ownEnabled() const { return enabled_; }
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    // Shown and enabled: what a user can click, pick, type into or give the focus to.
+    bool usable() const { return shown() && enabled(); }
+    // Text boxes, list boxes, combo boxes, buttons and option buttons take the keyboard focus.
+    bool takesFocus() const;
+
+    // The mnemonic letter of a button, option button, frame or menu entry (0: none). It is kept
+    // beside the caption so that the caption stays the text the window shows and scripts read;
+    // the Qt binding underlines the first occurrence of the letter in the caption, and Alt+letter
+    // presses the control (a menu title opens its menu).
+    char mnemonic() const { return mnemonic_; }
+    void setMnemonic(char letter) { mnemonic_ = letter; }
+
+    // A user's click on a button, option button or menu entry: an option is chosen first; then
+    // the click event runs.
+    void userClick();
 
     // What a user does, as the script runner and the Qt binding report it. Each runs the
     // control's event; the caller dispatches it through the Application.
@@ -119,7 +144,29 @@ private:
     std::string xTitle_;
     std::string yTitle_;
     unsigned plotRevision_ = 0;
+    bool enabled_ = true;
+    char mnemonic_ = 0;
 };
+
+// ---- Keys -----------------------------------------------------------------------------------
+
+// A key or shortcut in one spelling: modifiers in the order Ctrl, Shift, Alt, then the key
+// ("Ctrl+Shift+S", "Alt+F", "F1", "Delete", "Return", "Escape", "Tab", "Up"); letters upper case.
+// "ctrl+s", "Shift+Ctrl+s" and "Enter" (as "Return") are read too. Nothing for an unknown key or
+// modifier, or a modifier without a key.
+std::optional<std::string> normalizeKeys(std::string_view keys);
+
+// Whether a text box (or the edit of a combo box) with the focus keeps the key for its own
+// editing, as the edit widgets of every platform do: the keys that move or edit the text, undo
+// and the clipboard ("Delete", "Backspace", "Ctrl+Z", "Ctrl+C", "Home", "Left", a letter...).
+// Such a key never reaches the window's shortcuts while a text box has the focus.
+bool textBoxKeeps(const std::string& keys);
+
+// The caption of a window showing a file: "*demo.mdb - BASE" while the shown record holds
+// changes not yet saved, "demo.mdb - BASE" otherwise: the file first, as task bars show it, and
+// as given (a name, or a path where the window shows one). Without a file: BASE, with the mark
+// before it when modified.
+std::string titleWithFile(std::string_view base, std::string_view file, bool modified);
 
 class Application;
 
@@ -154,6 +201,48 @@ public:
     Control* find(std::string_view name, int index = 0) const;
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
+    // ---- Keyboard ----
+    // The control that has the keyboard focus: null when none has it, or when the one that had it
+    // is hidden or disabled since.
+    Control* focus() const;
+    // Gives the focus to a control, as a click into it or Tab would; no event runs.
+    void setFocus(Control* control) { focus_ = control; ++focusRevision_; }
+    // Counts focus changes made by the program, so that a view can tell when to move its own.
+    unsigned focusRevision() const { return focusRevision_; }
+    // Whether the focus is in a text box or the edit of an editable combo box.
+    bool focusInText() const;
+    // Where the focus goes when the window opens (after its load event, unless that set one): this
+    // control, else the first usable control that takes the focus, in the order they were added.
+    void setStartFocus(Control* control) { startFocus_ = control; }
+
+    struct Shortcut {
+        std::string keys;  // normalized
+        std::function<void()> handler;
+    };
+    // Adds a window shortcut; a later one for the same keys replaces the earlier. Throws
+    // std::invalid_argument for keys normalizeKeys does not read. Add them in the window's
+    // constructor, with its controls: the Qt binding reads the table when it first shows the window.
+    void shortcut(std::string_view keys, std::function<void()> handler);
+    // A shortcut that clicks a button, option button or menu entry, when a user could click it.
+    void shortcut(std::string_view keys, Control& target);
+    const std::vector<Shortcut>& shortcuts() const { return shortcuts_; }
+    const Shortcut* findShortcut(std::string_view keys) const;
+
+    // A key pressed in this window. It goes to the focused control's key handler first; a text
+    // box with the focus keeps its editing keys; then Alt+letter presses the usable button, option
+    // or menu title with that mnemonic; then the window's shortcuts. True when something took it.
+    // Runs the handler directly: callers dispatch it through the Application. Throws
+    // std::invalid_argument for keys normalizeKeys does not read.
+    bool pressKey(std::string_view keys);
+
+    // ---- Status line ----
+    // The window's status line: the label `lblStatus` (made on first use; make it in the window's
+    // constructor, so that every view finds it). The Qt binding shows it in the status bar of a
+    // main window that has no widget of that name. A script reads it as `lblStatus.caption`.
+    Control& statusLine();
+    void setStatus(std::string text) { statusLine().setCaption(std::move(text)); }
+    std::string status() const;
+
     // Events of the window.
     std::function<void()> onLoad;
     // The user closes the window with its own close control; runs before the window closes.
@@ -166,13 +255,46 @@ private:
     std::string caption_;
     bool open_ = false;
     std::vector<std::unique_ptr<Control>> controls_;
+    Control* focus_ = nullptr;
+    Control* startFocus_ = nullptr;
+    unsigned focusRevision_ = 0;
+    std::vector<Shortcut> shortcuts_;
+};
+
+// What a tool needs to know whether the record it shows differs from what its file holds: the
+// state of a set of controls (texts, list selections, option values) taken when the record was
+// shown or saved, compared with their state now.
+//
+//     EditTracker edits({&txtName, &txtlogk, &cboIsoterm});
+//     edits.snapshot();                // after showing the record read from the file
+//     if (edits.modified()) ...        // a typed change is not saved yet
+class EditTracker {
+public:
+    EditTracker() = default;
+    explicit EditTracker(std::vector<Control*> controls) : controls_(std::move(controls)) {}
+
+    void track(Control& control) { controls_.push_back(&control); }
+    const std::vector<Control*>& controls() const { return controls_; }
+
+    // What the controls hold now is what the file holds.
+    void snapshot();
+    // Nothing is known to be shown (no record): not modified until the next snapshot.
+    void forget() { saved_.clear(); }
+    bool modified() const { return !changed().empty(); }
+    // The tracked controls whose state differs from the snapshot, in tracking order.
+    std::vector<Control*> changed() const;
+
+private:
+    static std::string stateOf(const Control& c);
+    std::vector<Control*> controls_;
+    std::vector<std::string> saved_;  // empty: no snapshot
 };
 
 // ---- Platform -------------------------------------------------------------------------------
 
-enum class Buttons { Ok, YesNo };
+enum class Buttons { Ok, YesNo, SaveDiscardCancel };
 enum class Icon { None, Critical, Question, Exclamation, Information };
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 enum class DialogKind { Open, Save };
 
 class Platform {
@@ -229,6 +351,9 @@ public:
     Answer message(const std::string& text, const std::string& title, Buttons buttons = Buttons::Ok,
                    Icon icon = Icon::None);
     bool askYesNo(const std::string& text, const std::string& title);  // question icon; true unless No
+    // The unsaved-changes question (question icon): Save, Discard or Cancel. Anything else a
+    // platform gives back counts as Cancel, which changes nothing.
+    Answer askSaveDiscardCancel(const std::string& text, const std::string& title);
     std::optional<std::string> openDialog(const std::string& filter, const std::string& initialDir,
                                           const std::string& currentDir);
     std::optional<std::string> saveDialog(const std::string& filter, const std::string& initialDir,
@@ -236,6 +361,7 @@ public:
     void setClipboard(const std::string& text) { platform_.setClipboard(text); }
 
 private:
+    void placeStartFocus(Window& window);
     Platform& platform_;
     std::vector<Window*> open_;
     Window* main_ = nullptr;

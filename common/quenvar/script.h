@@ -40,14 +40,16 @@ public:
     void programEnded() override;
     void setClipboard(const std::string& text) override;
 
-    void queueAnswer(bool yes, int line) { answers_.push_back({yes, line}); }
+    void queueAnswer(bool yes, int line) { answers_.push_back({yes ? forms::Answer::Yes : forms::Answer::No, line}); }
+    // yes, no (a Yes/No box), save, discard, cancel (a Save/Discard/Cancel question).
+    void queueAnswer(forms::Answer answer, int line) { answers_.push_back({answer, line}); }
     void queueDialog(std::optional<std::string> path, int line) { dialogs_.push_back({std::move(path), line}); }
     // The line of the first answer that no question took, if any.
     std::optional<int> unusedAnswerLine() const;
 
 private:
     struct YesNo {
-        bool yes;
+        forms::Answer answer;
         int line;
     };
     struct DialogAnswer {

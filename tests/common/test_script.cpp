@@ -488,11 +488,11 @@ TEST(ScriptRun, DumpShowsEveryControlOfTheOpenWindows)
     };
     EXPECT_TRUE(has("frmMain window caption=\"Tiny editor\" visible=1")) << r.out;
     EXPECT_TRUE(has("frmSecond window caption=\"Second page\" visible=1")) << r.out;
-    EXPECT_TRUE(has("frmMain.lblInfo label caption=\"Ready\" visible=1")) << r.out;
-    EXPECT_TRUE(has("frmMain.txtComp(3) textbox text=\"\" visible=1")) << r.out;
-    EXPECT_TRUE(has("frmMain.cmdHidden button caption=\"Hidden\" visible=0")) << r.out;
-    EXPECT_TRUE(has("frmMain.optA option caption=\"A\" visible=1 value=1")) << r.out;
-    EXPECT_TRUE(has("frmSecond.txtConc textbox text=\"\" visible=1")) << r.out;
+    EXPECT_TRUE(has("frmMain.lblInfo label caption=\"Ready\" visible=1 enabled=1")) << r.out;
+    EXPECT_TRUE(has("frmMain.txtComp(3) textbox text=\"\" visible=1 enabled=1")) << r.out;
+    EXPECT_TRUE(has("frmMain.cmdHidden button caption=\"Hidden\" visible=0 enabled=1")) << r.out;
+    EXPECT_TRUE(has("frmMain.optA option caption=\"A\" visible=1 value=1 enabled=1")) << r.out;
+    EXPECT_TRUE(has("frmSecond.txtConc textbox text=\"\" visible=1 enabled=1")) << r.out;
     bool listed = false;
     for (const auto& l : r.lines)
         if (startsWith(l, "frmMain.lstItems listbox ") && l.find("count=5") != std::string::npos &&

@@ -9,9 +9,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <QKeySequence>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,11 +21,13 @@
 
 #include "quenvar/forms.h"
 
+class QKeyEvent;
 class QLineEdit;
 
 namespace qv::qt {
 
 class Binder;
+class KeyboardBinding;
 
 // The widgets of one window.
 class FormBinding : public QObject {
@@ -53,6 +57,10 @@ private:
     };
 
     void bindControl(forms::Control& control);
+    // The widget of the window's status line, where the form has none of its own.
+    void provideStatusLine();
+    // The enabled state of a control's widget.
+    void updateState(Bound& bound);
     void connectEvents(Bound& bound);
     void updateControl(Bound& bound);
     void problem(const std::string& text);
@@ -62,6 +70,7 @@ private:
     QPointer<QWidget> top_;
     std::vector<Bound> bound_;
     std::vector<std::string> problems_;
+    KeyboardBinding* keyboard_ = nullptr;  // a child of this object
     // A press on a list: a row change it causes is the pick, and the click that follows is not
     // a second one.
     bool listPickDone_ = false;
@@ -114,5 +123,43 @@ QString refusedCharacterText(char32_t c);
 // load the charts library; without it a plot's widget stays empty.
 using PlotDrawer = void (*)(QWidget& widget, const forms::Control& plot);
 void setPlotDrawer(PlotDrawer drawer);
+
+// A caption as its widget shows it: with a mnemonic letter, "&" marks its first occurrence (any
+// case) and a "&" of the caption itself is doubled; a letter the caption lacks is added as
+// " (&X)". Without one, the caption as it is.
+QString captionWithMnemonic(const std::string& caption, char mnemonic);
+
+// A key press in the one spelling of forms::normalizeKeys ("Ctrl+Shift+S", "Delete", "Return");
+// nothing for a key the window model does not name (a modifier alone, a symbol).
+std::optional<std::string> keysOf(const QKeyEvent& event);
+// The key sequence of such a spelling; empty for one it cannot read.
+QKeySequence keySequenceOf(const std::string& keys);
+
+// The keyboard of one window: the window's shortcut table as Qt shortcuts, keys for the key
+// handlers of the focused control, and the focus kept the same in the widgets and the model.
+// A shortcut goes through forms::Window::pressKey, so the focused control is asked first, as in
+// script mode. Alt+letter is left to Qt where a button or menu title of the form carries that
+// mnemonic (Alt+F opens the File menu).
+class KeyboardBinding : public QObject {
+public:
+    KeyboardBinding(FormBinding& form, Binder& binder);
+    ~KeyboardBinding() override;
+    // Moves the widgets' focus where the program put the model's.
+    void applyFocus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    forms::Control* controlOf(const QWidget* widget) const;
+    void focusChanged(QWidget* now);
+
+    FormBinding& form_;
+    Binder& binder_;
+    unsigned focusApplied_ = 0;
+    // Children of the window's widget, removed with this binding (a second binding of the same
+    // widget would otherwise find its shortcuts ambiguous).
+    std::vector<QPointer<QObject>> shortcuts_;
+};
 
 }  // namespace qv::qt
