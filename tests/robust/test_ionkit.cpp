@@ -96,20 +96,13 @@ TEST(IonkitCrashSafety, SavingToANewDatabase)
 
 TEST(IonkitCrashSafety, SavingToANewDatabaseLeavesTheOldOne)
 {
-    int planned = 0;
-    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
-        for (int n = 1; n <= 4; ++n) {
-            for (const char* action : {"kill", "fail"}) {
-                TempDir dir;
-                setup(dir);
-                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
-                const qvtest::RunResult r = qvtest::runScript(IONKIT_BIN, dir.path(), saveAs, {"--fault", plan});
-                ASSERT_FALSE(r.timedOut) << plan;
-                planned += r.signal != 0;
-                EXPECT_EQ(dir.read("sit_eta.txt"), sit) << plan;
-            }
-        }
-    }
+    const int planned = qvtest::forEachFault(
+        IONKIT_BIN, setup, saveAs,
+        [&](const TempDir& dir, const auto& run) {
+            ASSERT_FALSE(run.result.timedOut) << run.plan;
+            EXPECT_EQ(dir.read("sit_eta.txt"), sit) << run.plan;
+        },
+        4);
     EXPECT_GT(planned, 3);
 }
 

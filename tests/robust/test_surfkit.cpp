@@ -119,34 +119,20 @@ TEST(SurfkitCrashSafety, SavingToANewFile)
         ASSERT_NE(newBytes, oldBytes);
         EXPECT_EQ(dir.read("s.mdb"), oldBytes);
     }
-    int faults = 0;
-    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
-        for (int n = 1; n <= 12; ++n) {
-            bool triggered = false;
-            for (const char* action : {"kill", "fail"}) {
-                TempDir dir;
-                setup(dir);
-                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
-                SCOPED_TRACE(plan);
-                const auto r = qvtest::runScript(SURFKIT_BIN, dir.path(), newFileScript, {"--fault", plan});
-                ASSERT_FALSE(r.timedOut);
-                const bool killed = r.signal != 0;
-                if (std::string(action) == "kill") triggered = killed;
-                EXPECT_EQ(dir.read("s.mdb"), oldBytes);
-                if (dir.exists("new.mdb")) {
-                    EXPECT_EQ(dir.read("new.mdb"), newBytes) << "new.mdb is neither absent nor complete";
-                }
-                if (!killed) {
-                    for (const std::string& e : dir.entries())
-                        EXPECT_TRUE(e == "s.mdb" || e == "new.mdb" || e == "comp.mdb" || e == "dabase.txt" ||
-                                    e == "sorptemp.dat")
-                            << e << " left behind";
-                }
-            }
-            if (!triggered) break;
-            ++faults;
+    const int faults = qvtest::forEachFault(SURFKIT_BIN, setup, newFileScript, [&](const TempDir& dir, const auto& run) {
+        SCOPED_TRACE(run.plan);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(dir.read("s.mdb"), oldBytes);
+        if (dir.exists("new.mdb")) {
+            EXPECT_EQ(dir.read("new.mdb"), newBytes) << "new.mdb is neither absent nor complete";
         }
-    }
+        if (!run.killed) {
+            for (const std::string& e : dir.entries())
+                EXPECT_TRUE(e == "s.mdb" || e == "new.mdb" || e == "comp.mdb" || e == "dabase.txt" ||
+                            e == "sorptemp.dat")
+                    << e << " left behind";
+        }
+    });
     EXPECT_GT(faults, 3);
 }
 
