@@ -4,26 +4,31 @@
 #      malformed-file tests);
 #   2. the same logic without Qt (script mode only) under AddressSanitizer and
 #      UndefinedBehaviorSanitizer, running the whole suite again;
-#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips).
+#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips), as many
+#      at once as there are cores.
+# The end-to-end tests run the tools' logic in the test programs' own process where they can
+# (QVTEST_PROCESS=1 runs every script as a program of its own). Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh clang libclang-rt-14-dev
 jobs=$(nproc 2>/dev/null || echo 2)
 
-echo "== full build"
+stage() { echo "== $1 (${SECONDS}s so far)"; }
+
+stage "full build"
 cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON >/dev/null
 ninja -C build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
 
-echo "== script-mode build under the sanitizers"
+stage "script-mode build under the sanitizers"
 cmake -S . -B build-san -G Ninja -DQUENVAR_WITH_QT=OFF -DQUENVAR_SANITIZE=ON >/dev/null
 ninja -C build-san -j"$jobs"
 (cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 
 seconds=${FUZZ_SECONDS:-20}
 if [ "$seconds" != 0 ]; then
-  echo "== fuzzing (${seconds}s a target)"
+  stage "fuzzing (${seconds}s a target)"
   bash scripts/fuzz.sh "$seconds"
 fi
-echo "All tests passed."
+echo "All tests passed (${SECONDS}s)."

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "testsupport.h"
+#include "fixtures.h"
 
 using qvtest::crlf;
 using qvtest::RunResult;
@@ -33,8 +34,7 @@ struct DataDir {
     DataDir()
     {
         real = std::filesystem::canonical(dir.path()).string();
-        dir.write("dabase.txt", crlf({"\"" + at("thermo.mdb") + "\",\"" + at("type6.mdb") + "\",\"" + at("comp.mdb") +
-                                      "\",\"" + at("gaussian.mdb") + "\""}));
+        dir.write("dabase.txt", qvtest::dabaseNaming(real));
         dir.write("comp.mdb", components);
     }
     // The full path of a file in the directory, as the program sees it.

@@ -12,6 +12,7 @@
 #include "quenvar/datafiles.h"
 #include "quenvar/files.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ std::string real(const TempDir& dir) { return fs::canonical(dir.path()).string()
 
 std::string dabaseOf(const TempDir& dir)
 {
-    const std::string d = real(dir);
-    return crlf({"\"" + d + "/thermo.mdb\",\"" + d + "/type6.mdb\",\"" + d + "/comp.mdb\",\"" + d + "/gaussian.mdb\""});
+    return qvtest::dabaseNaming(real(dir));
 }
 
 const std::string components = crlf({"1,\"H2O\",0,18.015,0,0", "3,\"H+\",1,1.008,9,0", "20,\"Ca+2\",2,40.08,6,0",

@@ -10,6 +10,7 @@
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ const std::string thermo = crlf({R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,
 // coefficient file, and an older file that a save to a new database overwrites.
 void setup(const TempDir& dir)
 {
-    dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"" +
-                                  (dir / "comp.mdb") + "\",\"" + (dir / "gaussian.mdb") + "\""}));
+    qvtest::writeDabase(dir);
     dir.write("comp.mdb", comp);
     dir.write("thermo.mdb", thermo);
     dir.write("sit_eta.txt", sit);

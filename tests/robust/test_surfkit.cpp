@@ -13,6 +13,7 @@
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -20,8 +21,7 @@ namespace fs = std::filesystem;
 using qvtest::crlf;
 using qvtest::TempDir;
 
-const std::string endBlock = crlf({R"(0,"",0,0,0,0,0,0,0,0)", "0,0", R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)", "0,0",
-                                   R"(0,"",0,0,0,0,0,0,0,0)", "0,0"});
+const std::string& endBlock = qvtest::sorptionEndBlock;
 
 const std::string comp = crlf({R"(1,"H2O",0,18.015,0,0)", R"(3,"H+",1,1.008,9,0)", R"(9,"Ca+2",2,40.078,6,0)",
                                R"(30,"Cu+2",2,63.546,6,0)", R"(812,"SOH strong",0,0,0,0)", R"(1130,"FAx",0,0,0,0)",
