@@ -8,8 +8,10 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 
 bash scripts/deps.sh clang libclang-rt-14-dev
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQUENVAR_FUZZ=ON -DQUENVAR_WITH_QT=OFF \
-  -DQUENVAR_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DQUENVAR_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 targets=$(cd build-fuzz && ninja -t targets all | sed -n 's/^\(fuzz_[a-z_]*\): phony.*/\1/p' | sort -u)
 ninja -C build-fuzz -j"$(nproc 2>/dev/null || echo 2)" $targets
 

@@ -13,16 +13,19 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh clang libclang-rt-14-dev
 jobs=$(nproc 2>/dev/null || echo 2)
+# Compiler results are cached between runs where ccache is installed.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 stage() { echo "== $1 (${SECONDS}s so far)"; }
 
 stage "full build"
-cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON >/dev/null
+cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON "${launcher[@]}" >/dev/null
 ninja -C build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
 
 stage "script-mode build under the sanitizers"
-cmake -S . -B build-san -G Ninja -DQUENVAR_WITH_QT=OFF -DQUENVAR_SANITIZE=ON >/dev/null
+cmake -S . -B build-san -G Ninja -DQUENVAR_WITH_QT=OFF -DQUENVAR_SANITIZE=ON "${launcher[@]}" >/dev/null
 ninja -C build-san -j"$jobs"
 (cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 
