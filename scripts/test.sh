@@ -7,7 +7,7 @@
 #   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips), as many
 #      at once as there are cores.
 # The end-to-end tests run the tools' logic in the test programs' own process where they can
-# (QVTEST_PROCESS=1 runs every script as a program of its own). Each stage prints its time.
+# (QVTEST_PROCESS=1 runs them as programs of their own). Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -3,8 +3,8 @@
 // the script runner, as `TOOL --script FILE` would drive it, without starting a program. A test
 // program registers the tools it drives (tests/support/inprocess_tool.cpp, linked for each tool
 // a test names); runScript then runs those in-process unless a run needs a process of its own
-// (a `kill` fault, other options). QVTEST_PROCESS=1 in the environment runs everything as
-// separate processes.
+// (a `kill` fault, other options). QVTEST_PROCESS=1 in the environment runs them as separate
+// processes (the fault sweeps of tests/robust still plan their failures in-process).
 
 #include <optional>
 #include <string>
