@@ -124,6 +124,8 @@ void planFault(const FaultPlan& plan)
     stepsSeen = 0;
 }
 
+bool plannedFaultReached() { return plannedFault.occurrence > 0 && stepsSeen >= plannedFault.occurrence; }
+
 std::optional<FaultPlan> parseFaultPlan(std::string_view text)
 {
     const auto first = text.find(':');

@@ -6,29 +6,37 @@
 #      (scripts/package.sh);
 #   3. the same logic without Qt (script mode only) under AddressSanitizer and
 #      UndefinedBehaviorSanitizer, running the whole suite again;
-#   4. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips).
+#   4. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips), as many
+#      at once as there are cores.
+# The end-to-end tests run the tools' logic in the test programs' own process where they can
+# (QVTEST_PROCESS=1 runs them as programs of their own). Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh clang libclang-rt-14-dev
 jobs=$(nproc 2>/dev/null || echo 2)
+# Compiler results are cached between runs where ccache is installed.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-echo "== full build"
-cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON >/dev/null
+stage() { echo "== $1 (${SECONDS}s so far)"; }
+
+stage "full build"
+cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON "${launcher[@]}" >/dev/null
 ninja -C build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
 
-echo "== package: build, install, run the installed programs, desktop-file-validate, lintian"
+stage "package: build, install, run the installed programs, desktop-file-validate, lintian"
 bash scripts/package.sh
 
-echo "== script-mode build under the sanitizers"
-cmake -S . -B build-san -G Ninja -DQUENVAR_WITH_QT=OFF -DQUENVAR_SANITIZE=ON >/dev/null
+stage "script-mode build under the sanitizers"
+cmake -S . -B build-san -G Ninja -DQUENVAR_WITH_QT=OFF -DQUENVAR_SANITIZE=ON "${launcher[@]}" >/dev/null
 ninja -C build-san -j"$jobs"
 (cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 
 seconds=${FUZZ_SECONDS:-20}
 if [ "$seconds" != 0 ]; then
-  echo "== fuzzing (${seconds}s a target)"
+  stage "fuzzing (${seconds}s a target)"
   bash scripts/fuzz.sh "$seconds"
 fi
-echo "All tests passed."
+echo "All tests passed (${SECONDS}s)."

@@ -39,6 +39,9 @@ struct FaultPlan {
     bool kill = false;
 };
 void planFault(const FaultPlan& plan);
+// Whether the planned fault has been reached since it was planned (tests that plan a failure in
+// their own process use it to tell a step that never occurs from one that was survived).
+bool plannedFaultReached();
 // Parses "rename:2:kill"; nothing for a text that names no step, count and action.
 std::optional<FaultPlan> parseFaultPlan(std::string_view text);
 

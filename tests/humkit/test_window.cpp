@@ -10,6 +10,7 @@
 #include "quenvar/error.h"
 #include "quenvar/script.h"
 #include "testsupport.h"
+#include "fixtures.h"
 
 using qvtest::crlf;
 
@@ -39,8 +40,7 @@ struct Session {
 
 void writeDataDir(const qvtest::TempDir& dir)
 {
-    dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"" +
-                                  (dir / "comp.mdb") + "\",\"" + (dir / "gaussian.mdb") + "\""}));
+    qvtest::writeDabase(dir);
     dir.write("comp.mdb", crlf({"20,\"Ca+2\",2,40,6,0", "45,\"Cu+2\",2,63.5,6,0"}));
 }
 

@@ -11,6 +11,7 @@
 #include "quenvar/error.h"
 #include "quenvar/script.h"
 #include "testsupport.h"
+#include "fixtures.h"
 
 using qvtest::crlf;
 
@@ -74,8 +75,7 @@ struct DataDir {
 
     explicit DataDir(std::optional<std::string> sit = kSit)
     {
-        dir.write("dabase.txt", crlf({"\"" + dir / "thermo.mdb" + "\",\"" + dir / "type6.mdb" + "\",\"" + dir / "comp.mdb" +
-                                      "\",\"" + dir / "gaussian.mdb" + "\""}));
+        qvtest::writeDabase(dir);
         dir.write("comp.mdb", kComp);
         dir.write("thermo.mdb", kThermo);
         if (sit) dir.write("sit_eta.txt", *sit);

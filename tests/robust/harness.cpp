@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "inprocess.h"
 #include "variants.h"
 
 namespace fs = std::filesystem;
@@ -38,37 +39,65 @@ void checkCrashSafety(const RewriteCase& c)
         ASSERT_NE(oldBytes, newBytes) << c.name << ": the rewrite changed nothing";
         for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << c.name << ": " << t << " left behind";
     }
-    int faultsMade = 0;
-    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
-        for (int n = 1; n <= 12; ++n) {
-            bool triggered = false;
-            for (const char* action : {"kill", "fail"}) {
-                TempDir dir;
-                c.setup(dir);
-                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
-                const RunResult r = runScript(c.program, dir.path(), c.script, {"--fault", plan});
-                const std::string what = c.name + " with " + plan;
-                ASSERT_FALSE(r.timedOut) << what;
-                const bool killed = r.signal != 0;
-                if (std::string(action) == "kill") triggered = killed;
-                if (!killed) {
-                    ASSERT_NE(r.status, -1) << what;
-                }
-                ASSERT_TRUE(dir.exists(c.target)) << what << ": the target is gone";
-                const std::string now = dir.read(c.target);
-                EXPECT_TRUE(now == oldBytes || now == newBytes) << what << ": the target holds neither its old nor its new content";
-                if (!killed) {
-                    for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << what << ": " << t << " left behind";
-                    for (const auto& e : dir.entries())
-                        EXPECT_TRUE(e.find(".new") == std::string::npos && e.find(".copy") == std::string::npos)
-                            << what << ": " << e << " left behind";
-                }
+    const int faultsMade = forEachFault(c.program, c.setup, c.script, [&](const TempDir& dir, const FaultRun& run) {
+        const std::string what = c.name + " with " + run.plan;
+        ASSERT_FALSE(run.result.timedOut) << what;
+        if (!run.killed) {
+            ASSERT_NE(run.result.status, -1) << what << "\n" << run.result.errors;
+        }
+        ASSERT_TRUE(dir.exists(c.target)) << what << ": the target is gone";
+        const std::string now = dir.read(c.target);
+        EXPECT_TRUE(now == oldBytes || now == newBytes) << what << ": the target holds neither its old nor its new content";
+        if (!run.killed) {
+            for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << what << ": " << t << " left behind";
+            for (const auto& e : dir.entries())
+                EXPECT_TRUE(e.find(".new") == std::string::npos && e.find(".copy") == std::string::npos)
+                    << what << ": " << e << " left behind";
+        }
+    });
+    EXPECT_GT(faultsMade, 3) << c.name << ": too few steps were interrupted; is --fault passed on?";
+}
+
+int forEachFault(const std::string& program, const std::function<void(const TempDir&)>& setup,
+                 const std::string& script, const std::function<void(const TempDir&, const FaultRun&)>& check,
+                 int maxOccurrences)
+{
+    int reached = 0;
+    for (qv::FileStep step : {qv::FileStep::Open, qv::FileStep::Write, qv::FileStep::Flush, qv::FileStep::Close,
+                              qv::FileStep::Rename, qv::FileStep::Copy, qv::FileStep::Delete}) {
+        const std::string name = qv::stepName(step);
+        int last = 0;
+        for (int n = 1; n <= maxOccurrences; ++n) {
+            TempDir dir;
+            setup(dir);
+            FaultRun run;
+            run.plan = name + ":" + std::to_string(n) + ":fail";
+            bool hit = false;
+            auto r = runInProcess(program, dir.path(), script, {step, n, false}, &hit);
+            if (!r) {
+                ADD_FAILURE() << program << " is not registered for runs in the test's process";
+                return reached;
             }
-            if (!triggered) break;
-            ++faultsMade;
+            run.result = std::move(*r);
+            check(dir, run);
+            if (!hit) break;
+            last = n;
+            ++reached;
+        }
+        if (last == 0) continue;
+        for (int n : {1, last}) {
+            TempDir dir;
+            setup(dir);
+            FaultRun run;
+            run.plan = name + ":" + std::to_string(n) + ":kill";
+            run.result = runScript(program, dir.path(), script, {"--fault", run.plan});
+            run.killed = run.result.signal != 0;
+            EXPECT_TRUE(run.killed) << program << " with " << run.plan << ": the step was reached without a fault";
+            check(dir, run);
+            if (n == last) break;  // a step reached once is killed once
         }
     }
-    EXPECT_GT(faultsMade, 3) << c.name << ": too few steps were interrupted; is --fault passed on?";
+    return reached;
 }
 
 void checkMalformed(const ReadCase& c)

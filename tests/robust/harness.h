@@ -22,10 +22,27 @@ struct RewriteCase {
 };
 
 // Interrupts the rewrite at each step (open, write, flush, close, rename, copy, delete; each
-// occurrence in turn) by killing the process and by making the step fail, and checks that the
-// target is byte for byte its old or its complete new content, and that no temporary file is
-// left behind after a failure the program survived. Reports through GoogleTest assertions.
+// occurrence in turn) by making the step fail, and at the first and the last occurrence of each
+// step by killing the process, and checks that the target is byte for byte its old or its
+// complete new content, and that no temporary file is left behind after a failure the program
+// survived. Reports through GoogleTest assertions.
 void checkCrashSafety(const RewriteCase& c);
+
+// One interrupted run: its plan ("write:2:fail"), whether the process was killed, its result.
+struct FaultRun {
+    std::string plan;
+    bool killed = false;
+    RunResult result;
+};
+
+// Runs `script` of `program` in a fresh directory made by `setup` under each fault: every
+// occurrence (up to `maxOccurrences`) of every step made to fail, in this process; the first and
+// the last occurrence of each step reached killed, in a process of its own (the steps between
+// repeat what these show). `check` sees the directory as each run left it. Returns the number of
+// fault points reached.
+int forEachFault(const std::string& program, const std::function<void(const TempDir&)>& setup,
+                 const std::string& script, const std::function<void(const TempDir&, const FaultRun&)>& check,
+                 int maxOccurrences = 12);
 
 // One reading use of a tool: the directory it starts in (with the good file in place), the
 // script of its start-up and reading actions, and the file that is replaced by bad variants.

@@ -12,6 +12,7 @@
 #include "quenvar/datafiles.h"
 #include "quenvar/files.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ std::string real(const TempDir& dir) { return fs::canonical(dir.path()).string()
 
 std::string dabaseOf(const TempDir& dir)
 {
-    const std::string d = real(dir);
-    return crlf({"\"" + d + "/thermo.mdb\",\"" + d + "/type6.mdb\",\"" + d + "/comp.mdb\",\"" + d + "/gaussian.mdb\""});
+    return qvtest::dabaseNaming(real(dir));
 }
 
 const std::string components = crlf({"1,\"H2O\",0,18.015,0,0", "3,\"H+\",1,1.008,9,0", "20,\"Ca+2\",2,40.08,6,0",
@@ -78,34 +78,21 @@ TEST(HumkitCrashSafety, StartRewritesDabaseWhole)
         ASSERT_EQ(dir.read("dabase.txt"), dabaseOf(dir));  // the components came from the paths written
         EXPECT_EQ(dir.entries(), (std::vector<std::string>{"comp.mdb", "dabase.txt", "in.MSI.TXT"}));
     }
-    int faultsMade = 0;
-    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
-        for (int n = 1; n <= 12; ++n) {
-            bool triggered = false;
-            for (const char* action : {"kill", "fail"}) {
-                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
-                SCOPED_TRACE(plan);
-                TempDir dir;
-                prepare(dir);
-                const RunResult r = qvtest::runScript(HUMKIT_BIN, dir.path(), script, {"--fault", plan});
-                ASSERT_FALSE(r.timedOut);
-                const bool killed = r.signal != 0;
-                if (std::string(action) == "kill") triggered = killed;
-                const std::string now = dir.read("dabase.txt");
-                EXPECT_TRUE(now == old || now == dabaseOf(dir)) << now;
-                if (!killed) {
-                    ASSERT_NE(r.status, -1);
-                    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"comp.mdb", "dabase.txt", "in.MSI.TXT"}));
-                    // A failed rewrite ends the program with a message naming the failure.
-                    if (now == old) {
-                        EXPECT_EQ(r.output.rfind("message \"Quenvar error\" \"Write failed (injected ", 0), 0u) << r.output;
-                    }
-                }
+    const int faultsMade = qvtest::forEachFault(HUMKIT_BIN, prepare, script, [&](const TempDir& dir, const auto& run) {
+        SCOPED_TRACE(run.plan);
+        ASSERT_FALSE(run.result.timedOut);
+        const std::string now = dir.read("dabase.txt");
+        EXPECT_TRUE(now == old || now == dabaseOf(dir)) << now;
+        if (!run.killed) {
+            ASSERT_NE(run.result.status, -1);
+            EXPECT_EQ(dir.entries(), (std::vector<std::string>{"comp.mdb", "dabase.txt", "in.MSI.TXT"}));
+            // A failed rewrite ends the program with a message naming the failure.
+            if (now == old) {
+                EXPECT_EQ(run.result.output.rfind("message \"Quenvar error\" \"Write failed (injected ", 0), 0u)
+                    << run.result.output;
             }
-            if (!triggered) break;
-            ++faultsMade;
         }
-    }
+    });
     EXPECT_GT(faultsMade, 3);
 }
 

@@ -10,6 +10,7 @@
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ const std::string thermo = crlf({R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,
 // coefficient file, and an older file that a save to a new database overwrites.
 void setup(const TempDir& dir)
 {
-    dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"" +
-                                  (dir / "comp.mdb") + "\",\"" + (dir / "gaussian.mdb") + "\""}));
+    qvtest::writeDabase(dir);
     dir.write("comp.mdb", comp);
     dir.write("thermo.mdb", thermo);
     dir.write("sit_eta.txt", sit);
@@ -96,20 +96,13 @@ TEST(IonkitCrashSafety, SavingToANewDatabase)
 
 TEST(IonkitCrashSafety, SavingToANewDatabaseLeavesTheOldOne)
 {
-    int planned = 0;
-    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
-        for (int n = 1; n <= 4; ++n) {
-            for (const char* action : {"kill", "fail"}) {
-                TempDir dir;
-                setup(dir);
-                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
-                const qvtest::RunResult r = qvtest::runScript(IONKIT_BIN, dir.path(), saveAs, {"--fault", plan});
-                ASSERT_FALSE(r.timedOut) << plan;
-                planned += r.signal != 0;
-                EXPECT_EQ(dir.read("sit_eta.txt"), sit) << plan;
-            }
-        }
-    }
+    const int planned = qvtest::forEachFault(
+        IONKIT_BIN, setup, saveAs,
+        [&](const TempDir& dir, const auto& run) {
+            ASSERT_FALSE(run.result.timedOut) << run.plan;
+            EXPECT_EQ(dir.read("sit_eta.txt"), sit) << run.plan;
+        },
+        4);
     EXPECT_GT(planned, 3);
 }
 

@@ -13,6 +13,7 @@
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -20,8 +21,7 @@ namespace fs = std::filesystem;
 using qvtest::crlf;
 using qvtest::TempDir;
 
-const std::string endBlock = crlf({R"(0,"",0,0,0,0,0,0,0,0)", "0,0", R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)", "0,0",
-                                   R"(0,"",0,0,0,0,0,0,0,0)", "0,0"});
+const std::string& endBlock = qvtest::sorptionEndBlock;
 
 const std::string comp = crlf({R"(1,"H2O",0,18.015,0,0)", R"(3,"H+",1,1.008,9,0)", R"(9,"Ca+2",2,40.078,6,0)",
                                R"(30,"Cu+2",2,63.546,6,0)", R"(812,"SOH strong",0,0,0,0)", R"(1130,"FAx",0,0,0,0)",
@@ -119,34 +119,20 @@ TEST(SurfkitCrashSafety, SavingToANewFile)
         ASSERT_NE(newBytes, oldBytes);
         EXPECT_EQ(dir.read("s.mdb"), oldBytes);
     }
-    int faults = 0;
-    for (const char* step : {"open", "write", "flush", "close", "rename", "copy", "delete"}) {
-        for (int n = 1; n <= 12; ++n) {
-            bool triggered = false;
-            for (const char* action : {"kill", "fail"}) {
-                TempDir dir;
-                setup(dir);
-                const std::string plan = std::string(step) + ":" + std::to_string(n) + ":" + action;
-                SCOPED_TRACE(plan);
-                const auto r = qvtest::runScript(SURFKIT_BIN, dir.path(), newFileScript, {"--fault", plan});
-                ASSERT_FALSE(r.timedOut);
-                const bool killed = r.signal != 0;
-                if (std::string(action) == "kill") triggered = killed;
-                EXPECT_EQ(dir.read("s.mdb"), oldBytes);
-                if (dir.exists("new.mdb")) {
-                    EXPECT_EQ(dir.read("new.mdb"), newBytes) << "new.mdb is neither absent nor complete";
-                }
-                if (!killed) {
-                    for (const std::string& e : dir.entries())
-                        EXPECT_TRUE(e == "s.mdb" || e == "new.mdb" || e == "comp.mdb" || e == "dabase.txt" ||
-                                    e == "sorptemp.dat")
-                            << e << " left behind";
-                }
-            }
-            if (!triggered) break;
-            ++faults;
+    const int faults = qvtest::forEachFault(SURFKIT_BIN, setup, newFileScript, [&](const TempDir& dir, const auto& run) {
+        SCOPED_TRACE(run.plan);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(dir.read("s.mdb"), oldBytes);
+        if (dir.exists("new.mdb")) {
+            EXPECT_EQ(dir.read("new.mdb"), newBytes) << "new.mdb is neither absent nor complete";
         }
-    }
+        if (!run.killed) {
+            for (const std::string& e : dir.entries())
+                EXPECT_TRUE(e == "s.mdb" || e == "new.mdb" || e == "comp.mdb" || e == "dabase.txt" ||
+                            e == "sorptemp.dat")
+                    << e << " left behind";
+        }
+    });
     EXPECT_GT(faults, 3);
 }
 

@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -39,8 +40,7 @@ const std::string type6 = crlf({
 // databases, and analyt.mdb with a record after its end record.
 void setup(const TempDir& dir)
 {
-    dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"" +
-                                  (dir / "comp.mdb") + "\",\"" + (dir / "gaussian.mdb") + "\""}));
+    qvtest::writeDabase(dir);
     dir.write("thermo.mdb", thermo);
     dir.write("type6.mdb", type6);
     dir.write("analyt.mdb", analyt);

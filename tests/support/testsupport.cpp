@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "inprocess.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -83,6 +85,7 @@ std::string slurp(int fd)
 RunResult runScript(const std::string& program, const std::string& dir, std::string_view script,
                     const std::vector<std::string>& extra, int timeoutSeconds)
 {
+    if (auto r = tryInProcess(program, dir, script, extra)) return *r;
     // The script goes through a file, so that no pipe can fill up while the program runs.
     char scriptPath[] = "/tmp/quenvar-script-XXXXXX";
     const int sfd = ::mkstemp(scriptPath);

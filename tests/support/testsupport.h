@@ -42,7 +42,8 @@ struct RunResult {
 };
 
 // Runs `program [extra...] --script FILE` in `dir`. A run still going after `timeoutSeconds`
-// is killed and reported as timed out.
+// is killed and reported as timed out. A tool registered for in-process runs (inprocess.h) runs
+// in this process instead where the arguments need no process of its own.
 RunResult runScript(const std::string& program, const std::string& dir, std::string_view script,
                     const std::vector<std::string>& extra = {}, int timeoutSeconds = 120);
 

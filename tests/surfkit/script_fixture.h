@@ -9,20 +9,14 @@
 #include <vector>
 
 #include "testsupport.h"
+#include "fixtures.h"
 
 namespace sktest {
 
 using qvtest::crlf;
 
 // The end block as the editor writes it.
-inline const std::string endBlock = crlf({
-    R"(0,"",0,0,0,0,0,0,0,0)",
-    "0,0",
-    R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)",
-    "0,0",
-    R"(0,"",0,0,0,0,0,0,0,0)",
-    "0,0",
-});
+inline const std::string& endBlock = qvtest::sorptionEndBlock;
 
 // A small component database. The surface groups 811, 812 and 816 carry names of their own here,
 // so that the window's fixed names for them can be told apart.

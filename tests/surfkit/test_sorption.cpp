@@ -12,20 +12,14 @@
 #include "quenvar/numform.h"
 #include "surfkit/sorption.h"
 #include "testsupport.h"
+#include "fixtures.h"
 
 using namespace surfkit;
 using qvtest::crlf;
 
 namespace {
 
-const std::string endBlock = crlf({
-    R"(0,"",0,0,0,0,0,0,0,0)",
-    "0,0",
-    R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)",
-    "0,0",
-    R"(0,"",0,0,0,0,0,0,0,0)",
-    "0,0",
-});
+const std::string& endBlock = qvtest::sorptionEndBlock;
 
 // A species record as the writer lays it out: first line, then the component pairs.
 std::string species(long id, const std::string& name, int n, const std::string& pairs = {})

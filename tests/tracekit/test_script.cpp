@@ -13,6 +13,7 @@
 #include "quenvar/script.h"
 #include "testsupport.h"
 #include "tracekit/window.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -46,8 +47,7 @@ class Tracekit : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"" +
-                                      (dir / "comp.mdb") + "\",\"" + (dir / "gaussian.mdb") + "\""}));
+        qvtest::writeDabase(dir);
         dir.write("thermo.mdb", thermo);
         dir.write("type6.mdb", type6);
         dir.write("analyt.mdb", analyt);
