@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test:
+#   0. the layout check of the sources (scripts/format-check.sh), which takes seconds;
 #   1. the full build (windows, unit tests, end-to-end script tests, crash-safety and
 #      malformed-file tests);
 #   2. the same logic without Qt (script mode only) under AddressSanitizer and
@@ -8,8 +9,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh clang libclang-rt-14-dev
+bash scripts/deps.sh clang libclang-rt-14-dev clang-format-14
 jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== format check"
+bash scripts/format-check.sh
 
 echo "== full build"
 cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON >/dev/null
