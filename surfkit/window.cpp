@@ -204,7 +204,7 @@ void Program::Form_Load()
         qv::RecordReader in = files_.openRead(handoffName);
         st_.Dbname = in.text();
         files_.deleteFile(handoffName);
-    } catch (const std::exception&) {
+    } catch (const qv::Error&) {
     }
 
     Control& name = ui_.lblNameDb;
@@ -286,7 +286,7 @@ void Program::Listfill()
             if (r.isEndRecord()) break;
             list.addItem(r.name().asText());
         }
-    } catch (const std::exception&) {
+    } catch (const qv::Error&) {
     }
 }
 
