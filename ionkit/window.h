@@ -94,7 +94,7 @@ public:
     void cboCat_Click();
     void cboAn_Click();
     void Command1_Click();  // "New species"
-    void Tdabaseadd();
+    void Tdabaseadd();  // fills the new-pair lists from the component and main thermodynamic databases
     void cmdAdd_Click();     // "Add to list"
     void cmdSave_Click();    // "Save change"
     void cmdDelete_Click();  // "Delete this entry"

@@ -332,6 +332,25 @@ void Program::mnuFileExit_Click() { app_.end(); }
 
 // ---- The species display ----------------------------------------------------------------------
 
+std::optional<SpeciesRecord> Program::findShownSpecies()
+{
+    // Unguarded: a database or component database that cannot be read is reported.
+    qv::RecordReader in = files_.openRead(st_.Dbname);
+    const bool modelFile = isModelFile(fileKindOf(st_.Dbname));
+    const std::string model = readDisplayHeader(in, {modelFile, !modelFile && st_.Blifile});
+    if (modelFile) st_.Isomodel = model;
+
+    // The first record of the selected name is shown.
+    const std::string wanted = trim(ui_.lstReactions.text());
+    for (int k = 1; k <= listLimit; ++k) {
+        if (in.atEnd()) return std::nullopt;
+        SpeciesRecord r = readSpecies(in);
+        if (r.isEndRecord()) return std::nullopt;
+        if (r.name().asText() == wanted) return r;
+    }
+    return std::nullopt;
+}
+
 void Program::lstReactions_Click()
 {
     if (st_.Suggesting) return;
@@ -342,21 +361,7 @@ void Program::lstReactions_Click()
     ui_.lblLk2.setVisible(false);
     ui_.txtLk2.setVisible(false);
 
-    // Unguarded: a database or component database that cannot be read is reported.
-    qv::RecordReader in = files_.openRead(st_.Dbname);
-    const bool modelFile = isModelFile(fileKindOf(st_.Dbname));
-    const std::string model = readDisplayHeader(in, {modelFile, !modelFile && st_.Blifile});
-    if (modelFile) st_.Isomodel = model;
-
-    // The first record of the selected name is shown.
-    const std::string wanted = trim(ui_.lstReactions.text());
-    std::optional<SpeciesRecord> found;
-    for (int k = 1; k <= listLimit && !found; ++k) {
-        if (in.atEnd()) return;
-        SpeciesRecord r = readSpecies(in);
-        if (r.isEndRecord()) return;
-        if (r.name().asText() == wanted) found = std::move(r);
-    }
+    const std::optional<SpeciesRecord> found = findShownSpecies();
     if (!found) return;
     const SpeciesRecord& r = *found;
 
@@ -366,6 +371,23 @@ void Program::lstReactions_Click()
     st_.MBcompid.fill(Field());
     placePairs(r, st_.Stoich, st_.Compid, st_.MBstoich, st_.MBcompid, MbPlacement::ByRow);
 
+    showSixthValue(r);
+    ui_.txtlogk.setText(blankDisplay(r.fields[3]));
+    ui_.txtdhr.setText(blankDisplay(r.fields[2]));
+    if (st_.Isomodel == "NICA" || st_.Cdbfile) ui_.txtKsel.setText(blankDisplay(r.fields[4]));
+
+    const double n = componentCountOf(r.countField());
+    ui_.txtName.setText(r.name().asText());
+    ui_.txtID.setText(qv::displayForm(r.id().asNumber()));
+    ui_.txtCharge.setText(qv::displayForm(r.fields[6].asNumber()));
+    ui_.txtNocomp.setText(qv::displayForm(n));  // the full count, also beyond the eight rows
+
+    fillComponentRows(r);
+    ui_.cmdDelete.setVisible(true);
+}
+
+void Program::showSixthValue(const SpeciesRecord& r)
+{
     const double f1 = r.id().asNumber();
     const std::string& name = r.name().asText();
     const Field& f6 = r.fields[5];
@@ -388,16 +410,10 @@ void Program::lstReactions_Click()
     } else if (st_.Blifile) {
         ui_.txtKsel.setText(f6.asNumber() == 0 ? " No" : " Yes");
     }
-    ui_.txtlogk.setText(blankDisplay(r.fields[3]));
-    ui_.txtdhr.setText(blankDisplay(r.fields[2]));
-    if (st_.Isomodel == "NICA" || st_.Cdbfile) ui_.txtKsel.setText(blankDisplay(r.fields[4]));
+}
 
-    const double n = componentCountOf(r.countField());
-    ui_.txtName.setText(name);
-    ui_.txtID.setText(qv::displayForm(f1));
-    ui_.txtCharge.setText(qv::displayForm(r.fields[6].asNumber()));
-    ui_.txtNocomp.setText(qv::displayForm(n));  // the full count, also beyond the eight rows
-
+void Program::fillComponentRows(const SpeciesRecord& r)
+{
     const int rows = std::min(static_cast<int>(r.components.size()), componentRows);
     for (int i = 1; i <= rows; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - 1);
@@ -419,7 +435,6 @@ void Program::lstReactions_Click()
         ui_.txtStoich(i).setText(qv::displayForm(st_.Stoich[k].asNumber()));
         ui_.txtComp(i).setText(st_.Compname[k]);
     }
-    ui_.cmdDelete.setVisible(true);
 }
 
 // ---- Entering a new species -------------------------------------------------------------------

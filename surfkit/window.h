@@ -126,15 +126,15 @@ public:
     void cmdAddnew_Click();
     void cmdNextcomp_Click();
     void cmdSuggest_Click();
-    void numgenerator2();
-    void numgenerator3(int i, std::array<qv::Field, 11>& Cnom);
+    void numgenerator2();  // Idcomp(1), Idcomp(2): the component IDs of rows 1 and 2, for the ID proposal
+    void numgenerator3(int i, std::array<qv::Field, 11>& Cnom);  // Cnom(i): the component ID of row i
     // The species record built from the window (the save writes it); sets `Changeflag`.
     SpeciesRecord SpeciesChange();
     void cmdDelete_Click();
     void cmdSavedb_Click();
     void savedb();
     void cmdNewDb_Click();
-    void Newspecdelete();
+    void Newspecdelete();  // hides the new-species entry after the new species is saved
 
 private:
     static Controls buildControls(qv::forms::Window& w);
@@ -154,6 +154,11 @@ private:
     std::string savedDatabase(const std::string& source);
     // The whole rewritten database for a save or a deletion, built in memory.
     SaveHeader saveHeader(const std::string& model) const;
+    // The species display: the first record of the selected name (nothing when there is none),
+    // the captions and box of its sixth value, and its component rows.
+    std::optional<SpeciesRecord> findShownSpecies();
+    void showSixthValue(const SpeciesRecord& r);
+    void fillComponentRows(const SpeciesRecord& r);
     // Rows 1 to 8 emptied and hidden.
     void clearComponentRows();
     // Takes the pending component of `cboComp` / `txtStoicn` into row `Compindex`.
