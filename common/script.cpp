@@ -420,20 +420,17 @@ void Runner::dumpControl(const Window& win, const Control& c) const
 
 }  // namespace
 
-int run(Program& program, Application& app, ScriptPlatform& platform, std::istream& script, std::ostream& out,
-        std::ostream& err)
+int run(Program& program, Application& app, ScriptPlatform& platform, std::istream& script, std::ostream& out)
 {
     Runner runner(program, app, platform, out);
     std::string line;
     int lineNo = 0;
-    int lastLine = 0;
     try {
         while (std::getline(script, line)) {
             ++lineNo;
             if (!line.empty() && line.back() == '\r') line.pop_back();
             const auto first = line.find_first_not_of(" \t");
             if (first == std::string::npos || line[first] == '#') continue;
-            lastLine = lineNo;
             if (app.ended()) throw Failure{"the program has ended; lines are left"};
             std::vector<std::string> words;
             try {
@@ -459,8 +456,6 @@ int run(Program& program, Application& app, ScriptPlatform& platform, std::istre
         out << (e.scriptError ? "error line " : "FAIL line ") << at << ": " << e.text << '\n';
         return e.scriptError ? 2 : 1;
     }
-    (void)lastLine;
-    (void)err;
     return 0;
 }
 
@@ -479,7 +474,7 @@ int runFile(const std::string& file, const ProgramFactory& make)
     ScriptPlatform platform(std::cout);
     Application app(platform);
     std::unique_ptr<Program> program = make(app);
-    const int status = run(*program, app, platform, *script, std::cout, std::cerr);
+    const int status = run(*program, app, platform, *script, std::cout);
     std::cout.flush();
     return status;
 }

@@ -69,10 +69,9 @@ Controls Program::buildControls(qv::forms::Window& w)
     Control& mnuFileOpen = w.menu("mnuFileOpen", "Open settings file");
     Control& mnuFileSave = w.menu("mnuFileSave", "Save settings file");
     Control& mnuFileExit = w.menu("mnuFileExit", "Exit");
-    return Controls{cboSettings, cmdNewset,   lblWhich,    cboCations,  cmdDelete,   txtMonono,   txtMonosite,
-                    txtBino,     txtBisite1,  txtBisite2,  txtTrino,    txtTrisite1, txtTrisite2, txtTrisite3,
-                    cboNumber,   lblSite,     txtSite,     cmdReset,    cmdSave,     mnuFileOpen, mnuFileSave,
-                    mnuFileExit};
+    return Controls{cboSettings, cmdNewset,  lblWhich, cboCations,  cmdDelete,   txtMonono,   txtMonosite, txtBino,
+                    txtBisite1,  txtBisite2, txtTrino, txtTrisite1, txtTrisite2, txtTrisite3, cboNumber,   lblSite,
+                    txtSite,     cmdReset,   cmdSave,  mnuFileOpen, mnuFileSave, mnuFileExit};
 }
 
 Program::Program(qv::forms::Application& app, std::string startDir)
@@ -233,8 +232,7 @@ void Program::Clearaway()
     for (int row = 0; row < 3; ++row) {
         const CountRow& r = countRows[static_cast<std::size_t>(row)];
         for (int i = 1; i <= shownCounts_[static_cast<std::size_t>(row)] && i <= r.maximum; ++i)
-            for (int column = 0; column < r.columns; ++column)
-                site(row, column, i).setVisible(false);
+            for (int column = 0; column < r.columns; ++column) site(row, column, i).setVisible(false);
     }
     for (int row = 0; row < 3; ++row) setCount(row, "");
 }

@@ -19,12 +19,12 @@ constexpr const char* openFilter = "Text files (*.TXT)|*.TXT|";
 
 constexpr const char* blankText =
     "One or more required data fields have been left blank. Please complete before saving";
-constexpr const char* existsText = "There is already such an interaction coefficient in the database. Addition stopped.";
+constexpr const char* existsText =
+    "There is already such an interaction coefficient in the database. Addition stopped.";
 constexpr const char* errorTitle = "Quenvar error";
 constexpr const char* deleteText =
     "Are you really sure you would like to delete this species from the database? Once deleted it is gone!";
 constexpr const char* deleteTitle = "Deletion of species - Quenvar";
-
 
 // Components that are never offered for a new pair: water (1), the IDs 144 to 146, the surface
 // groups and sorption components from 811 to 859, and everything from 998 on.
@@ -68,9 +68,8 @@ Controls Program::buildControls(qv::forms::Window& w)
 }
 
 Program::Program(qv::forms::Application& app, std::string startDir)
-    : app_(app), files_(std::move(startDir)), frmionkit_(app, "frmionkit", caption),
-      ui_(buildControls(frmionkit_)), dbFile_(sitDefaultName),
-      dialogDir_(qv::toolInstallDir)
+    : app_(app), files_(std::move(startDir)), frmionkit_(app, "frmionkit", caption), ui_(buildControls(frmionkit_)),
+      dbFile_(sitDefaultName), dialogDir_(qv::toolInstallDir)
 {
     ui_.mnuOpen.onClick = [this] { mnuOpen_Click(); };
     ui_.cboCat.onClick = [this] { cboCat_Click(); };
@@ -302,17 +301,24 @@ void Program::saveShown(float eta, const std::string& reference)
     changeSit(files_, dbFile_, ui_.cboCat.text(), ui_.cboAn.text(), eta, reference);
 }
 
-void Program::cmdSave_Click()
+std::optional<Program::ShownEntry> Program::shownEntry()
 {
-    toStart();
     const std::optional<float> eta = coefficientOf(ui_.txtEta.text());
     const std::string reference = qv::trimBlanks(ui_.txtReference.text());
     if (!eta || !qv::writableText(reference) || !qv::writableText(ui_.cboCat.text()) ||
         !qv::writableText(ui_.cboAn.text())) {
         refuseBlank();
-        return;
+        return std::nullopt;
     }
-    saveShown(*eta, reference);
+    return ShownEntry{*eta, reference};
+}
+
+void Program::cmdSave_Click()
+{
+    toStart();
+    const std::optional<ShownEntry> entry = shownEntry();
+    if (!entry) return;
+    saveShown(entry->eta, entry->reference);
 }
 
 void Program::cmdDelete_Click()
@@ -331,16 +337,11 @@ void Program::Command2_Click()
     const std::optional<std::string> chosen = app_.saveDialog(saveFilter, dialogDir_, files_.currentDir());
     if (!chosen) return;
     // The entries are checked before the copy is made, so that a refusal leaves no new file.
-    const std::optional<float> eta = coefficientOf(ui_.txtEta.text());
-    const std::string reference = qv::trimBlanks(ui_.txtReference.text());
-    if (!eta || !qv::writableText(reference) || !qv::writableText(ui_.cboCat.text()) ||
-        !qv::writableText(ui_.cboAn.text())) {
-        refuseBlank();
-        return;
-    }
+    const std::optional<ShownEntry> entry = shownEntry();
+    if (!entry) return;
     // The copy and the change are written to the new file in one step, and the window switches
     // to it only once it stands; the old file stays as it was.
-    saveSitAs(files_, oldFile, *chosen, ui_.cboCat.text(), ui_.cboAn.text(), *eta, reference);
+    saveSitAs(files_, oldFile, *chosen, ui_.cboCat.text(), ui_.cboAn.text(), entry->eta, entry->reference);
     dbFile_ = *chosen;
     ui_.lblDbname.setCaption(dbFile_);
 }

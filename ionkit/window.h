@@ -119,6 +119,13 @@ private:
     void showRecord(const std::optional<SitRecord>& record);  // the show rule
     void setNewPairVisible(bool visible);
     void refuseBlank();
+    // The coefficient and reference shown for the shown pair, when they can be saved; otherwise
+    // the refusal is shown and there is none.
+    struct ShownEntry {
+        float eta;
+        std::string reference;
+    };
+    std::optional<ShownEntry> shownEntry();
     // Saves the shown coefficient and reference for the shown pair into the current file.
     void saveShown(float eta, const std::string& reference);
 

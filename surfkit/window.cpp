@@ -646,7 +646,6 @@ SpeciesRecord Program::SpeciesChange()
         r.mbCount = Field::whole(m);
         r.mbPairs = std::move(mb);
     }
-    st_.Changeflag = "Y";
     return r;
 }
 
@@ -722,7 +721,6 @@ bool Program::savingNewSpecies() const
 
 std::string Program::savedDatabase(const std::string& source)
 {
-    st_.Changeflag = "N";
     std::string old = files_.readBytes(source);
     std::string bytes;
     if (savingNewSpecies()) {
@@ -743,7 +741,6 @@ std::string Program::savedDatabase(const std::string& source)
         bytes = rewriteDatabase(std::move(old), source, plan).bytes;
         st_.Isochoice = model;
     }
-    st_.Changeflag = "N";
     return bytes;
 }
 

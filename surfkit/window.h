@@ -30,7 +30,6 @@ struct FormState {
     std::string Isomodel;
     std::string Isochoice;
     bool MBused = false;
-    std::string Changeflag;
     bool Suggesting = false;
     int Compindex = 0;
     // Component arrays of the shown species; entry 0 holds row (or M.B. pair) 1.
@@ -128,7 +127,7 @@ public:
     void cmdSuggest_Click();
     void numgenerator2();  // Idcomp(1), Idcomp(2): the component IDs of rows 1 and 2, for the ID proposal
     void numgenerator3(int i, std::array<qv::Field, 11>& Cnom);  // Cnom(i): the component ID of row i
-    // The species record built from the window (the save writes it); sets `Changeflag`.
+    // The species record built from the window (the save writes it).
     SpeciesRecord SpeciesChange();
     void cmdDelete_Click();
     void cmdSavedb_Click();

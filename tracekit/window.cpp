@@ -48,7 +48,6 @@ Program::Program(qv::forms::Application& app)
 
 Controls Program::buildControls(qv::forms::Window& w)
 {
-
     Control& optSolid = w.option("optSolid", "", "kind");
     w.label("Label15", "Solid phase species");
     Control& optAqueous = w.option("optAqueous", "", "kind");
@@ -116,7 +115,8 @@ void Program::cboSpecies_Click()
         ClearFields();
         return;
     }
-    for (std::size_t i = 0; i < termCount; ++i) ui_.txtEntry.at0(i).setText(qv::displayForm(record->terms[i].asNumber()));
+    for (std::size_t i = 0; i < termCount; ++i)
+        ui_.txtEntry.at0(i).setText(qv::displayForm(record->terms[i].asNumber()));
 }
 
 void Program::optSolid_Click()
