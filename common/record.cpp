@@ -143,23 +143,19 @@ double RecordReader::number()
     return f.asNumber();
 }
 
-std::int32_t RecordReader::whole32()
+template <class Int>
+Int RecordReader::whole()
 {
     Field f = field();
     if (f.isText()) mismatch(f);
     const double v = std::trunc(f.asNumber());
-    if (!(v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())) mismatch(f);
-    return static_cast<std::int32_t>(v);
+    if (!(v >= std::numeric_limits<Int>::min() && v <= std::numeric_limits<Int>::max())) mismatch(f);
+    return static_cast<Int>(v);
 }
 
-std::int16_t RecordReader::whole16()
-{
-    Field f = field();
-    if (f.isText()) mismatch(f);
-    const double v = std::trunc(f.asNumber());
-    if (!(v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max())) mismatch(f);
-    return static_cast<std::int16_t>(v);
-}
+std::int32_t RecordReader::whole32() { return whole<std::int32_t>(); }
+
+std::int16_t RecordReader::whole16() { return whole<std::int16_t>(); }
 
 float RecordReader::single()
 {

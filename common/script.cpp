@@ -200,9 +200,26 @@ public:
         app_.dispatch([&] { app_.open(program_.mainWindow()); });
     }
 
-    void execute(const std::vector<std::string>& w, int lineNo);
+    using Words = std::vector<std::string>;
+    void execute(const Words& w, int lineNo);
 
 private:
+    // One function a command; `w` holds the command and its words.
+    static void need(const Words& w, std::size_t count);
+    void answer(const Words& w, int lineNo);
+    void dialog(const Words& w, int lineNo);
+    void click(const Words& w);
+    void pick(const Words& w);
+    void type(const Words& w);
+    void close(const Words& w);
+    void key(const Words& w);
+    void focus(const Words& w);
+    void print(const Words& w);
+    void expect(const Words& w);
+    void dump(const Words& w);
+    void dumpControl(const Window& win, const Control& c) const;
+    static int itemPosition(const Control& c, const std::string& list, const std::string& wanted);
+
     Window* windowNamed(const std::string& name) const
     {
         for (Window* win : program_.windows())
@@ -251,11 +268,6 @@ private:
         if (!c.enabled()) throw ScriptError{"control is disabled: " + name};
         return c;
     }
-
-    // The commands of the keyboard and of the unsaved-changes answers.
-    void answerCommand(const std::vector<std::string>& w, int lineNo);
-    void keyCommand(const std::vector<std::string>& w);
-    void focusCommand(const std::vector<std::string>& w);
 
     // The words of a property's value, and how it prints.
     std::vector<std::string> property(const std::string& ref, std::string* printed) const;
@@ -321,9 +333,33 @@ struct Failure {
     std::string text;
 };
 
-void Runner::answerCommand(const std::vector<std::string>& w, int lineNo)
+void Runner::need(const Words& w, std::size_t count)
 {
-    if (w.size() != 2) throw ScriptError{"wrong number of words for answer"};
+    if (w.size() != count) throw ScriptError{"wrong number of words for " + w[0]};
+}
+
+void Runner::execute(const Words& w, int lineNo)
+{
+    // The answers are queued before the window opens: they answer what start-up asks.
+    if (w[0] == "answer") return answer(w, lineNo);
+    if (w[0] == "dialog") return dialog(w, lineNo);
+    start();
+    // A program that ended in its start-up leaves this line still to run.
+    if (app_.ended()) throw Failure{"the program has ended; lines are left"};
+    using Command = void (Runner::*)(const Words&);
+    static const std::pair<const char*, Command> commands[] = {
+        {"click", &Runner::click}, {"pick", &Runner::pick},     {"type", &Runner::type}, {"close", &Runner::close},
+        {"key", &Runner::key},     {"focus", &Runner::focus},
+        {"print", &Runner::print}, {"expect", &Runner::expect}, {"dump", &Runner::dump},
+    };
+    for (const auto& [name, command] : commands)
+        if (w[0] == name) return (this->*command)(w);
+    throw ScriptError{"unknown command: " + w[0]};
+}
+
+void Runner::answer(const Words& w, int lineNo)
+{
+    need(w, 2);
     static const std::pair<const char*, Answer> words[] = {{"yes", Answer::Yes},   {"no", Answer::No},
                                                            {"save", Answer::Save}, {"discard", Answer::Discard},
                                                            {"cancel", Answer::Cancel}};
@@ -335,9 +371,9 @@ void Runner::answerCommand(const std::vector<std::string>& w, int lineNo)
     throw ScriptError{"answer takes yes, no, save, discard or cancel"};
 }
 
-void Runner::keyCommand(const std::vector<std::string>& w)
+void Runner::key(const Words& w)
 {
-    if (w.size() != 3) throw ScriptError{"wrong number of words for key"};
+    need(w, 3);
     Window* win = windowNamed(w[1]);
     if (!win) throw ScriptError{"unknown window: " + w[1]};
     if (!win->isOpen()) throw ScriptError{"window is not open: " + w[1]};
@@ -347,139 +383,149 @@ void Runner::keyCommand(const std::vector<std::string>& w)
     act([&] { win->pressKey(*keys); });
 }
 
-void Runner::focusCommand(const std::vector<std::string>& w)
+void Runner::focus(const Words& w)
 {
-    if (w.size() != 2) throw ScriptError{"wrong number of words for focus"};
+    need(w, 2);
     Control& c = actOn(w[1]);
     if (!c.takesFocus()) throw ScriptError{"a " + std::string(kindName(c.kind())) + " takes no focus: " + w[1]};
     c.window().setFocus(&c);
 }
 
-void Runner::execute(const std::vector<std::string>& w, int lineNo)
+void Runner::dialog(const Words& w, int lineNo)
 {
-    const std::string& cmd = w[0];
-    auto need = [&](std::size_t count) {
-        if (w.size() != count) throw ScriptError{"wrong number of words for " + cmd};
-    };
-    if (cmd == "answer") return answerCommand(w, lineNo);
-    if (cmd == "dialog") {
-        need(2);
-        // `dialog cancel` bare is a cancel; a quoted "cancel" is a file of that name, but the
-        // words carry no quoting any more: treat the bare word as the cancel.
-        if (w[1] == "cancel")
-            platform_.queueDialog(std::nullopt, lineNo);
-        else
-            platform_.queueDialog(w[1], lineNo);
-        return;
+    need(w, 2);
+    // `dialog cancel` bare is a cancel; a quoted "cancel" is a file of that name, but the
+    // words carry no quoting any more: treat the bare word as the cancel.
+    if (w[1] == "cancel")
+        platform_.queueDialog(std::nullopt, lineNo);
+    else
+        platform_.queueDialog(w[1], lineNo);
+}
+
+void Runner::click(const Words& w)
+{
+    need(w, 2);
+    Control& c = actOn(w[1]);
+    switch (c.kind()) {
+    case ControlKind::CommandButton:
+    case ControlKind::MenuEntry:
+        act([&] {
+            if (c.onClick) c.onClick();
+        });
+        break;
+    case ControlKind::OptionButton:
+        act([&] {
+            c.setValue(true);
+            if (c.onClick) c.onClick();
+        });
+        break;
+    default: throw ScriptError{"cannot click a " + std::string(kindName(c.kind())) + ": " + w[1]};
     }
-    start();
-    // A program that ended in its start-up leaves this line still to run.
-    if (app_.ended()) throw Failure{"the program has ended; lines are left"};
-    if (cmd == "click") {
-        need(2);
-        Control& c = actOn(w[1]);
-        switch (c.kind()) {
-        case ControlKind::CommandButton:
-        case ControlKind::MenuEntry: act([&] { if (c.onClick) c.onClick(); }); break;
-        case ControlKind::OptionButton:
-            act([&] {
-                c.setValue(true);
-                if (c.onClick) c.onClick();
-            });
-            break;
-        default: throw ScriptError{"cannot click a " + std::string(kindName(c.kind())) + ": " + w[1]};
-        }
-    } else if (cmd == "pick") {
-        need(3);
-        Control& c = actOn(w[1]);
-        if (c.kind() != ControlKind::ListBox && c.kind() != ControlKind::ComboBox)
-            throw ScriptError{"cannot pick from a " + std::string(kindName(c.kind())) + ": " + w[1]};
-        int position = -1;
-        if (!w[2].empty() && w[2][0] == '#' && w[2].size() > 1 &&
-            w[2].find_first_not_of("0123456789", 1) == std::string::npos && w[2].size() < 9) {
-            position = std::stoi(w[2].substr(1)) - 1;
-            if (position < 0 || position >= c.listCount()) throw ScriptError{"no item " + w[2] + " in " + w[1]};
-        } else {
-            for (int i = 0; i < c.listCount(); ++i)
-                if (c.items()[static_cast<std::size_t>(i)] == w[2]) {
-                    position = i;
-                    break;
-                }
-            if (position < 0) throw ScriptError{"item not in the list of " + w[1] + ": " + quote(w[2])};
-        }
-        act([&] { c.userPick(position); });
-    } else if (cmd == "type") {
-        need(3);
-        Control& c = actOn(w[1]);
-        if (c.kind() != ControlKind::TextBox && c.kind() != ControlKind::ComboBox)
-            throw ScriptError{"cannot type into a " + std::string(kindName(c.kind())) + ": " + w[1]};
-        act([&] { c.userType(w[2]); });
-    } else if (cmd == "close") {
-        need(2);
-        Window* win = windowNamed(w[1]);
-        if (!win) throw ScriptError{"unknown window: " + w[1]};
-        if (!win->isOpen()) throw ScriptError{"window is not open: " + w[1]};
-        app_.userClose(*win);
-    } else if (cmd == "key") {
-        keyCommand(w);
-    } else if (cmd == "focus") {
-        focusCommand(w);
-    } else if (cmd == "print") {
-        need(2);
-        std::string printed;
-        property(w[1], &printed);
-        out_ << w[1] << " = " << printed << '\n';
-    } else if (cmd == "expect") {
-        if (w.size() < 2) throw ScriptError{"expect needs NAME.PROPERTY"};
-        std::string printed;
-        const std::vector<std::string> actual = property(w[1], &printed);
-        const std::vector<std::string> expected(w.begin() + 2, w.end());
-        if (actual != expected) {
-            std::string want;
-            for (const auto& e : expected) want += (want.empty() ? "" : " ") + quote(e);
-            throw Failure{w[1] + " is " + printed + ", expected " + want};
-        }
-    } else if (cmd == "dump") {
-        need(1);
-        for (Window* win : app_.openWindows()) {
-            out_ << win->formName() << " window caption=" << quote(win->caption()) << " visible=1\n";
-            for (const auto& c : win->controls()) {
-                out_ << win->formName() << '.' << c->qualifiedName() << ' ' << kindName(c->kind());
-                const std::string base = win->formName() + '.' + c->qualifiedName() + '.';
-                for (const char* prop : {"text", "caption", "visible", "value", "count", "index", "items", "points",
-                                         "dashed", "enabled"}) {
-                    std::string printed;
-                    try {
-                        property(base + prop, &printed);
-                    } catch (const ScriptError&) {
-                        continue;
-                    }
-                    out_ << ' ' << prop << '=' << printed;
-                }
-                out_ << '\n';
-            }
-        }
-    } else {
-        throw ScriptError{"unknown command: " + cmd};
+}
+
+// The position (from 0) of `#N` or of the first item equal to the word.
+int Runner::itemPosition(const Control& c, const std::string& list, const std::string& wanted)
+{
+    if (!wanted.empty() && wanted[0] == '#' && wanted.size() > 1 &&
+        wanted.find_first_not_of("0123456789", 1) == std::string::npos && wanted.size() < 9) {
+        const int position = std::stoi(wanted.substr(1)) - 1;
+        if (position < 0 || position >= c.listCount()) throw ScriptError{"no item " + wanted + " in " + list};
+        return position;
     }
+    for (int i = 0; i < c.listCount(); ++i)
+        if (c.items()[static_cast<std::size_t>(i)] == wanted) return i;
+    throw ScriptError{"item not in the list of " + list + ": " + quote(wanted)};
+}
+
+void Runner::pick(const Words& w)
+{
+    need(w, 3);
+    Control& c = actOn(w[1]);
+    if (c.kind() != ControlKind::ListBox && c.kind() != ControlKind::ComboBox)
+        throw ScriptError{"cannot pick from a " + std::string(kindName(c.kind())) + ": " + w[1]};
+    const int position = itemPosition(c, w[1], w[2]);
+    act([&] { c.userPick(position); });
+}
+
+void Runner::type(const Words& w)
+{
+    need(w, 3);
+    Control& c = actOn(w[1]);
+    if (c.kind() != ControlKind::TextBox && c.kind() != ControlKind::ComboBox)
+        throw ScriptError{"cannot type into a " + std::string(kindName(c.kind())) + ": " + w[1]};
+    act([&] { c.userType(w[2]); });
+}
+
+void Runner::close(const Words& w)
+{
+    need(w, 2);
+    Window* win = windowNamed(w[1]);
+    if (!win) throw ScriptError{"unknown window: " + w[1]};
+    if (!win->isOpen()) throw ScriptError{"window is not open: " + w[1]};
+    app_.userClose(*win);
+}
+
+void Runner::print(const Words& w)
+{
+    need(w, 2);
+    std::string printed;
+    property(w[1], &printed);
+    out_ << w[1] << " = " << printed << '\n';
+}
+
+void Runner::expect(const Words& w)
+{
+    if (w.size() < 2) throw ScriptError{"expect needs NAME.PROPERTY"};
+    std::string printed;
+    const std::vector<std::string> actual = property(w[1], &printed);
+    const std::vector<std::string> expected(w.begin() + 2, w.end());
+    if (actual != expected) {
+        std::string want;
+        for (const auto& e : expected) want += (want.empty() ? "" : " ") + quote(e);
+        throw Failure{w[1] + " is " + printed + ", expected " + want};
+    }
+}
+
+void Runner::dump(const Words& w)
+{
+    need(w, 1);
+    for (Window* win : app_.openWindows()) {
+        out_ << win->formName() << " window caption=" << quote(win->caption()) << " visible=1\n";
+        for (const auto& c : win->controls()) dumpControl(*win, *c);
+    }
+}
+
+// One line of a dump: the control and every property it has.
+void Runner::dumpControl(const Window& win, const Control& c) const
+{
+    out_ << win.formName() << '.' << c.qualifiedName() << ' ' << kindName(c.kind());
+    const std::string base = win.formName() + '.' + c.qualifiedName() + '.';
+    for (const char* prop :
+         {"text", "caption", "visible", "value", "count", "index", "items", "points", "dashed", "enabled"}) {
+        std::string printed;
+        try {
+            property(base + prop, &printed);
+        } catch (const ScriptError&) {
+            continue;
+        }
+        out_ << ' ' << prop << '=' << printed;
+    }
+    out_ << '\n';
 }
 
 }  // namespace
 
-int run(Program& program, Application& app, ScriptPlatform& platform, std::istream& script, std::ostream& out,
-        std::ostream& err)
+int run(Program& program, Application& app, ScriptPlatform& platform, std::istream& script, std::ostream& out)
 {
     Runner runner(program, app, platform, out);
     std::string line;
     int lineNo = 0;
-    int lastLine = 0;
     try {
         while (std::getline(script, line)) {
             ++lineNo;
             if (!line.empty() && line.back() == '\r') line.pop_back();
             const auto first = line.find_first_not_of(" \t");
             if (first == std::string::npos || line[first] == '#') continue;
-            lastLine = lineNo;
             if (app.ended()) throw Failure{"the program has ended; lines are left"};
             std::vector<std::string> words;
             try {
@@ -505,8 +551,6 @@ int run(Program& program, Application& app, ScriptPlatform& platform, std::istre
         out << (e.scriptError ? "error line " : "FAIL line ") << at << ": " << e.text << '\n';
         return e.scriptError ? 2 : 1;
     }
-    (void)lastLine;
-    (void)err;
     return 0;
 }
 
@@ -525,7 +569,7 @@ int runFile(const std::string& file, const ProgramFactory& make)
     ScriptPlatform platform(std::cout);
     Application app(platform);
     std::unique_ptr<Program> program = make(app);
-    const int status = run(*program, app, platform, *script, std::cout, std::cerr);
+    const int status = run(*program, app, platform, *script, std::cout);
     std::cout.flush();
     return status;
 }

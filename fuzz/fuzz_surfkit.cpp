@@ -88,9 +88,10 @@ void listFill(const qv::Files& files, const std::string& name, HeaderLayout layo
     try {
         qv::RecordReader in = files.openRead(name);
         readListHeader(in, layout);
-        RowArray stoich, compid, mbStoich, mbCompid;
+        FieldArray stoich, compid, mbStoich, mbCompid;
         for (int k = 0; k < listLimit && !in.atEnd(); ++k) {
-            const SpeciesRecord r = readSpecies(in, stoich, compid, mbStoich, mbCompid, MbPlacement::ByRow);
+            const SpeciesRecord r = readSpecies(in);
+            placePairs(r, stoich, compid, mbStoich, mbCompid, MbPlacement::ByRow);
             if (r.components.size() > maxPairs || r.mbPairs.size() > maxPairs) __builtin_trap();
             if (r.isEndRecord()) break;
         }

@@ -13,9 +13,9 @@ using qv::forms::Control;
 using qv::forms::Icon;
 
 const std::array<Program::CountRow, 3> Program::countRows{{
-    {"txtMonono", maxMonodentate, {"txtMonosite"}},
-    {"txtBino", maxBidentate, {"txtBisite1", "txtBisite2"}},
-    {"txtTrino", maxTridentate, {"txtTrisite1", "txtTrisite2", "txtTrisite3"}},
+    {maxMonodentate, 1},
+    {maxBidentate, 2},
+    {maxTridentate, 3},
 }};
 
 namespace {
@@ -30,63 +30,79 @@ qv::Field siteValue(const Control& box) { return qv::Field::number(qv::textToNum
 
 }  // namespace
 
-Program::Program(qv::forms::Application& app, std::string startDir)
-    : app_(app), frmMain_(app, "frmMain", std::string("New file") + captionSuffix), files_(std::move(startDir))
+Controls Program::buildControls(qv::forms::Window& w)
 {
-    qv::forms::Window& w = frmMain_;
-    w.comboBox("cboSettings");
-    w.button("cmdNewset", "Add new set for special cations");
-    w.label("lblWhich", "Which?", false);
-    w.comboBox("cboCations", false);
-    w.button("cmdDelete", "Delete this set");
+    using qv::forms::makeControlArray;
+    Control& cboSettings = w.comboBox("cboSettings");
+    Control& cmdNewset = w.button("cmdNewset", "Add new set for special cations");
+    Control& lblWhich = w.label("lblWhich", "Which?", false);
+    Control& cboCations = w.comboBox("cboCations", false);
+    Control& cmdDelete = w.button("cmdDelete", "Delete this set");
     w.label("Label1", "Define no. of sites for monodentate complexes (max 8)");
-    w.textBox("txtMonono");
+    Control& txtMonono = w.textBox("txtMonono");
     w.label("Label3", "Monodentate site no.");
-    for (int i = 1; i <= maxMonodentate; ++i) w.textBox("txtMonosite", false, i);
+    auto column = [&w]<std::size_t N>(const char* name) {
+        return makeControlArray<N>([&](int i) -> Control& { return w.textBox(name, false, i); });
+    };
+    auto txtMonosite = column.operator()<maxMonodentate>("txtMonosite");
     w.label("Label2", "Define no. of site combinations for bidentate complexes (max 12)");
-    w.textBox("txtBino");
+    Control& txtBino = w.textBox("txtBino");
     w.label("Label4", "Bidentate site no.");
-    for (const char* column : {"txtBisite1", "txtBisite2"})
-        for (int j = 1; j <= maxBidentate; ++j) w.textBox(column, false, j);
+    auto txtBisite1 = column.operator()<maxBidentate>("txtBisite1");
+    auto txtBisite2 = column.operator()<maxBidentate>("txtBisite2");
     w.label("Label7", "Define no. of site combinations for tridentate complexes (max 16)");
-    w.textBox("txtTrino");
+    Control& txtTrino = w.textBox("txtTrino");
     w.label("Label8", "Tridentate site no.");
-    for (const char* column : {"txtTrisite1", "txtTrisite2", "txtTrisite3"})
-        for (int k = 1; k <= maxTridentate; ++k) w.textBox(column, false, k);
+    auto txtTrisite1 = column.operator()<maxTridentate>("txtTrisite1");
+    auto txtTrisite2 = column.operator()<maxTridentate>("txtTrisite2");
+    auto txtTrisite3 = column.operator()<maxTridentate>("txtTrisite3");
     w.label("Label5", "Heterogeneity parameters");
     w.label("Label6", "Choose number of site groups");
-    w.comboBox("cboNumber");
-    for (int g = 1; g <= maxGroups; ++g)
-        w.label("lblSite", "Relative concentration of site group " + std::to_string(g) + " (%)", g <= 3, g);
-    for (int g = 1; g <= maxGroups; ++g) w.textBox("txtSite", g <= 3, g);
-    w.button("cmdReset", "Reset");
-    w.button("cmdSave", "Save settings to file");
+    Control& cboNumber = w.comboBox("cboNumber");
+    auto lblSite = makeControlArray<maxGroups>([&](int g) -> Control& {
+        return w.label("lblSite", "Relative concentration of site group " + std::to_string(g) + " (%)", g <= 3, g);
+    });
+    auto txtSite = makeControlArray<maxGroups>([&](int g) -> Control& { return w.textBox("txtSite", g <= 3, g); });
+    Control& cmdReset = w.button("cmdReset", "Reset");
+    Control& cmdSave = w.button("cmdSave", "Save settings to file");
     w.menu("mnuFile", "File");
-    w.menu("mnuFileOpen", "Open settings file");
-    w.menu("mnuFileSave", "Save settings file");
-    w.menu("mnuFileExit", "Exit");
+    Control& mnuFileOpen = w.menu("mnuFileOpen", "Open settings file");
+    Control& mnuFileSave = w.menu("mnuFileSave", "Save settings file");
+    Control& mnuFileExit = w.menu("mnuFileExit", "Exit");
+    return Controls{cboSettings, cmdNewset,  lblWhich, cboCations,  cmdDelete,   txtMonono,   txtMonosite, txtBino,
+                    txtBisite1,  txtBisite2, txtTrino, txtTrisite1, txtTrisite2, txtTrisite3, cboNumber,   lblSite,
+                    txtSite,     cmdReset,   cmdSave,  mnuFileOpen, mnuFileSave, mnuFileExit};
+}
 
-    w.onLoad = [this] { formLoad(); };
-    c("cboSettings").onClick = [this] { switchSet(); };
-    c("cmdNewset").onClick = [this] { offerCations(); };
-    c("cboCations").onClick = [this] { addCationSet(); };
-    c("cmdDelete").onClick = [this] { deleteSet(); };
-    c("cmdReset").onClick = [this] { resetter(); };
-    c("cmdSave").onClick = [this] { writedb(); };
-    c("mnuFileSave").onClick = [this] { writedb(); };
-    c("mnuFileOpen").onClick = [this] { opendb(); };
-    c("mnuFileExit").onClick = [this] { app_.end(); };
-    c("cboNumber").onClick = [this] { Numberchange(); };
-    for (int row = 0; row < 3; ++row) {
-        const CountRow& r = countRows[static_cast<std::size_t>(row)];
-        countBoxes_[static_cast<std::size_t>(row)] = &c(r.countBox);
-        for (const char* column : r.siteColumns) {
-            std::vector<Control*> boxes;
-            for (int i = 1; i <= r.maximum; ++i) boxes.push_back(&c(column, i));
-            siteBoxes_[static_cast<std::size_t>(row)].push_back(std::move(boxes));
-        }
-        countBox(row).onChange = [this, row] { countChange(row); };
-    }
+Program::Program(qv::forms::Application& app, std::string startDir)
+    : app_(app), frmMain_(app, "frmMain", std::string("New file") + captionSuffix), ui_(buildControls(frmMain_)),
+      files_(std::move(startDir))
+{
+    frmMain_.onLoad = [this] { formLoad(); };
+    ui_.cboSettings.onClick = [this] { switchSet(); };
+    ui_.cmdNewset.onClick = [this] { offerCations(); };
+    ui_.cboCations.onClick = [this] { addCationSet(); };
+    ui_.cmdDelete.onClick = [this] { deleteSet(); };
+    ui_.cmdReset.onClick = [this] { resetter(); };
+    ui_.cmdSave.onClick = [this] { writedb(); };
+    ui_.mnuFileSave.onClick = [this] { writedb(); };
+    ui_.mnuFileOpen.onClick = [this] { opendb(); };
+    ui_.mnuFileExit.onClick = [this] { app_.end(); };
+    ui_.cboNumber.onClick = [this] { Numberchange(); };
+    // The count boxes and the site boxes each governs, by row, column and position.
+    countBoxes_ = {&ui_.txtMonono, &ui_.txtBino, &ui_.txtTrino};
+    auto take = [this](int row, const auto& column) {
+        std::vector<Control*> boxes;
+        for (int i = 1; i <= column.size(); ++i) boxes.push_back(&column(i));
+        siteBoxes_[static_cast<std::size_t>(row)].push_back(std::move(boxes));
+    };
+    take(0, ui_.txtMonosite);
+    take(1, ui_.txtBisite1);
+    take(1, ui_.txtBisite2);
+    take(2, ui_.txtTrisite1);
+    take(2, ui_.txtTrisite2);
+    take(2, ui_.txtTrisite3);
+    for (int row = 0; row < 3; ++row) countBox(row).onChange = [this, row] { countChange(row); };
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
@@ -110,7 +126,7 @@ void Program::formLoad()
 
     // The cations: components whose name ends in "+" or in "+" and one more character ("Ca+2").
     // A failure while reading comp.mdb is shown; the cations read so far stay offered.
-    Control& cations = c("cboCations");
+    Control& cations = ui_.cboCations;
     try {
         qv::scanComponents(files_, compPath_, 400, [&](const qv::Component& comp) {
             const std::string& name = comp.name;
@@ -121,13 +137,13 @@ void Program::formLoad()
         app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
     }
 
-    Control& settings = c("cboSettings");
+    Control& settings = ui_.cboSettings;
     settings.clear();
     settings.addItem(generalSettingsName);
     settings.setText(generalSettingsName);
     doc_ = SiteDocument{};
 
-    Control& number = c("cboNumber");
+    Control& number = ui_.cboNumber;
     number.clear();
     for (const char* n : {"2", "3", "4"}) number.addItem(n);
     number.setText("3");
@@ -146,7 +162,7 @@ void Program::countChange(int row)
         box.setText(std::to_string(r.maximum));
     }
     shownCounts_[static_cast<std::size_t>(row)] = shown;
-    const int columns = static_cast<int>(r.siteColumns.size());
+    const int columns = r.columns;
     for (int i = 1; i <= r.maximum; ++i)
         for (int column = 0; column < columns; ++column) {
             Control& box = site(row, column, i);
@@ -216,8 +232,7 @@ void Program::Clearaway()
     for (int row = 0; row < 3; ++row) {
         const CountRow& r = countRows[static_cast<std::size_t>(row)];
         for (int i = 1; i <= shownCounts_[static_cast<std::size_t>(row)] && i <= r.maximum; ++i)
-            for (int column = 0; column < static_cast<int>(r.siteColumns.size()); ++column)
-                site(row, column, i).setVisible(false);
+            for (int column = 0; column < r.columns; ++column) site(row, column, i).setVisible(false);
     }
     for (int row = 0; row < 3; ++row) setCount(row, "");
 }
@@ -227,23 +242,23 @@ void Program::resetter()
     // A new document: one set, "General settings", three site groups.
     doc_ = SiteDocument{};
     Clearaway();
-    Control& settings = c("cboSettings");
+    Control& settings = ui_.cboSettings;
     settings.clear();
     settings.addItem(generalSettingsName);
     settings.setText(generalSettingsName);
-    c("cboNumber").setText("3");
+    ui_.cboNumber.setText("3");
     Numberchange();
-    for (int g = 1; g <= 3; ++g) c("txtSite", g).setText("");
+    for (int g = 1; g <= 3; ++g) ui_.txtSite(g).setText("");
     frmMain_.setCaption(std::string("New file") + captionSuffix);
 }
 
 void Program::Numberchange()
 {
-    const std::string n = c("cboNumber").text();
+    const std::string n = ui_.cboNumber.text();
     auto show = [&](int g, bool visible) {
-        c("lblSite", g).setVisible(visible);
-        c("txtSite", g).setVisible(visible);
-        if (!visible) c("txtSite", g).setText("");
+        ui_.lblSite(g).setVisible(visible);
+        ui_.txtSite(g).setVisible(visible);
+        if (!visible) ui_.txtSite(g).setText("");
     };
     if (n == "2") {
         show(3, false);
@@ -262,25 +277,25 @@ void Program::Numberchange()
 void Program::switchSet()
 {
     Saveset();
-    if (const int p = doc_.find(c("cboSettings").text())) doc_.currentSet = static_cast<std::int16_t>(p);
+    if (const int p = doc_.find(ui_.cboSettings.text())) doc_.currentSet = static_cast<std::int16_t>(p);
     Readset();
-    c("cboSettings").setText(doc_.current().name);
+    ui_.cboSettings.setText(doc_.current().name);
 }
 
 void Program::offerCations()
 {
-    c("lblWhich").setVisible(true);
-    c("cboCations").setVisible(true);
+    ui_.lblWhich.setVisible(true);
+    ui_.cboCations.setVisible(true);
 }
 
 void Program::addCationSet()
 {
-    const std::string cation = c("cboCations").text();
+    const std::string cation = ui_.cboCations.text();
     if (doc_.setCount >= maxSets) {
         app_.message("A site file holds at most 10 sets: no set was added for " + cation + ".", "Quenvar");
         return;
     }
-    Control& settings = c("cboSettings");
+    Control& settings = ui_.cboSettings;
     ++doc_.setCount;
     doc_.current().name = settings.text();
     Saveset();
@@ -293,7 +308,7 @@ void Program::addCationSet()
 
 void Program::deleteSet()
 {
-    Control& settings = c("cboSettings");
+    Control& settings = ui_.cboSettings;
     const int p = doc_.find(settings.text());
     if (p == 0) return;
     // The window shows set 1 afterwards; a surviving shown set keeps what its boxes hold.
@@ -307,7 +322,7 @@ void Program::showFirstSet()
 {
     doc_.currentSet = 1;
     Readset();
-    c("cboSettings").setText(doc_.current().name);
+    ui_.cboSettings.setText(doc_.current().name);
 }
 
 // ---- Files ----------------------------------------------------------------------------------
@@ -328,25 +343,25 @@ void Program::opendb()
     }
     frmMain_.setCaption(*path + captionSuffix);
 
-    Control& settings = c("cboSettings");
+    Control& settings = ui_.cboSettings;
     settings.clear();
     for (int p = 1; p <= doc_.setCount; ++p) settings.addItem(doc_.set(p).name);
 
-    c("cboNumber").setText(qv::wholeForm(doc_.groupCount));
+    ui_.cboNumber.setText(qv::wholeForm(doc_.groupCount));
     Numberchange();
     for (int g = 1; g <= doc_.groupCount; ++g)
-        c("txtSite", g).setText(qv::displayForm(doc_.fractions[static_cast<std::size_t>(g - 1)] * 100));
+        ui_.txtSite(g).setText(qv::displayForm(doc_.fractions[static_cast<std::size_t>(g - 1)] * 100));
 
     showFirstSet();
 }
 
 void Program::writedb()
 {
-    doc_.current().name = c("cboSettings").text();
+    doc_.current().name = ui_.cboSettings.text();
     Saveset();
 
     // Quenvar knows two, three or four site groups; there are four percentage boxes.
-    const std::string typed = c("cboNumber").text();
+    const std::string typed = ui_.cboNumber.text();
     const double groups = std::trunc(qv::textToNumber(typed));
     if (groups < minGroups || groups > maxGroups) {
         app_.message("The number of site groups must be 2, 3 or 4, not \"" + typed + "\". Nothing was saved.",
@@ -359,7 +374,7 @@ void Program::writedb()
 
     doc_.groupCount = static_cast<std::int16_t>(groups);
     for (int g = 1; g <= doc_.groupCount; ++g)
-        doc_.fractions[static_cast<std::size_t>(g - 1)] = qv::textToNumber(c("txtSite", g).text()) / 100;
+        doc_.fractions[static_cast<std::size_t>(g - 1)] = qv::textToNumber(ui_.txtSite(g).text()) / 100;
 
     // The whole file is written beside the chosen one and then put in its place in one step: a
     // failure leaves the old file whole and no partial file behind.

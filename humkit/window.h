@@ -12,6 +12,33 @@
 
 namespace humkit {
 
+// The controls of `frmMain` that the procedures work on, by the names the window gives them; the
+// site columns and the site groups are arrays numbered from 1.
+struct Controls {
+    qv::forms::Control& cboSettings;
+    qv::forms::Control& cmdNewset;
+    qv::forms::Control& lblWhich;
+    qv::forms::Control& cboCations;
+    qv::forms::Control& cmdDelete;
+    qv::forms::Control& txtMonono;
+    qv::forms::ControlArray<maxMonodentate> txtMonosite;
+    qv::forms::Control& txtBino;
+    qv::forms::ControlArray<maxBidentate> txtBisite1;
+    qv::forms::ControlArray<maxBidentate> txtBisite2;
+    qv::forms::Control& txtTrino;
+    qv::forms::ControlArray<maxTridentate> txtTrisite1;
+    qv::forms::ControlArray<maxTridentate> txtTrisite2;
+    qv::forms::ControlArray<maxTridentate> txtTrisite3;
+    qv::forms::Control& cboNumber;
+    qv::forms::ControlArray<maxGroups> lblSite;
+    qv::forms::ControlArray<maxGroups> txtSite;
+    qv::forms::Control& cmdReset;
+    qv::forms::Control& cmdSave;
+    qv::forms::Control& mnuFileOpen;
+    qv::forms::Control& mnuFileSave;
+    qv::forms::Control& mnuFileExit;
+};
+
 class Program : public qv::forms::Program {
 public:
     // `startDir` is the directory the program starts in (the process's current directory).
@@ -35,9 +62,8 @@ public:
 private:
     // The three count boxes and the site boxes each governs.
     struct CountRow {
-        const char* countBox;
         int maximum;
-        std::vector<const char*> siteColumns;
+        int columns;
     };
     static const std::array<CountRow, 3> countRows;
 
@@ -53,7 +79,7 @@ private:
     // Shows set 1 after the list of sets changed under the window.
     void showFirstSet();
 
-    qv::forms::Control& c(const char* name, int index = 0) const { return frmMain_(name, index); }
+    static Controls buildControls(qv::forms::Window& w);
     // The count box of a row, and its site boxes by column (from 0) and position (from 1), found
     // once: the procedures touch up to 80 of them at a time.
     qv::forms::Control& countBox(int row) const { return *countBoxes_[static_cast<std::size_t>(row)]; }
@@ -65,6 +91,7 @@ private:
 
     qv::forms::Application& app_;
     qv::forms::Window frmMain_;
+    Controls ui_;
     qv::Files files_;
     SiteDocument doc_;
     std::array<double, 3> shownCounts_{};  // monodentate, bidentate, tridentate

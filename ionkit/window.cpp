@@ -19,15 +19,12 @@ constexpr const char* openFilter = "Text files (*.TXT)|*.TXT|";
 
 constexpr const char* blankText =
     "One or more required data fields have been left blank. Please complete before saving";
-constexpr const char* existsText = "There is already such an interaction coefficient in the database. Addition stopped.";
+constexpr const char* existsText =
+    "There is already such an interaction coefficient in the database. Addition stopped.";
 constexpr const char* errorTitle = "Quenvar error";
 constexpr const char* deleteText =
     "Are you really sure you would like to delete this species from the database? Once deleted it is gone!";
 constexpr const char* deleteTitle = "Deletion of species - Quenvar";
-
-// The controls of the new-pair entry, hidden and shown together.
-constexpr const char* newPairControls[] = {"lblSpecies1", "cboCat1", "lblSpecies2", "cboAn1", "lblEta1",
-                                           "txtEta1",     "lblRef1", "txtRef1",     "cmdAdd"};
 
 // Components that are never offered for a new pair: water (1), the IDs 144 to 146, the surface
 // groups and sorption components from 811 to 859, and everything from 998 on.
@@ -38,38 +35,52 @@ bool excludedComponent(double id)
 
 }  // namespace
 
-Program::Program(qv::forms::Application& app, std::string startDir)
-    : app_(app), files_(std::move(startDir)), form_(app, "frmionkit", caption), dbFile_(sitDefaultName),
-      dialogDir_(qv::toolInstallDir)
+Controls Program::buildControls(qv::forms::Window& w)
 {
-    qv::forms::Window& w = form_;
-    w.menu("mnuOpen", "Open SIT database").onClick = [this] { mnuOpen_Click(); };
-    w.label("lblDbname", "");
-    w.label("lblSpec1", "Species 1");
-    w.comboBox("cboCat").onClick = [this] { cboCat_Click(); };
-    w.label("Label1", "Species 2");
-    w.comboBox("cboAn").onClick = [this] { cboAn_Click(); };
-    w.label("Label2", "Eta(1,2)");
-    w.textBox("txtEta");
-    w.label("Label3", "Reference");
-    w.textBox("txtReference");
-    w.button("Command1", "New species").onClick = [this] { Command1_Click(); };
-    w.line("Line1");
-    w.label("lblSpecies1", "Species 1", false);
-    w.comboBox("cboCat1", false);
-    w.label("lblSpecies2", "Species 2", false);
-    w.comboBox("cboAn1", false);
-    w.label("lblEta1", "Eta(1,2)", false);
-    w.textBox("txtEta1", false);
-    w.label("lblRef1", "Reference", false);
-    w.textBox("txtRef1", false);
-    w.button("cmdAdd", "Add to list", false).onClick = [this] { cmdAdd_Click(); };
-    w.line("Line2");
-    w.button("cmdSave", "Save change").onClick = [this] { cmdSave_Click(); };
-    w.button("cmdDelete", "Delete this entry").onClick = [this] { cmdDelete_Click(); };
-    w.button("cmdQuit", "Quit").onClick = [this] { cmdQuit_Click(); };
-    w.button("Command2", "Save to new database").onClick = [this] { Command2_Click(); };
-    w.onLoad = [this] { Form_Load(); };
+    return Controls{
+        .mnuOpen = w.menu("mnuOpen", "Open SIT database"),
+        .lblDbname = w.label("lblDbname", ""),
+        .lblSpec1 = w.label("lblSpec1", "Species 1"),
+        .cboCat = w.comboBox("cboCat"),
+        .Label1 = w.label("Label1", "Species 2"),
+        .cboAn = w.comboBox("cboAn"),
+        .Label2 = w.label("Label2", "Eta(1,2)"),
+        .txtEta = w.textBox("txtEta"),
+        .Label3 = w.label("Label3", "Reference"),
+        .txtReference = w.textBox("txtReference"),
+        .Command1 = w.button("Command1", "New species"),
+        .Line1 = w.line("Line1"),
+        .lblSpecies1 = w.label("lblSpecies1", "Species 1", false),
+        .cboCat1 = w.comboBox("cboCat1", false),
+        .lblSpecies2 = w.label("lblSpecies2", "Species 2", false),
+        .cboAn1 = w.comboBox("cboAn1", false),
+        .lblEta1 = w.label("lblEta1", "Eta(1,2)", false),
+        .txtEta1 = w.textBox("txtEta1", false),
+        .lblRef1 = w.label("lblRef1", "Reference", false),
+        .txtRef1 = w.textBox("txtRef1", false),
+        .cmdAdd = w.button("cmdAdd", "Add to list", false),
+        .Line2 = w.line("Line2"),
+        .cmdSave = w.button("cmdSave", "Save change"),
+        .cmdDelete = w.button("cmdDelete", "Delete this entry"),
+        .cmdQuit = w.button("cmdQuit", "Quit"),
+        .Command2 = w.button("Command2", "Save to new database"),
+    };
+}
+
+Program::Program(qv::forms::Application& app, std::string startDir)
+    : app_(app), files_(std::move(startDir)), frmionkit_(app, "frmionkit", caption), ui_(buildControls(frmionkit_)),
+      dbFile_(sitDefaultName), dialogDir_(qv::toolInstallDir)
+{
+    ui_.mnuOpen.onClick = [this] { mnuOpen_Click(); };
+    ui_.cboCat.onClick = [this] { cboCat_Click(); };
+    ui_.cboAn.onClick = [this] { cboAn_Click(); };
+    ui_.Command1.onClick = [this] { Command1_Click(); };
+    ui_.cmdAdd.onClick = [this] { cmdAdd_Click(); };
+    ui_.cmdSave.onClick = [this] { cmdSave_Click(); };
+    ui_.cmdDelete.onClick = [this] { cmdDelete_Click(); };
+    ui_.cmdQuit.onClick = [this] { cmdQuit_Click(); };
+    ui_.Command2.onClick = [this] { Command2_Click(); };
+    frmionkit_.onLoad = [this] { Form_Load(); };
 }
 
 void Program::toStart()
@@ -82,7 +93,10 @@ void Program::openCurrent() { Openfile(readPasses(dbFile_)); }
 
 void Program::setNewPairVisible(bool visible)
 {
-    for (const char* name : newPairControls) c(name).setVisible(visible);
+    // The controls of the new-pair entry, hidden and shown together.
+    for (Control* control : {&ui_.lblSpecies1, &ui_.cboCat1, &ui_.lblSpecies2, &ui_.cboAn1, &ui_.lblEta1, &ui_.txtEta1,
+                             &ui_.lblRef1, &ui_.txtRef1, &ui_.cmdAdd})
+        control->setVisible(visible);
 }
 
 void Program::refuseBlank() { app_.message(blankText, errorTitle, Buttons::Ok, Icon::Critical); }
@@ -107,7 +121,7 @@ void Program::Form_Load()
     try {
         toStart();
         dbFile_ = sitDefaultName;
-        c("lblDbname").setCaption(dbFile_);
+        ui_.lblDbname.setCaption(dbFile_);
         openCurrent();
         dialogDir_ = startDir_;
     } catch (const qv::Error&) {
@@ -159,9 +173,9 @@ FilePasses Program::readPasses(const std::string& path) const
 
 void Program::Openfile(const FilePasses& found)
 {
-    Control& cat = c("cboCat");
+    Control& cat = ui_.cboCat;
     cat.clear();
-    c("cboAn").clear();
+    ui_.cboAn.clear();
     // Pass 1: every species 1 once, in file order; an empty name is not listed.
     for (const std::string& name : found.species1) cat.addItem(name);
     if (found.failure) throw *found.failure;
@@ -173,7 +187,7 @@ void Program::Openfile(const FilePasses& found)
 // included; then pass 3: the last record of the shown pair.
 void Program::fillPair(const PairPasses& found, const std::optional<qv::Error>& failure)
 {
-    Control& an = c("cboAn");
+    Control& an = ui_.cboAn;
     for (const std::string& name : found.species2) an.addItem(name);
     if (failure) throw *failure;
     an.setText(an.item(0));
@@ -184,15 +198,15 @@ void Program::fillPair(const PairPasses& found, const std::optional<qv::Error>& 
 void Program::showRecord(const std::optional<SitRecord>& record)
 {
     if (!record) return;
-    c("txtEta").setText(qv::displaySingle(record->eta));
-    c("txtReference").setText(" " + record->reference);
+    ui_.txtEta.setText(qv::displaySingle(record->eta));
+    ui_.txtReference.setText(" " + record->reference);
 }
 
 void Program::cboCat_Click()
 {
-    c("cboAn").clear();
+    ui_.cboAn.clear();
     PairPasses found;
-    found.species1 = c("cboCat").text();
+    found.species1 = ui_.cboCat.text();
     const auto failure = scanSit(files_, dbFile_, sitListLimit, [&](const SitRecord& r) {
         found.take(r);
         return true;
@@ -202,8 +216,8 @@ void Program::cboCat_Click()
 
 void Program::cboAn_Click()
 {
-    const std::string species1 = c("cboCat").text();
-    const std::string species2 = c("cboAn").text();
+    const std::string species1 = ui_.cboCat.text();
+    const std::string species2 = ui_.cboAn.text();
     std::optional<SitRecord> shown;
     const auto failure = scanSit(files_, dbFile_, sitListLimit, [&](const SitRecord& r) {
         if (r.hasKey(species1, species2)) shown = r;
@@ -224,8 +238,8 @@ void Program::Command1_Click()
 void Program::Tdabaseadd()
 {
     toStart();
-    Control& cat1 = c("cboCat1");
-    Control& an1 = c("cboAn1");
+    Control& cat1 = ui_.cboCat1;
+    Control& an1 = ui_.cboAn1;
     cat1.clear();
     an1.clear();
     // A charge of 0 or more offers the name as species 1, 0 or less as species 2 (0: both).
@@ -256,10 +270,10 @@ void Program::cmdAdd_Click()
 {
     toStart();
     SitRecord record;
-    record.species1 = qv::trimBlanks(c("cboCat1").text());
-    record.species2 = qv::trimBlanks(c("cboAn1").text());
-    const std::optional<float> eta = coefficientOf(c("txtEta1").text());
-    record.reference = qv::trimBlanks(c("txtRef1").text());
+    record.species1 = qv::trimBlanks(ui_.cboCat1.text());
+    record.species2 = qv::trimBlanks(ui_.cboAn1.text());
+    const std::optional<float> eta = coefficientOf(ui_.txtEta1.text());
+    record.reference = qv::trimBlanks(ui_.txtRef1.text());
     // A coefficient that is no number, and a text the record syntax cannot hold (a double
     // quote), are refused like a blank field, before the file is touched.
     if (!eta || record.species1.empty() || record.species2.empty() || record.reference.empty() ||
@@ -284,20 +298,27 @@ void Program::cmdAdd_Click()
 
 void Program::saveShown(float eta, const std::string& reference)
 {
-    changeSit(files_, dbFile_, c("cboCat").text(), c("cboAn").text(), eta, reference);
+    changeSit(files_, dbFile_, ui_.cboCat.text(), ui_.cboAn.text(), eta, reference);
+}
+
+std::optional<Program::ShownEntry> Program::shownEntry()
+{
+    const std::optional<float> eta = coefficientOf(ui_.txtEta.text());
+    const std::string reference = qv::trimBlanks(ui_.txtReference.text());
+    if (!eta || !qv::writableText(reference) || !qv::writableText(ui_.cboCat.text()) ||
+        !qv::writableText(ui_.cboAn.text())) {
+        refuseBlank();
+        return std::nullopt;
+    }
+    return ShownEntry{*eta, reference};
 }
 
 void Program::cmdSave_Click()
 {
     toStart();
-    const std::optional<float> eta = coefficientOf(c("txtEta").text());
-    const std::string reference = qv::trimBlanks(c("txtReference").text());
-    if (!eta || !qv::writableText(reference) || !qv::writableText(c("cboCat").text()) ||
-        !qv::writableText(c("cboAn").text())) {
-        refuseBlank();
-        return;
-    }
-    saveShown(*eta, reference);
+    const std::optional<ShownEntry> entry = shownEntry();
+    if (!entry) return;
+    saveShown(entry->eta, entry->reference);
 }
 
 void Program::cmdDelete_Click()
@@ -305,7 +326,7 @@ void Program::cmdDelete_Click()
     toStart();
     if (!app_.askYesNo(deleteText, deleteTitle)) return;
     PassGatherer passes;  // the new file as it is written, as for an addition
-    deleteSit(files_, dbFile_, c("cboCat").text(), c("cboAn").text(), [&](const SitRecord& r) { passes.take(r); });
+    deleteSit(files_, dbFile_, ui_.cboCat.text(), ui_.cboAn.text(), [&](const SitRecord& r) { passes.take(r); });
     Openfile(passes.result());
 }
 
@@ -316,18 +337,13 @@ void Program::Command2_Click()
     const std::optional<std::string> chosen = app_.saveDialog(saveFilter, dialogDir_, files_.currentDir());
     if (!chosen) return;
     // The entries are checked before the copy is made, so that a refusal leaves no new file.
-    const std::optional<float> eta = coefficientOf(c("txtEta").text());
-    const std::string reference = qv::trimBlanks(c("txtReference").text());
-    if (!eta || !qv::writableText(reference) || !qv::writableText(c("cboCat").text()) ||
-        !qv::writableText(c("cboAn").text())) {
-        refuseBlank();
-        return;
-    }
+    const std::optional<ShownEntry> entry = shownEntry();
+    if (!entry) return;
     // The copy and the change are written to the new file in one step, and the window switches
     // to it only once it stands; the old file stays as it was.
-    saveSitAs(files_, oldFile, *chosen, c("cboCat").text(), c("cboAn").text(), *eta, reference);
+    saveSitAs(files_, oldFile, *chosen, ui_.cboCat.text(), ui_.cboAn.text(), entry->eta, entry->reference);
     dbFile_ = *chosen;
-    c("lblDbname").setCaption(dbFile_);
+    ui_.lblDbname.setCaption(dbFile_);
 }
 
 void Program::mnuOpen_Click()
@@ -338,7 +354,7 @@ void Program::mnuOpen_Click()
     // that opens becomes the current file, and damage found in it is reported by Openfile.
     const FilePasses found = readPasses(*chosen);
     dbFile_ = *chosen;
-    c("lblDbname").setCaption(dbFile_);
+    ui_.lblDbname.setCaption(dbFile_);
     Openfile(found);
 }
 

@@ -49,13 +49,43 @@ private:
     std::size_t count_ = 0;
 };
 
+// The controls of `frmionkit`, by the names the window gives them, in the order they are made.
+struct Controls {
+    qv::forms::Control& mnuOpen;
+    qv::forms::Control& lblDbname;
+    qv::forms::Control& lblSpec1;
+    qv::forms::Control& cboCat;
+    qv::forms::Control& Label1;
+    qv::forms::Control& cboAn;
+    qv::forms::Control& Label2;
+    qv::forms::Control& txtEta;
+    qv::forms::Control& Label3;
+    qv::forms::Control& txtReference;
+    qv::forms::Control& Command1;
+    qv::forms::Control& Line1;
+    qv::forms::Control& lblSpecies1;
+    qv::forms::Control& cboCat1;
+    qv::forms::Control& lblSpecies2;
+    qv::forms::Control& cboAn1;
+    qv::forms::Control& lblEta1;
+    qv::forms::Control& txtEta1;
+    qv::forms::Control& lblRef1;
+    qv::forms::Control& txtRef1;
+    qv::forms::Control& cmdAdd;
+    qv::forms::Control& Line2;
+    qv::forms::Control& cmdSave;
+    qv::forms::Control& cmdDelete;
+    qv::forms::Control& cmdQuit;
+    qv::forms::Control& Command2;
+};
+
 class Program : public qv::forms::Program {
 public:
     // `startDir` is the directory the tool is started in (the process's current directory).
     explicit Program(qv::forms::Application& app, std::string startDir = qv::Files::processDirectory());
 
-    qv::forms::Window& mainWindow() override { return form_; }
-    std::vector<qv::forms::Window*> windows() override { return {&form_}; }
+    qv::forms::Window& mainWindow() override { return frmionkit_; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmionkit_}; }
 
     // The handlers, as the window names them.
     void Form_Load();
@@ -64,7 +94,7 @@ public:
     void cboCat_Click();
     void cboAn_Click();
     void Command1_Click();  // "New species"
-    void Tdabaseadd();
+    void Tdabaseadd();  // fills the new-pair lists from the component and main thermodynamic databases
     void cmdAdd_Click();     // "Add to list"
     void cmdSave_Click();    // "Save change"
     void cmdDelete_Click();  // "Delete this entry"
@@ -78,7 +108,7 @@ public:
     qv::Files& files() { return files_; }
 
 private:
-    qv::forms::Control& c(std::string_view name) const { return form_(name); }
+    static Controls buildControls(qv::forms::Window& w);
 
     void toStart();                                  // start drive and start directory
     FilePasses readPasses(const std::string& path) const;  // the passes of Openfile over a file
@@ -89,12 +119,20 @@ private:
     void showRecord(const std::optional<SitRecord>& record);  // the show rule
     void setNewPairVisible(bool visible);
     void refuseBlank();
+    // The coefficient and reference shown for the shown pair, when they can be saved; otherwise
+    // the refusal is shown and there is none.
+    struct ShownEntry {
+        float eta;
+        std::string reference;
+    };
+    std::optional<ShownEntry> shownEntry();
     // Saves the shown coefficient and reference for the shown pair into the current file.
     void saveShown(float eta, const std::string& reference);
 
     qv::forms::Application& app_;
     qv::Files files_;
-    qv::forms::Window form_;
+    qv::forms::Window frmionkit_;
+    Controls ui_;
 
     std::string startDir_;
     std::string startDrive_;

@@ -2,6 +2,8 @@
 // Quit".
 
 #include <stdexcept>
+#include <tuple>
+#include <utility>
 
 #include "prefkit/program.h"
 #include "quenvar/error.h"
@@ -16,105 +18,145 @@ namespace {
 constexpr const char* installDirectory = "c:\\Program Files\\quenvar";
 constexpr const char* databaseFilter = "Database files (*.MDB)|*.MDB";
 
-// The option groups and the codes of the default parameter set they stand for.
-constexpr OptionCode iterationOptions[] = {{1, "opt10"}, {2, "opt40"}, {3, "opt100"}, {4, "opt200"}};
-constexpr OptionCode precipitationOptions[] = {{0, "optNoprec"}, {1, "optPrecfinal"}, {2, "optPreceach"}};
-constexpr OptionCode chargeImbalanceOptions[] = {{0, "optYes"}, {1, "optNo"}};
-constexpr OptionCode activityOptions[] = {{1, "optYesA"}, {2, "optNoA"}, {3, "optSIT"}};
-constexpr OptionCode inputBasisOptions[] = {{0, "optSolution"}, {1, "optSolid"}};
-
 }  // namespace
 
 Program::Program(qv::forms::Application& app, qv::Files files)
     : app_(app), files_(std::move(files)), frmMain_(app, "frmMain", "Quenvar default settings"),
-      frmPage2_(app, "frmPage2", "Quenvar default settings (Page 2)"), dialogDir_(installDirectory)
+      frmPage2_(app, "frmPage2", "Quenvar default settings (Page 2)"), ui_(buildMain(frmMain_)),
+      page2_(buildPage2(frmPage2_)), options_(optionGroups(ui_)), dialogDir_(installDirectory)
 {
-    buildMain();
-    buildPage2();
+    wireMain();
+    // Opening the page again after it was closed runs this load once more, so the page then
+    // shows the values of the set, whatever was typed before.
+    frmPage2_.onLoad = [this] { Page2_Load(); };
+    // The page's own close control needs no handler: it stores nothing, the forms layer closes
+    // the page, and what was typed is gone with it.
+    page2_.cmdSave.onClick = [this] { cmdSave_Click(); };
 }
 
-void Program::buildMain()
+Program::OptionGroups Program::optionGroups(const MainControls& ui)
 {
-    qv::forms::Window& w = frmMain_;
-
-    // An option button shows no text of its own; the label beside it gives its meaning.
-    auto option = [&](Control& frame, const char* name, const char* labelName, const char* meaning) {
-        Control& button = w.option(name, "", frame.name());
-        button.setContainer(&frame);
-        w.label(labelName, meaning).setContainer(&frame);
-        return &button;
+    // The option groups and the codes of the default parameter set they stand for.
+    return OptionGroups{
+        .iteration = {{{1, ui.opt10}, {2, ui.opt40}, {3, ui.opt100}, {4, ui.opt200}}},
+        .precipitation = {{{0, ui.optNoprec}, {1, ui.optPrecfinal}, {2, ui.optPreceach}}},
+        .chargeImbalance = {{{0, ui.optYes}, {1, ui.optNo}}},
+        .activity = {{{1, ui.optYesA}, {2, ui.optNoA}, {3, ui.optSIT}}},
+        .inputBasis = {{{0, ui.optSolution}, {1, ui.optSolid}}},
     };
+}
 
+namespace {
+
+// An option button in its frame. It shows no text of its own; the label beside it gives its meaning.
+Control& addOption(qv::forms::Window& w, Control& frame, const char* name, const char* labelName, const char* meaning,
+                   bool selected = false)
+{
+    Control& button = w.option(name, "", frame.name());
+    button.setContainer(&frame);
+    w.label(labelName, meaning).setContainer(&frame);
+    if (selected) button.setValue(true);
+    return button;
+}
+
+// A database row: its label, its text box and its "Choose other" button.
+std::pair<Control&, Control&> addDatabaseRow(qv::forms::Window& w, const char* label, const char* meaning,
+                                             const char* textBox, const char* button)
+{
+    w.label(label, meaning);
+    Control& box = w.textBox(textBox);
+    return {box, w.button(button, "Choose other")};
+}
+
+}  // namespace
+
+MainControls Program::buildMain(qv::forms::Window& w)
+{
+    auto option = [&w](Control& frame, const char* name, const char* labelName, const char* meaning,
+                       bool selected = false) -> Control& {
+        return addOption(w, frame, name, labelName, meaning, selected);
+    };
     w.label("Label7", "Choose the number of iterations:");
     Control& frame3 = w.frame("Frame3", "");
-    option(frame3, "opt10", "Label1", "200");
-    option(frame3, "opt40", "Label2", "500");
-    option(frame3, "opt100", "Label3", "2000")->setValue(true);
-    option(frame3, "opt200", "Label8", "5000");
+    Control& opt10 = option(frame3, "opt10", "Label1", "200");
+    Control& opt40 = option(frame3, "opt40", "Label2", "500");
+    Control& opt100 = option(frame3, "opt100", "Label3", "2000", true);
+    Control& opt200 = option(frame3, "opt200", "Label8", "5000");
 
     Control& frame1 = w.frame("Frame1", "");
-    option(frame1, "optNoprec", "Label16",
-           "     Oversaturated solids are not allowed to precipitate     (Exceptions: Solids specified as "
-           "infinite, finite or possible)")
-        ->setValue(true);
-    option(frame1, "optPrecfinal", "Label17",
-           "Oversaturated solids are allowed to precipitate, but only after the final answer is reached");
-    option(frame1, "optPreceach", "Label18",
-           "Oversaturated solids are allowed to precipitate each time a mineral precipitates or dissolves");
+    Control& optNoprec = option(frame1, "optNoprec", "Label16",
+                                "     Oversaturated solids are not allowed to precipitate     (Exceptions: Solids "
+                                "specified as infinite, finite or possible)",
+                                true);
+    Control& optPrecfinal =
+        option(frame1, "optPrecfinal", "Label17",
+               "Oversaturated solids are allowed to precipitate, but only after the final answer is reached");
+    Control& optPreceach =
+        option(frame1, "optPreceach", "Label18",
+               "Oversaturated solids are allowed to precipitate each time a mineral precipitates or dissolves");
 
     w.label("Label4", "Terminate if charge imbalance exceeds 30 %?");
     Control& frame2 = w.frame("Frame2", "Frame2");
-    option(frame2, "optYes", "Label5", "Yes");
-    option(frame2, "optNo", "Label6", "No")->setValue(true);
+    Control& optYes = option(frame2, "optYes", "Label5", "Yes");
+    Control& optNo = option(frame2, "optNo", "Label6", "No", true);
 
     w.label("Label12", "Method for activity correction");
     Control& frame4 = w.frame("Frame4", "");
-    option(frame4, "optYesA", "Label10", "Davies")->setValue(true);
-    option(frame4, "optNoA", "Label11", "Debye-H\xFC" "ckel");  // Windows-1252, as every text of the suite
-    option(frame4, "optSIT", "Label13", "SIT");
+    Control& optYesA = option(frame4, "optYesA", "Label10", "Davies", true);
+    Control& optNoA = option(frame4, "optNoA", "Label11",
+                             "Debye-H\xFC"
+                             "ckel");  // Windows-1252, as every text
+    Control& optSIT = option(frame4, "optSIT", "Label13", "SIT");
 
     w.label("Label9", "Davies b parameter");
-    w.textBox("txtDavies").setText("0.3");
+    Control& txtDavies = w.textBox("txtDavies");
+    txtDavies.setText("0.3");
 
     w.label("Label23", "Choose on what basis input concentrations are defined");
     Control& frame6 = w.frame("Frame6", "");
-    option(frame6, "optSolution", "Label25", "Solution")->setValue(true);
-    option(frame6, "optSolid", "Label26", "Solid");
-    w.label("lblLSstate", "State L/S ratio on main menu", false).setContainer(&frame6);
+    Control& optSolution = option(frame6, "optSolution", "Label25", "Solution", true);
+    Control& optSolid = option(frame6, "optSolid", "Label26", "Solid");
+    Control& lblLSstate = w.label("lblLSstate", "State L/S ratio on main menu", false);
+    lblLSstate.setContainer(&frame6);
 
     w.label("Label15", "Choose databases");
-    struct Row {
-        const char* label;
-        const char* meaning;
-        const char* textBox;
-        const char* button;
-        std::string DefaultParameters::*path;
+    auto row = [&w](const char* label, const char* meaning, const char* textBox, const char* button) {
+        return addDatabaseRow(w, label, meaning, textBox, button);
     };
-    const Row rows[] = {
-        {"Label19", "Main thermodynamic database", "txtTdabase", "cmdChooseTdb", &DefaultParameters::thermoPath},
-        {"Label20", "Solids database", "txtSdabase", "cmdChooseSdb", &DefaultParameters::solidsPath},
-        {"Label21", "Component database", "txtCdabase", "cmdChooseCdb", &DefaultParameters::componentsPath},
-        {"Label22", "DOM complex database", "txtOdabase", "cmdChooseOdb", &DefaultParameters::domPath},
-    };
-    for (const Row& row : rows) {
-        w.label(row.label, row.meaning);
-        w.textBox(row.textBox);
-        const char* box = row.textBox;
-        auto path = row.path;
-        w.button(row.button, "Choose other").onClick = [this, path, box] { chooseDatabase(path, box); };
-    }
+    auto [txtTdabase, cmdChooseTdb] = row("Label19", "Main thermodynamic database", "txtTdabase", "cmdChooseTdb");
+    auto [txtSdabase, cmdChooseSdb] = row("Label20", "Solids database", "txtSdabase", "cmdChooseSdb");
+    auto [txtCdabase, cmdChooseCdb] = row("Label21", "Component database", "txtCdabase", "cmdChooseCdb");
+    auto [txtOdabase, cmdChooseOdb] = row("Label22", "DOM complex database", "txtOdabase", "cmdChooseOdb");
 
     w.label("Label27", "Information on results pages, parameters for predefined surface complexation models");
-    w.button("Command1", "Go To Page 2").onClick = [this] { Command1_Click(); };
-    w.button("cmdMain", "Save and Quit").onClick = [this] { cmdMain_Click(); };
+    Control& Command1 = w.button("Command1", "Go To Page 2");
+    Control& cmdMain = w.button("cmdMain", "Save and Quit");
     for (const char* line : {"Line2", "Line3", "Line4", "Line5", "Line6", "Line7"}) w.line(line);
+    return MainControls{opt10,        opt40,      opt100,       opt200,       optNoprec,  optPrecfinal, optPreceach,
+                        optYes,       optNo,      optYesA,      optNoA,       optSIT,     txtDavies,    optSolution,
+                        optSolid,     lblLSstate, txtTdabase,   cmdChooseTdb, txtSdabase, cmdChooseSdb, txtCdabase,
+                        cmdChooseCdb, txtOdabase, cmdChooseOdb, Command1,     cmdMain};
+}
 
-    w("optSolution").onClick = [this] { optSolution_Click(); };
-    w("optSolid").onClick = [this] { optSolid_Click(); };
-    w.onLoad = [this] { Form_Load(); };
+void Program::wireMain()
+{
+    using P = DefaultParameters;
+    const std::tuple<Control&, std::string P::*, Control&> databases[] = {
+        {ui_.cmdChooseTdb, &P::thermoPath, ui_.txtTdabase},
+        {ui_.cmdChooseSdb, &P::solidsPath, ui_.txtSdabase},
+        {ui_.cmdChooseCdb, &P::componentsPath, ui_.txtCdabase},
+        {ui_.cmdChooseOdb, &P::domPath, ui_.txtOdabase},
+    };
+    for (const auto& [button, path, box] : databases)
+        button.onClick = [this, path, &box] { chooseDatabase(path, box); };
+    ui_.Command1.onClick = [this] { Command1_Click(); };
+    ui_.cmdMain.onClick = [this] { cmdMain_Click(); };
+    ui_.optSolution.onClick = [this] { optSolution_Click(); };
+    ui_.optSolid.onClick = [this] { optSolid_Click(); };
+    frmMain_.onLoad = [this] { Form_Load(); };
     // The main window's own close control writes nothing; the program ends with it, and an open
     // second page goes with it.
-    w.onUserClose = [this] {
+    frmMain_.onUserClose = [this] {
         if (frmPage2_.isOpen()) app_.close(frmPage2_);
     };
 }
@@ -129,25 +171,24 @@ void Program::Form_Load()
     }
     dialogDir_ = set_.dataDirectory;
 
-    selectByCode(set_.iterationCode, iterationOptions);
-    selectByCode(set_.inputBasisCode, inputBasisOptions);
-    selectByCode(set_.precipitationCode, precipitationOptions);
-    selectByCode(set_.chargeImbalanceCode, chargeImbalanceOptions);
-    selectByCode(set_.activityCode, activityOptions);
+    selectByCode(set_.iterationCode, options_.iteration);
+    selectByCode(set_.inputBasisCode, options_.inputBasis);
+    selectByCode(set_.precipitationCode, options_.precipitation);
+    selectByCode(set_.chargeImbalanceCode, options_.chargeImbalance);
+    selectByCode(set_.activityCode, options_.activity);
 
-    frmMain_("txtTdabase").setText(set_.thermoPath);
-    frmMain_("txtSdabase").setText(set_.solidsPath);
-    frmMain_("txtOdabase").setText(set_.domPath);
-    frmMain_("txtCdabase").setText(set_.componentsPath);
+    ui_.txtTdabase.setText(set_.thermoPath);
+    ui_.txtSdabase.setText(set_.solidsPath);
+    ui_.txtOdabase.setText(set_.domPath);
+    ui_.txtCdabase.setText(set_.componentsPath);
 
     std::string unreadable;
-    show(frmMain_("txtDavies"), &DefaultParameters::daviesB, unreadable);
+    show(ui_.txtDavies, &DefaultParameters::daviesB, unreadable);
     reportUnreadable(unreadable);
 }
 
-void Program::select(const char* option)
+void Program::select(Control& button)
 {
-    Control& button = frmMain_(option);
     button.setValue(true);
     if (button.onClick) button.onClick();
 }
@@ -165,20 +206,20 @@ void Program::selectByCode(const qv::Field& code, OptionGroup group)
 int Program::selectedCode(OptionGroup group) const
 {
     for (const OptionCode& option : group)
-        if (frmMain_(option.option).value()) return option.code;
-    throw std::logic_error(std::string("no option selected in the group of ") + group.front().option);
+        if (option.option.value()) return option.code;
+    throw std::logic_error("no option selected in the group of " + group.front().option.name());
 }
 
-void Program::optSolution_Click() { frmMain_("lblLSstate").setVisible(false); }
+void Program::optSolution_Click() { ui_.lblLSstate.setVisible(false); }
 
-void Program::optSolid_Click() { frmMain_("lblLSstate").setVisible(true); }
+void Program::optSolid_Click() { ui_.lblLSstate.setVisible(true); }
 
-void Program::chooseDatabase(std::string DefaultParameters::*path, const char* textBox)
+void Program::chooseDatabase(std::string DefaultParameters::*path, Control& textBox)
 {
     const auto chosen = app_.openDialog(databaseFilter, dialogDir_, files_.currentDir());
     if (!chosen) return;
     set_.*path = *chosen;
-    frmMain_(textBox).setText(*chosen);
+    textBox.setText(*chosen);
 }
 
 void Program::Command1_Click()
@@ -193,12 +234,12 @@ void Program::cmdMain_Click()
     // The choices go into a copy of the set: a save that fails leaves the set, the files and the
     // window as they were, so that the user can put the failure right and save again.
     DefaultParameters chosen = set_;
-    chosen.iterationCode = storedCode(selectedCode(iterationOptions));
-    chosen.precipitationCode = storedCode(selectedCode(precipitationOptions));
-    chosen.chargeImbalanceCode = storedCode(selectedCode(chargeImbalanceOptions));
-    chosen.activityCode = storedCode(selectedCode(activityOptions));
-    chosen.inputBasisCode = storedCode(selectedCode(inputBasisOptions));
-    chosen.daviesB = storedNumber(frmMain_("txtDavies").text());
+    chosen.iterationCode = storedCode(selectedCode(options_.iteration));
+    chosen.precipitationCode = storedCode(selectedCode(options_.precipitation));
+    chosen.chargeImbalanceCode = storedCode(selectedCode(options_.chargeImbalance));
+    chosen.activityCode = storedCode(selectedCode(options_.activity));
+    chosen.inputBasisCode = storedCode(selectedCode(options_.inputBasis));
+    chosen.daviesB = storedNumber(ui_.txtDavies.text());
 
     saveParameters(files_, chosen);  // a failure is shown by the dispatcher, naming the file
     set_ = std::move(chosen);

@@ -3,82 +3,28 @@
 // file: it copies the set into its boxes when it opens and its boxes back into the set when the
 // user leaves it by its own button.
 
-#include <string_view>
+#include <vector>
 
 #include "prefkit/program.h"
 
 namespace prefkit {
 
-namespace {
+using qv::forms::Control;
 
-using P = DefaultParameters;
-
-struct Box {
-    const char* name;
-    qv::Field P::*field;
-};
-
-// Each box of the page and the field of the set it edits.
-constexpr Box boxes[] = {
-    {"txtConc", &P::minAqueousConcentration},
-    {"txtMinsat", &P::minSaturationIndex},
-    {"txtMaxsat", &P::maxSaturationIndex},
-    {"txtSSAHFO", &P::hfoSurfaceArea},
-    {"txtfhHFO", &P::hfoHighAffinity},
-    {"txtSDHFO", &P::hfoSiteDensity},
-    {"txtSSAHMO", &P::hmoSurfaceArea},
-    {"txtfhHMO", &P::hmoHighAffinity},
-    {"txtSDHMO", &P::hmoSiteDensity},
-    {"txtfh021", &P::goethite021HighAffinity},
-    {"txtSD021", &P::goethite021SiteDensity},
-    {"txtSD110", &P::goethite110SiteDensity},
-    {"txtSD2", &P::goethite110S3OSiteDensity},
-    {"txtfhFh", &P::ferrihydriteHighAffinity},
-    {"txtSDFh", &P::ferrihydriteSiteDensity},
-    {"txtSSAFh", &P::ferrihydriteSurfaceArea},
-    {"txtCapin", &P::goethiteInnerCapacitance},
-    {"txtCapou", &P::goethiteOuterCapacitance},
-    {"txtCapin_Fh", &P::ferrihydriteInnerCapacitance},
-    {"txtCapou_Fh", &P::ferrihydriteOuterCapacitance},
-};
-
-qv::Field P::*fieldOf(std::string_view box)
+Page2Controls Program::buildPage2(qv::forms::Window& w)
 {
-    for (const Box& b : boxes)
-        if (box == b.name) return b.field;
-    return nullptr;
-}
-
-// The order in which the page fills its boxes, and the order in which it stores them.
-constexpr const char* loadOrder[] = {
-    "txtConc", "txtMinsat", "txtMaxsat", "txtSSAHFO", "txtSDHFO", "txtfhHFO", "txtSSAHMO",
-    "txtSDHMO", "txtfhHMO", "txtSD021", "txtSD110", "txtSD2", "txtfh021", "txtCapin",
-    "txtCapou", "txtfhFh", "txtSSAFh", "txtSDFh", "txtCapin_Fh", "txtCapou_Fh",
-};
-constexpr const char* storeOrder[] = {
-    "txtConc", "txtMinsat", "txtMaxsat", "txtSSAHFO", "txtSDHFO", "txtfhHFO", "txtSSAHMO",
-    "txtfhHMO", "txtSDHMO", "txtSD021", "txtfh021", "txtSD110", "txtSD2", "txtCapin",
-    "txtCapou", "txtfhFh", "txtSDFh", "txtSSAFh", "txtCapin_Fh", "txtCapou_Fh",
-};
-
-}  // namespace
-
-void Program::buildPage2()
-{
-    qv::forms::Window& w = frmPage2_;
-
     // The result-page limits; their boxes come first in the tab order, then the save button.
     w.label("Label1", "Minimum concentration for aqueous species:");
-    w.textBox("txtConc");
+    Control& txtConc = w.textBox("txtConc");
     w.label("Label2", "mol / l");
     w.label("Label3", "Minimum value of saturation index for solids");
-    w.textBox("txtMinsat");
+    Control& txtMinsat = w.textBox("txtMinsat");
     w.label("Label4", "Maximum value of saturation index for solids");
-    w.textBox("txtMaxsat");
+    Control& txtMaxsat = w.textBox("txtMaxsat");
     w.label("Label5",
             "These settings may be used to reduce the amount of information shown on the results pages. "
             "This is useful for problems containing many components.");
-    w.button("cmdSave", "Save and Quit to Main default settings menu").onClick = [this] { cmdSave_Click(); };
+    Control& cmdSave = w.button("cmdSave", "Save and Quit to Main default settings menu");
 
     // The model grid: one column per model, one row per parameter. The texts are the factory
     // values, shown until the page's load puts the values of the set in their place.
@@ -96,33 +42,92 @@ void Program::buildPage2()
     w.label("Label17", "Inner capacitance (F/m2)");
     w.label("Label18", "Outer capacitance (F/m2)");
     w.label("Label16", "Supplied in input");
-    const std::pair<const char*, const char*> factory[] = {
-        {"txtSSAHFO", "600"},  {"txtSSAHMO", "746"},    {"txtSDHFO", "2.3122"}, {"txtSDHMO", "1.695"},
-        {"txtSD021", "7.5"},   {"txtSD110", "3"},       {"txtSD2", "3"},        {"txtfhHFO", "0.02439"},
-        {"txtfhHMO", "0.36"},  {"txtfh021", "0.5"},     {"txtCapin", "1.02"},   {"txtCapou", "5"},
-        {"txtSSAFh", "750"},   {"txtSDFh", "4"},        {"txtfhFh", "0.01"},    {"txtCapin_Fh", "1.3"},
-        {"txtCapou_Fh", "5"},
+    auto box = [&w](const char* name, const char* factory) -> Control& {
+        Control& made = w.textBox(name);
+        made.setText(factory);
+        return made;
     };
-    for (const auto& [name, text] : factory) w.textBox(name).setText(text);
+    Control& txtSSAHFO = box("txtSSAHFO", "600");
+    Control& txtSSAHMO = box("txtSSAHMO", "746");
+    Control& txtSDHFO = box("txtSDHFO", "2.3122");
+    Control& txtSDHMO = box("txtSDHMO", "1.695");
+    Control& txtSD021 = box("txtSD021", "7.5");
+    Control& txtSD110 = box("txtSD110", "3");
+    Control& txtSD2 = box("txtSD2", "3");
+    Control& txtfhHFO = box("txtfhHFO", "0.02439");
+    Control& txtfhHMO = box("txtfhHMO", "0.36");
+    Control& txtfh021 = box("txtfh021", "0.5");
+    Control& txtCapin = box("txtCapin", "1.02");
+    Control& txtCapou = box("txtCapou", "5");
+    Control& txtSSAFh = box("txtSSAFh", "750");
+    Control& txtSDFh = box("txtSDFh", "4");
+    Control& txtfhFh = box("txtfhFh", "0.01");
+    Control& txtCapin_Fh = box("txtCapin_Fh", "1.3");
+    Control& txtCapou_Fh = box("txtCapou_Fh", "5");
     for (const char* line : {"Line1", "Line2", "Line3", "Line4", "Line5", "Line6"}) w.line(line);
+    return Page2Controls{txtConc,  txtMinsat, txtMaxsat, cmdSave, txtSSAHFO, txtSSAHMO,   txtSDHFO,
+                         txtSDHMO, txtSD021,  txtSD110,  txtSD2,  txtfhHFO,  txtfhHMO,    txtfh021,
+                         txtCapin, txtCapou,  txtSSAFh,  txtSDFh, txtfhFh,   txtCapin_Fh, txtCapou_Fh};
+}
 
-    // Opening the page again after it was closed runs this load once more, so the page then
-    // shows the values of the set, whatever was typed before.
-    w.onLoad = [this] { Page2_Load(); };
-    // The page's own close control needs no handler: it stores nothing, the forms layer closes
-    // the page, and what was typed is gone with it.
+std::vector<Program::Page2Box> Program::page2Boxes(bool storeOrder) const
+{
+    using P = DefaultParameters;
+    const Page2Controls& p = page2_;
+    // The two orders differ in the high-affinity fractions and site densities.
+    if (storeOrder)
+        return {{p.txtConc, &P::minAqueousConcentration},
+                {p.txtMinsat, &P::minSaturationIndex},
+                {p.txtMaxsat, &P::maxSaturationIndex},
+                {p.txtSSAHFO, &P::hfoSurfaceArea},
+                {p.txtSDHFO, &P::hfoSiteDensity},
+                {p.txtfhHFO, &P::hfoHighAffinity},
+                {p.txtSSAHMO, &P::hmoSurfaceArea},
+                {p.txtfhHMO, &P::hmoHighAffinity},
+                {p.txtSDHMO, &P::hmoSiteDensity},
+                {p.txtSD021, &P::goethite021SiteDensity},
+                {p.txtfh021, &P::goethite021HighAffinity},
+                {p.txtSD110, &P::goethite110SiteDensity},
+                {p.txtSD2, &P::goethite110S3OSiteDensity},
+                {p.txtCapin, &P::goethiteInnerCapacitance},
+                {p.txtCapou, &P::goethiteOuterCapacitance},
+                {p.txtfhFh, &P::ferrihydriteHighAffinity},
+                {p.txtSDFh, &P::ferrihydriteSiteDensity},
+                {p.txtSSAFh, &P::ferrihydriteSurfaceArea},
+                {p.txtCapin_Fh, &P::ferrihydriteInnerCapacitance},
+                {p.txtCapou_Fh, &P::ferrihydriteOuterCapacitance}};
+    return {{p.txtConc, &P::minAqueousConcentration},
+            {p.txtMinsat, &P::minSaturationIndex},
+            {p.txtMaxsat, &P::maxSaturationIndex},
+            {p.txtSSAHFO, &P::hfoSurfaceArea},
+            {p.txtSDHFO, &P::hfoSiteDensity},
+            {p.txtfhHFO, &P::hfoHighAffinity},
+            {p.txtSSAHMO, &P::hmoSurfaceArea},
+            {p.txtSDHMO, &P::hmoSiteDensity},
+            {p.txtfhHMO, &P::hmoHighAffinity},
+            {p.txtSD021, &P::goethite021SiteDensity},
+            {p.txtSD110, &P::goethite110SiteDensity},
+            {p.txtSD2, &P::goethite110S3OSiteDensity},
+            {p.txtfh021, &P::goethite021HighAffinity},
+            {p.txtCapin, &P::goethiteInnerCapacitance},
+            {p.txtCapou, &P::goethiteOuterCapacitance},
+            {p.txtfhFh, &P::ferrihydriteHighAffinity},
+            {p.txtSSAFh, &P::ferrihydriteSurfaceArea},
+            {p.txtSDFh, &P::ferrihydriteSiteDensity},
+            {p.txtCapin_Fh, &P::ferrihydriteInnerCapacitance},
+            {p.txtCapou_Fh, &P::ferrihydriteOuterCapacitance}};
 }
 
 void Program::Page2_Load()
 {
     std::string unreadable;
-    for (const char* name : loadOrder) show(frmPage2_(name), fieldOf(name), unreadable);
+    for (const Page2Box& b : page2Boxes(false)) show(b.box, b.field, unreadable);
     reportUnreadable(unreadable);
 }
 
 void Program::cmdSave_Click()
 {
-    for (const char* name : storeOrder) set_.*fieldOf(name) = storedNumber(frmPage2_(name).text());
+    for (const Page2Box& b : page2Boxes(true)) set_.*b.field = storedNumber(b.box.text());
     app_.close(frmPage2_);
 }
 

@@ -3,6 +3,7 @@
 // Quit") and the second page `frmPage2` (results-page limits and the parameters of the
 // predefined surface complexation models), both working on one default parameter set.
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,9 +17,64 @@ namespace prefkit {
 // An option button of a group and the setting code it stands for.
 struct OptionCode {
     int code;
-    const char* option;
+    qv::forms::Control& option;
 };
 using OptionGroup = std::span<const OptionCode>;
+
+// The controls of `frmMain` that the handlers work on, by the names the window gives them.
+struct MainControls {
+    qv::forms::Control& opt10;
+    qv::forms::Control& opt40;
+    qv::forms::Control& opt100;
+    qv::forms::Control& opt200;
+    qv::forms::Control& optNoprec;
+    qv::forms::Control& optPrecfinal;
+    qv::forms::Control& optPreceach;
+    qv::forms::Control& optYes;
+    qv::forms::Control& optNo;
+    qv::forms::Control& optYesA;
+    qv::forms::Control& optNoA;
+    qv::forms::Control& optSIT;
+    qv::forms::Control& txtDavies;
+    qv::forms::Control& optSolution;
+    qv::forms::Control& optSolid;
+    qv::forms::Control& lblLSstate;
+    qv::forms::Control& txtTdabase;
+    qv::forms::Control& cmdChooseTdb;
+    qv::forms::Control& txtSdabase;
+    qv::forms::Control& cmdChooseSdb;
+    qv::forms::Control& txtCdabase;
+    qv::forms::Control& cmdChooseCdb;
+    qv::forms::Control& txtOdabase;
+    qv::forms::Control& cmdChooseOdb;
+    qv::forms::Control& Command1;
+    qv::forms::Control& cmdMain;
+};
+
+// The boxes of `frmPage2` and its button.
+struct Page2Controls {
+    qv::forms::Control& txtConc;
+    qv::forms::Control& txtMinsat;
+    qv::forms::Control& txtMaxsat;
+    qv::forms::Control& cmdSave;
+    qv::forms::Control& txtSSAHFO;
+    qv::forms::Control& txtSSAHMO;
+    qv::forms::Control& txtSDHFO;
+    qv::forms::Control& txtSDHMO;
+    qv::forms::Control& txtSD021;
+    qv::forms::Control& txtSD110;
+    qv::forms::Control& txtSD2;
+    qv::forms::Control& txtfhHFO;
+    qv::forms::Control& txtfhHMO;
+    qv::forms::Control& txtfh021;
+    qv::forms::Control& txtCapin;
+    qv::forms::Control& txtCapou;
+    qv::forms::Control& txtSSAFh;
+    qv::forms::Control& txtSDFh;
+    qv::forms::Control& txtfhFh;
+    qv::forms::Control& txtCapin_Fh;
+    qv::forms::Control& txtCapou_Fh;
+};
 
 class Program : public qv::forms::Program {
 public:
@@ -38,15 +94,25 @@ public:
 
 private:
     // frmMain
-    void buildMain();
+    static MainControls buildMain(qv::forms::Window& w);
+    // The option groups of frmMain.
+    struct OptionGroups {
+        std::array<OptionCode, 4> iteration;
+        std::array<OptionCode, 3> precipitation;
+        std::array<OptionCode, 2> chargeImbalance;
+        std::array<OptionCode, 3> activity;
+        std::array<OptionCode, 2> inputBasis;
+    };
+    static OptionGroups optionGroups(const MainControls& ui);
+    void wireMain();
     void Form_Load();
     void optSolution_Click();
     void optSolid_Click();
-    void chooseDatabase(std::string DefaultParameters::*path, const char* textBox);
-    void Command1_Click();
+    void chooseDatabase(std::string DefaultParameters::*path, qv::forms::Control& textBox);
+    void Command1_Click();  // "Go To Page 2"
     void cmdMain_Click();
     // Selects an option as a click would, with the click's own effect.
-    void select(const char* option);
+    void select(qv::forms::Control& option);
     // Selects the option of `group` whose code equals the field; a field holding any other
     // value (or a Text) leaves the group as it is.
     void selectByCode(const qv::Field& code, OptionGroup group);
@@ -54,7 +120,14 @@ private:
     int selectedCode(OptionGroup group) const;
 
     // frmPage2
-    void buildPage2();
+    static Page2Controls buildPage2(qv::forms::Window& w);
+    // A box of the page and the field of the set it edits, in the order the page fills them
+    // (or, with `storeOrder`, stores them).
+    struct Page2Box {
+        qv::forms::Control& box;
+        qv::Field DefaultParameters::*field;
+    };
+    std::vector<Page2Box> page2Boxes(bool storeOrder) const;
     void Page2_Load();
     void cmdSave_Click();
 
@@ -68,6 +141,9 @@ private:
     qv::Files files_;
     qv::forms::Window frmMain_;
     qv::forms::Window frmPage2_;
+    MainControls ui_;
+    Page2Controls page2_;
+    OptionGroups options_;
     DefaultParameters set_;
     std::string dialogDir_;
 };

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test:
+#   0. the layout check of the sources (scripts/format-check.sh), which takes seconds;
 #   1. the full build (windows, unit tests, end-to-end script tests, crash-safety and
 #      malformed-file tests);
 #   2. the Debian package of that build: built, installed with apt-get, and checked installed
@@ -13,13 +14,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh clang libclang-rt-14-dev
+bash scripts/deps.sh clang libclang-rt-14-dev clang-format-14
 jobs=$(nproc 2>/dev/null || echo 2)
 # Compiler results are cached between runs where ccache is installed.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 stage() { echo "== $1 (${SECONDS}s so far)"; }
+
+stage "format check"
+bash scripts/format-check.sh
 
 stage "full build"
 cmake -S . -B build -G Ninja -DQUENVAR_WITH_QT=ON "${launcher[@]}" >/dev/null

@@ -201,42 +201,6 @@ void placePairs(const SpeciesRecord& record, FieldArray& Stoich, FieldArray& Com
     }
 }
 
-SpeciesRecord readSpecies(qv::RecordReader& in, FieldArray& Stoich, FieldArray& Compid, FieldArray& MBstoich,
-                          FieldArray& MBcompid, MbPlacement placement)
-{
-    SpeciesRecord r = readSpecies(in);
-    placePairs(r, Stoich, Compid, MBstoich, MBcompid, placement);
-    return r;
-}
-
-void placePairs(const SpeciesRecord& record, RowArray& Stoich, RowArray& Compid, RowArray& MBstoich,
-                RowArray& MBcompid, MbPlacement placement)
-{
-    // Entry 0 is no row: place into views that start at row 1.
-    FieldArray s, c, ms, mc;
-    for (int i = 0; i < maxPairs; ++i) {
-        s[i] = Stoich[i + 1];
-        c[i] = Compid[i + 1];
-        ms[i] = MBstoich[i + 1];
-        mc[i] = MBcompid[i + 1];
-    }
-    placePairs(record, s, c, ms, mc, placement);
-    for (int i = 0; i < maxPairs; ++i) {
-        Stoich[i + 1] = std::move(s[i]);
-        Compid[i + 1] = std::move(c[i]);
-        MBstoich[i + 1] = std::move(ms[i]);
-        MBcompid[i + 1] = std::move(mc[i]);
-    }
-}
-
-SpeciesRecord readSpecies(qv::RecordReader& in, RowArray& Stoich, RowArray& Compid, RowArray& MBstoich,
-                          RowArray& MBcompid, MbPlacement placement)
-{
-    SpeciesRecord r = readSpecies(in);
-    placePairs(r, Stoich, Compid, MBstoich, MBcompid, placement);
-    return r;
-}
-
 bool isWellFormed(const SpeciesRecord& record)
 {
     if (record.isEndRecord()) return record.components.empty() && !record.mbCount && record.mbPairs.empty();

@@ -122,17 +122,6 @@ enum class MbPlacement { ByRow, FileOrder };
 void placePairs(const SpeciesRecord& record, FieldArray& Stoich, FieldArray& Compid, FieldArray& MBstoich,
                 FieldArray& MBcompid, MbPlacement placement);
 
-// readSpecies followed by placePairs (an end record places nothing).
-SpeciesRecord readSpecies(qv::RecordReader& in, FieldArray& Stoich, FieldArray& Compid, FieldArray& MBstoich,
-                          FieldArray& MBcompid, MbPlacement placement);
-
-// The same for arrays indexed from 1 as the window keeps them (entry 0 unused): row i in [i].
-using RowArray = std::array<qv::Field, maxPairs + 1>;
-void placePairs(const SpeciesRecord& record, RowArray& Stoich, RowArray& Compid, RowArray& MBstoich,
-                RowArray& MBcompid, MbPlacement placement);
-SpeciesRecord readSpecies(qv::RecordReader& in, RowArray& Stoich, RowArray& Compid, RowArray& MBstoich,
-                          RowArray& MBcompid, MbPlacement placement);
-
 // Whether the record reads back as it is: as many component pairs as the count field announces
 // (none for a count below 1, at most ten), an M.B. count exactly when the count field is above
 // 100 with as many M.B. pairs as it announces (at most ten), and nothing but the twelve fields

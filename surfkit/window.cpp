@@ -61,8 +61,8 @@ bool leftOutOfComponentList(double x, const std::string& model, bool cdbfile)
     if (model == "NICA" && (x > 1340 || (x > 1300 && x < 1320))) return true;
     if (model == "Langmuir-Freundlich" && (x > 1320 || (x > 1300 && x < 1310))) return true;
     if (model == "Langmuir" && x > 1310) return true;
-    return x < 3 || (x > 816 && x < 859) || (x > 1330 && x < 1339) || (x >= 144 && x <= 149) ||
-           (x > 916 && x < 921) || (!cdbfile && x > 951 && x <= 1101) || x == 1104;
+    return x < 3 || (x > 816 && x < 859) || (x > 1330 && x < 1339) || (x >= 144 && x <= 149) || (x > 916 && x < 921) ||
+           (!cdbfile && x > 951 && x <= 1101) || x == 1104;
 }
 
 // The caption of `lblLogk` for an isotherm model; nothing for "NICA", which keeps the caption.
@@ -85,85 +85,91 @@ bool usesMbBlock(const std::string& model) { return model == "Freundlich" || mod
 Program::Program(qv::forms::Application& app) : Program(app, qv::Files::processDirectory()) {}
 
 Program::Program(qv::forms::Application& app, std::string startDir)
-    : app_(app), frm_(app, "frmMaindb", "Sorption / complexation database editor for Quenvar"),
-      files_(std::move(startDir))
+    : app_(app), frmMaindb_(app, "frmMaindb", "Sorption / complexation database editor for Quenvar"),
+      ui_(buildControls(frmMaindb_)), files_(std::move(startDir))
 {
-    buildControls();
     wireEvents();
 }
 
-void Program::buildControls()
+Controls Program::buildControls(qv::forms::Window& w)
 {
-    auto& w = frm_;
-    w.listBox("lstReactions");
-    w.label("Label1", "Present database species");
-    w.label("Label2", "Click to see reaction!");
-    w.label("lblNameDb", "", false);
-    w.textBox("txtID");
-    w.label("Label3", "Species ID number");
-    w.textBox("txtName");
-    w.label("Label9", "Species name");
-    w.textBox("txtlogk");
-    w.label("lblLogk", "log K");
-    w.textBox("txtdhr");
-    w.label("lbldhr", "dHr (kJ / mol)");
-    w.textBox("txtKsel", false);
-    w.label("lblKsel", "Selectivity coefficient (K-sel)", false);
-    w.textBox("txtLk2", false);
-    w.label("lblLk2", "Lk2", false);
-    w.textBox("txtCharge");
-    w.label("Label6", "Charge");
-    w.textBox("txtNocomp");
-    w.label("Label7", "No. of components");
-    w.textBox("txtf50", false);
-    w.label("lblIsoterm", "Isotherm model", false);
-    w.comboBox("cboIsoterm", false);
-    for (int i = 1; i <= componentRows; ++i)
-        w.label("lblStoich", std::string("Stoichiometry of ") + ordinals[i - 1] + " component", false, i);
-    for (int i = 1; i <= componentRows; ++i) w.textBox("txtComp", false, i);
-    for (int i = 1; i <= componentRows; ++i) w.textBox("txtStoich", false, i);
-    for (int i = 1; i <= componentRows; ++i) w.textBox("txtMBstoich", false, i);
-    w.label("lblMA", "M.A.", false);
-    w.label("lblMB", "M.B.*", false);
-    w.label("lblMBnote",
-            "* Leave M.B. field blank if the M.B. stoichiometry is equal to the M.A. stocihiometry", false);
-    w.label("lblMAnote", "Here you supply the M.A. stoichiometry", false);
-    w.label("lblAddnew", "Add new species:", false);
-    w.label("lblSpname", "Species name", false);
-    w.textBox("txtSpname", false);
-    w.label("lblComp", "Component no. 1", false);
-    w.comboBox("cboComp", false);
-    w.textBox("txtStoicn", false);
-    w.button("cmdNextcomp", "Next component", false);
-    w.button("cmdSuggest", "Suggest ID number", false);
-    w.button("cmdAddnew", "Add new species");
-    w.button("cmdDelete", "Delete this species", false);
-    w.button("cmdSavedb", "Save changes to current database");
-    w.button("cmdNewDb", "Save changes to new database");
-    w.button("cmdCompdb", "Click here if you would like to change the component database");
-    w.button("cmdQuit", "Quit");
-    w.label("Label8", "Remember to save after any change made to a species!");
-    w.line("Line1");
-    w.menu("mnuFile", "File");
-    w.menu("mnuFileOpen", "Open sorption database");
-    w.menu("mnuFileExit", "Exit");
+    // Made in the order of the window; the handles are its typed names from here on.
+    return Controls{
+        .lstReactions = w.listBox("lstReactions"),
+        .Label1 = w.label("Label1", "Present database species"),
+        .Label2 = w.label("Label2", "Click to see reaction!"),
+        .lblNameDb = w.label("lblNameDb", "", false),
+        .txtID = w.textBox("txtID"),
+        .Label3 = w.label("Label3", "Species ID number"),
+        .txtName = w.textBox("txtName"),
+        .Label9 = w.label("Label9", "Species name"),
+        .txtlogk = w.textBox("txtlogk"),
+        .lblLogk = w.label("lblLogk", "log K"),
+        .txtdhr = w.textBox("txtdhr"),
+        .lbldhr = w.label("lbldhr", "dHr (kJ / mol)"),
+        .txtKsel = w.textBox("txtKsel", false),
+        .lblKsel = w.label("lblKsel", "Selectivity coefficient (K-sel)", false),
+        .txtLk2 = w.textBox("txtLk2", false),
+        .lblLk2 = w.label("lblLk2", "Lk2", false),
+        .txtCharge = w.textBox("txtCharge"),
+        .Label6 = w.label("Label6", "Charge"),
+        .txtNocomp = w.textBox("txtNocomp"),
+        .Label7 = w.label("Label7", "No. of components"),
+        .txtf50 = w.textBox("txtf50", false),
+        .lblIsoterm = w.label("lblIsoterm", "Isotherm model", false),
+        .cboIsoterm = w.comboBox("cboIsoterm", false),
+        .lblStoich = qv::forms::makeControlArray<componentRows>([&](int i) -> Control& {
+            return w.label("lblStoich", std::string("Stoichiometry of ") + ordinals[i - 1] + " component", false, i);
+        }),
+        .txtComp = qv::forms::makeControlArray<componentRows>(
+            [&](int i) -> Control& { return w.textBox("txtComp", false, i); }),
+        .txtStoich = qv::forms::makeControlArray<componentRows>(
+            [&](int i) -> Control& { return w.textBox("txtStoich", false, i); }),
+        .txtMBstoich = qv::forms::makeControlArray<componentRows>(
+            [&](int i) -> Control& { return w.textBox("txtMBstoich", false, i); }),
+        .lblMA = w.label("lblMA", "M.A.", false),
+        .lblMB = w.label("lblMB", "M.B.*", false),
+        .lblMBnote =
+            w.label("lblMBnote",
+                    "* Leave M.B. field blank if the M.B. stoichiometry is equal to the M.A. stocihiometry", false),
+        .lblMAnote = w.label("lblMAnote", "Here you supply the M.A. stoichiometry", false),
+        .lblAddnew = w.label("lblAddnew", "Add new species:", false),
+        .lblSpname = w.label("lblSpname", "Species name", false),
+        .txtSpname = w.textBox("txtSpname", false),
+        .lblComp = w.label("lblComp", "Component no. 1", false),
+        .cboComp = w.comboBox("cboComp", false),
+        .txtStoicn = w.textBox("txtStoicn", false),
+        .cmdNextcomp = w.button("cmdNextcomp", "Next component", false),
+        .cmdSuggest = w.button("cmdSuggest", "Suggest ID number", false),
+        .cmdAddnew = w.button("cmdAddnew", "Add new species"),
+        .cmdDelete = w.button("cmdDelete", "Delete this species", false),
+        .cmdSavedb = w.button("cmdSavedb", "Save changes to current database"),
+        .cmdNewDb = w.button("cmdNewDb", "Save changes to new database"),
+        .cmdCompdb = w.button("cmdCompdb", "Click here if you would like to change the component database"),
+        .cmdQuit = w.button("cmdQuit", "Quit"),
+        .Label8 = w.label("Label8", "Remember to save after any change made to a species!"),
+        .Line1 = w.line("Line1"),
+        .mnuFile = w.menu("mnuFile", "File"),
+        .mnuFileOpen = w.menu("mnuFileOpen", "Open sorption database"),
+        .mnuFileExit = w.menu("mnuFileExit", "Exit"),
+    };
 }
 
 void Program::wireEvents()
 {
-    frm_.onLoad = [this] { Form_Load(); };
-    c("lstReactions").onClick = [this] { lstReactions_Click(); };
-    c("cboIsoterm").onClick = [this] { cboIsoterm_Click(); };
-    c("mnuFileOpen").onClick = [this] { mnuFileOpen_Click(); };
-    c("mnuFileExit").onClick = [this] { mnuFileExit_Click(); };
-    c("cmdCompdb").onClick = [this] { cmdCompdb_Click(); };
-    c("cmdQuit").onClick = [this] { cmdQuit_Click(); };
-    c("cmdAddnew").onClick = [this] { cmdAddnew_Click(); };
-    c("cmdNextcomp").onClick = [this] { cmdNextcomp_Click(); };
-    c("cmdSuggest").onClick = [this] { cmdSuggest_Click(); };
-    c("cmdDelete").onClick = [this] { cmdDelete_Click(); };
-    c("cmdSavedb").onClick = [this] { cmdSavedb_Click(); };
-    c("cmdNewDb").onClick = [this] { cmdNewDb_Click(); };
+    frmMaindb_.onLoad = [this] { Form_Load(); };
+    ui_.lstReactions.onClick = [this] { lstReactions_Click(); };
+    ui_.cboIsoterm.onClick = [this] { cboIsoterm_Click(); };
+    ui_.mnuFileOpen.onClick = [this] { mnuFileOpen_Click(); };
+    ui_.mnuFileExit.onClick = [this] { mnuFileExit_Click(); };
+    ui_.cmdCompdb.onClick = [this] { cmdCompdb_Click(); };
+    ui_.cmdQuit.onClick = [this] { cmdQuit_Click(); };
+    ui_.cmdAddnew.onClick = [this] { cmdAddnew_Click(); };
+    ui_.cmdNextcomp.onClick = [this] { cmdNextcomp_Click(); };
+    ui_.cmdSuggest.onClick = [this] { cmdSuggest_Click(); };
+    ui_.cmdDelete.onClick = [this] { cmdDelete_Click(); };
+    ui_.cmdSavedb.onClick = [this] { cmdSavedb_Click(); };
+    ui_.cmdNewDb.onClick = [this] { cmdNewDb_Click(); };
 }
 
 void Program::refuse(const std::string& text, const std::string& title)
@@ -198,15 +204,15 @@ void Program::Form_Load()
         qv::RecordReader in = files_.openRead(handoffName);
         st_.Dbname = in.text();
         files_.deleteFile(handoffName);
-    } catch (const std::exception&) {
+    } catch (const qv::Error&) {
     }
 
-    Control& name = c("lblNameDb");
+    Control& name = ui_.lblNameDb;
     name.setVisible(true);
     name.setCaption(st_.Dbname);
     takeFileKind(false);
 
-    Control& models = c("cboIsoterm");
+    Control& models = ui_.cboIsoterm;
     models.clear();
     for (std::string_view m : isothermModels) models.addItem(std::string(m));
 
@@ -222,19 +228,19 @@ void Program::takeFileKind(bool resetKsel)
     if (kind == FileKind::CounterionSelectivity) {
         st_.Cdbfile = true;
         if (!hidesKsel(st_.Dbname)) {
-            c("txtKsel").setVisible(true);
-            c("lblKsel").setVisible(true);
-            if (resetKsel) c("lblKsel").setCaption("Selectivity coefficient (K-sel)");
+            ui_.txtKsel.setVisible(true);
+            ui_.lblKsel.setVisible(true);
+            if (resetKsel) ui_.lblKsel.setCaption("Selectivity coefficient (K-sel)");
         }
     }
 }
 
 void Program::Listfill()
 {
-    c("lstReactions").clear();
-    c("txtdhr").setVisible(true);
-    c("lbldhr").setVisible(true);
-    c("lbldhr").setCaption("dHr (kJ/mol)");
+    ui_.lstReactions.clear();
+    ui_.txtdhr.setVisible(true);
+    ui_.lbldhr.setVisible(true);
+    ui_.lbldhr.setCaption("dHr (kJ/mol)");
 
     // Guarded: a missing or short file ends the listing quietly with the species read so far.
     try {
@@ -249,37 +255,38 @@ void Program::Listfill()
                 st_.Isochoice = st_.Isomodel;
             else
                 st_.Isomodel = st_.Isochoice;
-            c("cboIsoterm").setVisible(true);
-            c("lblIsoterm").setVisible(true);
-            c("lblIsoterm").setCaption("Isotherm model");
-            c("cboIsoterm").setText(st_.Isomodel);
+            ui_.cboIsoterm.setVisible(true);
+            ui_.lblIsoterm.setVisible(true);
+            ui_.lblIsoterm.setCaption("Isotherm model");
+            ui_.cboIsoterm.setText(st_.Isomodel);
             if (st_.Isomodel != "NICA") {
-                for (const char* hidden : {"txtdhr", "lbldhr", "txtKsel", "lblKsel"}) c(hidden).setVisible(false);
+                for (Control* hidden : {&ui_.txtdhr, &ui_.lbldhr, &ui_.txtKsel, &ui_.lblKsel})
+                    hidden->setVisible(false);
             } else {
-                c("lbldhr").setCaption("p");
+                ui_.lbldhr.setCaption("p");
             }
-            if (auto caption = logkCaption(st_.Isomodel)) c("lblLogk").setCaption(*caption);
+            if (auto caption = logkCaption(st_.Isomodel)) ui_.lblLogk.setCaption(*caption);
             const bool mb = usesMbBlock(st_.Isomodel);
-            for (const char* label : {"lblMA", "lblMB", "lblMBnote"}) c(label).setVisible(mb);
+            for (Control* label : {&ui_.lblMA, &ui_.lblMB, &ui_.lblMBnote}) label->setVisible(mb);
             if (mb) st_.MBused = true;
         } else if (st_.Blifile) {
-            c("txtf50").setVisible(true);
-            c("lblIsoterm").setVisible(true);
-            c("lblIsoterm").setCaption("Critical f value");
-            c("lblKsel").setVisible(true);
-            c("lblKsel").setCaption("Contributes to toxicity");
-            c("txtKsel").setVisible(true);
+            ui_.txtf50.setVisible(true);
+            ui_.lblIsoterm.setVisible(true);
+            ui_.lblIsoterm.setCaption("Critical f value");
+            ui_.lblKsel.setVisible(true);
+            ui_.lblKsel.setCaption("Contributes to toxicity");
+            ui_.txtKsel.setVisible(true);
         }
-        if (st_.Blifile) c("txtf50").setText(qv::displayForm(readListHeader(in, {false, true}).f50));
+        if (st_.Blifile) ui_.txtf50.setText(qv::displayForm(readListHeader(in, {false, true}).f50));
 
-        Control& list = c("lstReactions");
+        Control& list = ui_.lstReactions;
         for (int k = 1; k <= listLimit; ++k) {
             if (in.atEnd()) break;
             SpeciesRecord r = readSpecies(in);
             if (r.isEndRecord()) break;
             list.addItem(r.name().asText());
         }
-    } catch (const std::exception&) {
+    } catch (const qv::Error&) {
     }
 }
 
@@ -293,14 +300,15 @@ void Program::mnuFileOpen_Click()
     st_.Isomodel.clear();
     st_.Isochoice.clear();
     st_.Cdbfile = false;
-    for (const char* hidden : {"lblKsel", "txtKsel", "txtf50", "lblIsoterm", "cboIsoterm"}) c(hidden).setVisible(false);
+    for (Control* hidden : {&ui_.lblKsel, &ui_.txtKsel, &ui_.txtf50, &ui_.lblIsoterm, &ui_.cboIsoterm})
+        hidden->setVisible(false);
     // What an isotherm file changed goes back; Listfill shows it again where the new file needs it.
-    c("lblLogk").setCaption("log K");
-    for (const char* label : {"lblMA", "lblMB", "lblMBnote"}) c(label).setVisible(false);
+    ui_.lblLogk.setCaption("log K");
+    for (Control* label : {&ui_.lblMA, &ui_.lblMB, &ui_.lblMBnote}) label->setVisible(false);
 
     st_.Dbname = *chosen;
-    c("lblNameDb").setVisible(true);
-    c("lblNameDb").setCaption(st_.Dbname);
+    ui_.lblNameDb.setVisible(true);
+    ui_.lblNameDb.setCaption(st_.Dbname);
     takeFileKind(true);
     Listfill();
 }
@@ -314,7 +322,7 @@ void Program::cmdCompdb_Click()
 
 void Program::cboIsoterm_Click()
 {
-    st_.Isochoice = c("cboIsoterm").text();
+    st_.Isochoice = ui_.cboIsoterm.text();
     Listfill();
 }
 
@@ -324,15 +332,8 @@ void Program::mnuFileExit_Click() { app_.end(); }
 
 // ---- The species display ----------------------------------------------------------------------
 
-void Program::lstReactions_Click()
+std::optional<SpeciesRecord> Program::findShownSpecies()
 {
-    if (st_.Suggesting) return;
-
-    for (int i = 1; i <= componentRows; ++i)
-        for (const char* row : {"lblStoich", "txtMBstoich", "txtComp", "txtStoich"}) c(row, i).setVisible(false);
-    c("lblLk2").setVisible(false);
-    c("txtLk2").setVisible(false);
-
     // Unguarded: a database or component database that cannot be read is reported.
     qv::RecordReader in = files_.openRead(st_.Dbname);
     const bool modelFile = isModelFile(fileKindOf(st_.Dbname));
@@ -340,14 +341,27 @@ void Program::lstReactions_Click()
     if (modelFile) st_.Isomodel = model;
 
     // The first record of the selected name is shown.
-    const std::string wanted = trim(c("lstReactions").text());
-    std::optional<SpeciesRecord> found;
-    for (int k = 1; k <= listLimit && !found; ++k) {
-        if (in.atEnd()) return;
+    const std::string wanted = trim(ui_.lstReactions.text());
+    for (int k = 1; k <= listLimit; ++k) {
+        if (in.atEnd()) return std::nullopt;
         SpeciesRecord r = readSpecies(in);
-        if (r.isEndRecord()) return;
-        if (r.name().asText() == wanted) found = std::move(r);
+        if (r.isEndRecord()) return std::nullopt;
+        if (r.name().asText() == wanted) return r;
     }
+    return std::nullopt;
+}
+
+void Program::lstReactions_Click()
+{
+    if (st_.Suggesting) return;
+
+    for (int i = 1; i <= componentRows; ++i)
+        for (Control* row : {&ui_.lblStoich(i), &ui_.txtMBstoich(i), &ui_.txtComp(i), &ui_.txtStoich(i)})
+            row->setVisible(false);
+    ui_.lblLk2.setVisible(false);
+    ui_.txtLk2.setVisible(false);
+
+    const std::optional<SpeciesRecord> found = findShownSpecies();
     if (!found) return;
     const SpeciesRecord& r = *found;
 
@@ -357,38 +371,49 @@ void Program::lstReactions_Click()
     st_.MBcompid.fill(Field());
     placePairs(r, st_.Stoich, st_.Compid, st_.MBstoich, st_.MBcompid, MbPlacement::ByRow);
 
+    showSixthValue(r);
+    ui_.txtlogk.setText(blankDisplay(r.fields[3]));
+    ui_.txtdhr.setText(blankDisplay(r.fields[2]));
+    if (st_.Isomodel == "NICA" || st_.Cdbfile) ui_.txtKsel.setText(blankDisplay(r.fields[4]));
+
+    const double n = componentCountOf(r.countField());
+    ui_.txtName.setText(r.name().asText());
+    ui_.txtID.setText(qv::displayForm(r.id().asNumber()));
+    ui_.txtCharge.setText(qv::displayForm(r.fields[6].asNumber()));
+    ui_.txtNocomp.setText(qv::displayForm(n));  // the full count, also beyond the eight rows
+
+    fillComponentRows(r);
+    ui_.cmdDelete.setVisible(true);
+}
+
+void Program::showSixthValue(const SpeciesRecord& r)
+{
     const double f1 = r.id().asNumber();
     const std::string& name = r.name().asText();
     const Field& f6 = r.fields[5];
     if (inLk2Range(f1) && name != "/FA-" && name != "/HA-") {
-        c("txtLk2").setVisible(true);
-        c("lblLk2").setCaption("Lk2");
-        c("lblLk2").setVisible(true);
-        c("txtLk2").setText(blankDisplay(f6));
+        ui_.txtLk2.setVisible(true);
+        ui_.lblLk2.setCaption("Lk2");
+        ui_.lblLk2.setVisible(true);
+        ui_.txtLk2.setText(blankDisplay(f6));
     } else if (inIsothermParameterRange(f1)) {
-        c("txtLk2").setVisible(true);
+        ui_.txtLk2.setVisible(true);
         if (st_.Isomodel == "NICA") {
-            c("txtKsel").setVisible(true);
-            c("lblKsel").setVisible(true);
-            c("lblKsel").setCaption("m-ref");
+            ui_.txtKsel.setVisible(true);
+            ui_.lblKsel.setVisible(true);
+            ui_.lblKsel.setCaption("m-ref");
         }
         // m: Langmuir-Freundlich and NICA sites; b: the Temkin site; n: NICA-Donnan sites.
-        c("lblLk2").setCaption(f1 < 13299999 ? "m" : f1 < 13399999 ? "b" : "n");
-        c("lblLk2").setVisible(true);
-        c("txtLk2").setText(blankDisplay(f6));
+        ui_.lblLk2.setCaption(f1 < 13299999 ? "m" : f1 < 13399999 ? "b" : "n");
+        ui_.lblLk2.setVisible(true);
+        ui_.txtLk2.setText(blankDisplay(f6));
     } else if (st_.Blifile) {
-        c("txtKsel").setText(f6.asNumber() == 0 ? " No" : " Yes");
+        ui_.txtKsel.setText(f6.asNumber() == 0 ? " No" : " Yes");
     }
-    c("txtlogk").setText(blankDisplay(r.fields[3]));
-    c("txtdhr").setText(blankDisplay(r.fields[2]));
-    if (st_.Isomodel == "NICA" || st_.Cdbfile) c("txtKsel").setText(blankDisplay(r.fields[4]));
+}
 
-    const double n = componentCountOf(r.countField());
-    c("txtName").setText(name);
-    c("txtID").setText(qv::displayForm(f1));
-    c("txtCharge").setText(qv::displayForm(r.fields[6].asNumber()));
-    c("txtNocomp").setText(qv::displayForm(n));  // the full count, also beyond the eight rows
-
+void Program::fillComponentRows(const SpeciesRecord& r)
+{
     const int rows = std::min(static_cast<int>(r.components.size()), componentRows);
     for (int i = 1; i <= rows; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - 1);
@@ -401,16 +426,15 @@ void Program::lstReactions_Click()
         }
         st_.Compname[k] = compName;
         if (st_.MBused) {
-            c("txtMBstoich", i).setVisible(true);
-            c("txtMBstoich", i).setText(st_.MBstoich[k].isEmpty() ? "" : qv::displayForm(st_.MBstoich[k].asNumber()));
+            ui_.txtMBstoich(i).setVisible(true);
+            ui_.txtMBstoich(i).setText(st_.MBstoich[k].isEmpty() ? "" : qv::displayForm(st_.MBstoich[k].asNumber()));
         }
-        c("lblStoich", i).setVisible(true);
-        c("txtComp", i).setVisible(true);
-        c("txtStoich", i).setVisible(true);
-        c("txtStoich", i).setText(qv::displayForm(st_.Stoich[k].asNumber()));
-        c("txtComp", i).setText(st_.Compname[k]);
+        ui_.lblStoich(i).setVisible(true);
+        ui_.txtComp(i).setVisible(true);
+        ui_.txtStoich(i).setVisible(true);
+        ui_.txtStoich(i).setText(qv::displayForm(st_.Stoich[k].asNumber()));
+        ui_.txtComp(i).setText(st_.Compname[k]);
     }
-    c("cmdDelete").setVisible(true);
 }
 
 // ---- Entering a new species -------------------------------------------------------------------
@@ -418,11 +442,11 @@ void Program::lstReactions_Click()
 void Program::clearComponentRows()
 {
     for (int i = 1; i <= componentRows; ++i) {
-        for (const char* box : {"txtStoich", "txtMBstoich", "txtComp"}) {
-            c(box, i).setText("");
-            c(box, i).setVisible(false);
+        for (Control* box : {&ui_.txtStoich(i), &ui_.txtMBstoich(i), &ui_.txtComp(i)}) {
+            box->setText("");
+            box->setVisible(false);
         }
-        c("lblStoich", i).setVisible(false);
+        ui_.lblStoich(i).setVisible(false);
     }
 }
 
@@ -431,16 +455,16 @@ void Program::cmdAddnew_Click()
     // Read first: a component database that cannot be read leaves the window as it was.
     const std::vector<qv::Component> components = qv::listComponents(files_, st_.Compdbname, 500);
 
-    for (const char* shown : {"lblAddnew", "lblComp", "txtSpname", "cboComp", "lblSpname", "cmdNextcomp", "txtStoicn",
-                              "cmdSuggest"})
-        c(shown).setVisible(true);
-    for (const char* hidden : {"cmdDelete", "lblLk2", "txtLk2"}) c(hidden).setVisible(false);
-    if (st_.MBused) c("lblMAnote").setVisible(true);
+    for (Control* shown : {&ui_.lblAddnew, &ui_.lblComp, &ui_.txtSpname, &ui_.cboComp, &ui_.lblSpname, &ui_.cmdNextcomp,
+                           &ui_.txtStoicn, &ui_.cmdSuggest})
+        shown->setVisible(true);
+    for (Control* hidden : {&ui_.cmdDelete, &ui_.lblLk2, &ui_.txtLk2}) hidden->setVisible(false);
+    if (st_.MBused) ui_.lblMAnote.setVisible(true);
 
-    Control& list = c("cboComp");
+    Control& list = ui_.cboComp;
     list.clear();
-    c("txtSpname").setText("");
-    c("lblComp").setCaption("Component no. 1");
+    ui_.txtSpname.setText("");
+    ui_.lblComp.setCaption("Component no. 1");
     for (const qv::Component& comp : components) {
         const double x = comp.id.asNumber();
         if (leftOutOfComponentList(x, st_.Isomodel, st_.Cdbfile)) continue;
@@ -449,25 +473,26 @@ void Program::cmdAddnew_Click()
     list.addItem("H2O");
 
     clearComponentRows();
-    c("lstReactions").setText("");
-    for (const char* emptied : {"txtName", "txtID", "txtlogk", "txtKsel", "txtdhr", "txtCharge"}) c(emptied).setText("");
-    c("txtNocomp").setText("0");
+    ui_.lstReactions.setText("");
+    for (Control* emptied : {&ui_.txtName, &ui_.txtID, &ui_.txtlogk, &ui_.txtKsel, &ui_.txtdhr, &ui_.txtCharge})
+        emptied->setText("");
+    ui_.txtNocomp.setText("0");
     st_.Compindex = 1;
 }
 
 void Program::takeInComponent()
 {
     const int n = st_.Compindex;
-    c("txtComp", n).setVisible(true);
-    c("txtStoich", n).setVisible(true);
-    if (st_.MBused) c("txtMBstoich", n).setVisible(true);
-    c("lblStoich", n).setVisible(true);
-    c("txtComp", n).setText(c("cboComp").text());
-    c("txtStoich", n).setText(c("txtStoicn").text());
-    c("txtStoicn").setText("");
-    c("cboComp").setText("");
+    ui_.txtComp(n).setVisible(true);
+    ui_.txtStoich(n).setVisible(true);
+    if (st_.MBused) ui_.txtMBstoich(n).setVisible(true);
+    ui_.lblStoich(n).setVisible(true);
+    ui_.txtComp(n).setText(ui_.cboComp.text());
+    ui_.txtStoich(n).setText(ui_.txtStoicn.text());
+    ui_.txtStoicn.setText("");
+    ui_.cboComp.setText("");
     ++st_.Compindex;
-    c("lblComp").setCaption("Component no. " + std::to_string(st_.Compindex));
+    ui_.lblComp.setCaption("Component no. " + std::to_string(st_.Compindex));
 }
 
 void Program::cmdNextcomp_Click()
@@ -482,14 +507,14 @@ void Program::numgenerator2()
 {
     for (int i = 1; i <= 2; ++i) {
         // The last match among the first 400 components wins; no match leaves Idcomp(i) as it was.
-        if (auto id = qv::componentIdByName(files_, st_.Compdbname, trim(c("txtComp", i).text())))
+        if (auto id = qv::componentIdByName(files_, st_.Compdbname, trim(ui_.txtComp(i).text())))
             st_.Idcomp[static_cast<std::size_t>(i)] = id->asNumber();
     }
 }
 
 void Program::numgenerator3(int i, std::array<Field, 11>& Cnom)
 {
-    const std::string name = trim(c("txtComp", i).text());
+    const std::string name = trim(ui_.txtComp(i).text());
     Field& target = Cnom[static_cast<std::size_t>(i)];
     // The surface groups have fixed component IDs, whatever comp.mdb holds.
     if (name == "=SOH") {
@@ -512,7 +537,7 @@ void Program::numgenerator3(int i, std::array<Field, 11>& Cnom)
 
 void Program::cmdSuggest_Click()
 {
-    const bool pending = !c("cboComp").text().empty() && !c("txtStoicn").text().empty();
+    const bool pending = !ui_.cboComp.text().empty() && !ui_.txtStoicn.text().empty();
     if (pending && st_.Compindex > componentRows) return refuse(msgNinthComponent);
 
     // While the suggestion runs, selecting the new name in the list loads no other species.
@@ -522,27 +547,27 @@ void Program::cmdSuggest_Click()
         ~Done() { flag = false; }
     } done{st_.Suggesting};
 
-    const std::string spname = c("txtSpname").text();
-    c("lstReactions").addItem(spname);
-    c("lstReactions").setText(spname);
-    c("txtName").setText(spname);
+    const std::string spname = ui_.txtSpname.text();
+    ui_.lstReactions.addItem(spname);
+    ui_.lstReactions.setText(spname);
+    ui_.txtName.setText(spname);
 
     if (pending) takeInComponent();
-    c("txtNocomp").setText(std::to_string(st_.Compindex - 1));
+    ui_.txtNocomp.setText(std::to_string(st_.Compindex - 1));
 
     numgenerator2();
     const std::string& model = st_.Isomodel;
-    adjustIdcompForModel(st_.Idcomp[1], st_.Idcomp[2], model, c("txtComp", 1).text());
+    adjustIdcompForModel(st_.Idcomp[1], st_.Idcomp[2], model, ui_.txtComp(1).text());
 
     const double base = idBase(st_.Idcomp[1], st_.Idcomp[2]);
     if (inLk2Range(base) || inIsothermParameterRange(base)) {
-        c("txtLk2").setVisible(true);
-        c("lblLk2").setVisible(true);
-        c("txtLk2").setText(" 0");
+        ui_.txtLk2.setVisible(true);
+        ui_.lblLk2.setVisible(true);
+        ui_.txtLk2.setText(" 0");
         if (model == "NICA") {
-            c("txtdhr").setText(" 0");
-            c("txtKsel").setVisible(true);
-            c("txtKsel").setText(" 0");
+            ui_.txtdhr.setText(" 0");
+            ui_.txtKsel.setVisible(true);
+            ui_.txtKsel.setText(" 0");
         }
     }
 
@@ -551,20 +576,20 @@ void Program::cmdSuggest_Click()
     const SpeciesIds used = readSpeciesIds(in, {!model.empty(), st_.Blifile});
     const double proposal = proposeSpeciesId(used, st_.Idcomp[1], st_.Idcomp[2]);
     st_.Suggesting = false;
-    c("txtID").setText(qv::numberForm(proposal));
+    ui_.txtID.setText(qv::numberForm(proposal));
 }
 
 // ---- Building the species record --------------------------------------------------------------
 
 std::optional<std::string> Program::writeRefusal()
 {
-    if (!qv::writableText(trim(c("txtName").text()))) return msgQuoteInName;
-    const double n = std::floor(qv::textToNumber(c("txtNocomp").text()));
+    if (!qv::writableText(trim(ui_.txtName.text()))) return msgQuoteInName;
+    const double n = std::floor(qv::textToNumber(ui_.txtNocomp.text()));
     if (!(n >= 0 && n <= componentRows)) return msgComponentCount;
     if (st_.MBused) {
         int filled = 0;
         for (int i = 1; i <= static_cast<int>(n); ++i)
-            if (!trim(c("txtMBstoich", i).text()).empty()) ++filled;
+            if (!trim(ui_.txtMBstoich(i).text()).empty()) ++filled;
         if (filled > maxMbPairs) return msgTooManyMb;
     }
     // A component the component database does not hold would be written with an empty
@@ -573,7 +598,7 @@ std::optional<std::string> Program::writeRefusal()
     for (int i = 1; i <= static_cast<int>(n); ++i) {
         numgenerator3(i, Cnom);
         if (!Cnom[static_cast<std::size_t>(i)].isNumber())
-            return "The component \"" + trim(c("txtComp", i).text()) + "\" of row " + std::to_string(i) +
+            return "The component \"" + trim(ui_.txtComp(i).text()) + "\" of row " + std::to_string(i) +
                    " is not in the component database " + st_.Compdbname +
                    ". Please choose the components from the list before saving";
     }
@@ -582,15 +607,15 @@ std::optional<std::string> Program::writeRefusal()
 
 SpeciesRecord Program::SpeciesChange()
 {
-    auto number = [this](const char* name) { return qv::textToNumberComma(c(name).text()); };
+    auto number = [](const Control& box) { return qv::textToNumberComma(box.text()); };
     const bool kselShown = st_.Isomodel == "NICA" || st_.Cdbfile;
     double sixth = 0;
-    if (c("txtLk2").visible())
-        sixth = number("txtLk2");
+    if (ui_.txtLk2.visible())
+        sixth = number(ui_.txtLk2);
     else if (st_.Blifile)
-        sixth = trim(c("txtKsel").text()) == "Yes" ? 1 : 0;
+        sixth = trim(ui_.txtKsel.text()) == "Yes" ? 1 : 0;
     // writeRefusal() has kept n within the eight rows.
-    const int n = static_cast<int>(std::floor(qv::textToNumber(c("txtNocomp").text())));
+    const int n = static_cast<int>(std::floor(qv::textToNumber(ui_.txtNocomp.text())));
 
     std::array<Field, 11> Cnom{};
     for (int i = 1; i <= n; ++i) numgenerator3(i, Cnom);
@@ -599,19 +624,19 @@ SpeciesRecord Program::SpeciesChange()
     std::vector<ComponentPair> mb;
     for (int i = 1; i <= n; ++i) {
         const Field& id = Cnom[static_cast<std::size_t>(i)];
-        r.components.push_back({Field::number(qv::textToNumberComma(c("txtStoich", i).text())), id});
+        r.components.push_back({Field::number(qv::textToNumberComma(ui_.txtStoich(i).text())), id});
         // An empty M.B. box: the M.B. coefficient equals the M.A. one and no pair is written.
-        const std::string mbText = trim(c("txtMBstoich", i).text());
+        const std::string mbText = trim(ui_.txtMBstoich(i).text());
         if (st_.MBused && !mbText.empty()) mb.push_back({Field::number(qv::textToNumberComma(mbText)), id});
     }
     const int m = static_cast<int>(mb.size());
-    r.fields = {Field::number(qv::textToNumber(c("txtID").text())),
-                Field::text(trim(c("txtName").text())),
-                Field::number(number("txtdhr")),
-                Field::number(number("txtlogk")),
-                Field::number(kselShown ? number("txtKsel") : 0),
+    r.fields = {Field::number(qv::textToNumber(ui_.txtID.text())),
+                Field::text(trim(ui_.txtName.text())),
+                Field::number(number(ui_.txtdhr)),
+                Field::number(number(ui_.txtlogk)),
+                Field::number(kselShown ? number(ui_.txtKsel) : 0),
                 Field::number(sixth),
-                Field::number(number("txtCharge")),
+                Field::number(number(ui_.txtCharge)),
                 Field::whole(0),
                 Field::whole(0),
                 Field::whole(0),
@@ -621,7 +646,6 @@ SpeciesRecord Program::SpeciesChange()
         r.mbCount = Field::whole(m);
         r.mbPairs = std::move(mb);
     }
-    st_.Changeflag = "Y";
     return r;
 }
 
@@ -633,16 +657,16 @@ SaveHeader Program::saveHeader(const std::string& model) const
     h.old.model = !st_.Isomodel.empty();
     h.old.blm = !h.old.model && st_.Blifile;
     h.model = model;
-    h.f50 = qv::textToNumber(frm_("txtf50").text());
+    h.f50 = qv::textToNumber(ui_.txtf50.text());
     return h;
 }
 
 void Program::cmdDelete_Click()
 {
-    Control& list = c("lstReactions");
+    Control& list = ui_.lstReactions;
     const std::string selected = trim(list.text());
     if (selected.empty()) return refuse("No species defined", "Quenvar");
-    if (selected == trim(c("txtSpname").text())) {
+    if (selected == trim(ui_.txtSpname.text())) {
         // A new species that was never saved: only the list knows it.
         refuse("This species is not yet in the database anyway", "Quenvar");
         list.removeItem(list.listIndex());
@@ -665,9 +689,9 @@ void Program::cmdDelete_Click()
     list.removeItem(list.listIndex());
     list.setText("");
     clearComponentRows();
-    for (const char* emptied : {"txtID", "txtName", "txtlogk", "txtdhr", "txtCharge"}) c(emptied).setText("");
-    c("txtNocomp").setText("0");
-    c("txtKsel").setText("");
+    for (Control* emptied : {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge}) emptied->setText("");
+    ui_.txtNocomp.setText("0");
+    ui_.txtKsel.setText("");
 }
 
 void Program::cmdSavedb_Click()
@@ -680,24 +704,23 @@ void Program::cmdSavedb_Click()
 
 std::optional<std::string> Program::saveRefusal()
 {
-    const std::string selected = trim(c("lstReactions").text());
-    if (selected.empty() && trim(c("cboIsoterm").text()).empty())
+    const std::string selected = trim(ui_.lstReactions.text());
+    if (selected.empty() && trim(ui_.cboIsoterm.text()).empty())
         return "Please use the mouse to select the database species to be changed before saving";
-    for (const char* required : {"txtlogk", "txtCharge", "txtID", "txtNocomp"})
-        if (trim(c(required).text()).empty())
+    for (Control* required : {&ui_.txtlogk, &ui_.txtCharge, &ui_.txtID, &ui_.txtNocomp})
+        if (trim(required->text()).empty())
             return "One or more required data fields have been left blank. Please complete before saving";
     return writeRefusal();
 }
 
 bool Program::savingNewSpecies() const
 {
-    const std::string selected = trim(frm_("lstReactions").text());
-    return !selected.empty() && selected == trim(frm_("txtSpname").text());
+    const std::string selected = trim(ui_.lstReactions.text());
+    return !selected.empty() && selected == trim(ui_.txtSpname.text());
 }
 
 std::string Program::savedDatabase(const std::string& source)
 {
-    st_.Changeflag = "N";
     std::string old = files_.readBytes(source);
     std::string bytes;
     if (savingNewSpecies()) {
@@ -712,13 +735,12 @@ std::string Program::savedDatabase(const std::string& source)
         const std::string model = st_.Isomodel == "NICA-Donnan" ? st_.Isomodel : st_.Isochoice;
         RewritePlan plan;
         plan.header = saveHeader(model);
-        plan.matchName = trim(c("lstReactions").text());
+        plan.matchName = trim(ui_.lstReactions.text());
         plan.replacement = [this] { return SpeciesChange(); };
         plan.replaceEach = true;
         bytes = rewriteDatabase(std::move(old), source, plan).bytes;
         st_.Isochoice = model;
     }
-    st_.Changeflag = "N";
     return bytes;
 }
 
@@ -755,7 +777,7 @@ void Program::cmdNewDb_Click()
     if (auto refusal = saveRefusal()) {
         files_.copyFile(previous, *chosen);
         st_.Dbname = *chosen;
-        c("lblNameDb").setCaption(st_.Dbname);
+        ui_.lblNameDb.setCaption(st_.Dbname);
         return refuse(*refusal);
     }
 
@@ -766,7 +788,7 @@ void Program::cmdNewDb_Click()
     const bool newSpecies = savingNewSpecies();
     files_.rewrite(tempName, *chosen, savedDatabase(previous));
     st_.Dbname = *chosen;
-    c("lblNameDb").setCaption(st_.Dbname);
+    ui_.lblNameDb.setCaption(st_.Dbname);
 
     if (newSpecies) Newspecdelete();
     Listfill();
@@ -774,10 +796,10 @@ void Program::cmdNewDb_Click()
 
 void Program::Newspecdelete()
 {
-    c("txtSpname").setText("");
-    for (const char* hidden : {"txtSpname", "lblAddnew", "txtStoicn", "lblSpname", "lblComp", "cboComp", "cmdNextcomp",
-                               "cmdSuggest", "lblMAnote"})
-        c(hidden).setVisible(false);
+    ui_.txtSpname.setText("");
+    for (Control* hidden : {&ui_.txtSpname, &ui_.lblAddnew, &ui_.txtStoicn, &ui_.lblSpname, &ui_.lblComp, &ui_.cboComp,
+                            &ui_.cmdNextcomp, &ui_.cmdSuggest, &ui_.lblMAnote})
+        hidden->setVisible(false);
 }
 
 }  // namespace surfkit

@@ -30,7 +30,6 @@ struct FormState {
     std::string Isomodel;
     std::string Isochoice;
     bool MBused = false;
-    std::string Changeflag;
     bool Suggesting = false;
     int Compindex = 0;
     // Component arrays of the shown species; entry 0 holds row (or M.B. pair) 1.
@@ -44,6 +43,61 @@ struct FormState {
     std::string dialogDir;
 };
 
+// The controls of `frmMaindb`, by the names the window gives them, in the order they are made.
+// The component rows are arrays of eight, numbered from 1.
+struct Controls {
+    qv::forms::Control& lstReactions;
+    qv::forms::Control& Label1;
+    qv::forms::Control& Label2;
+    qv::forms::Control& lblNameDb;
+    qv::forms::Control& txtID;
+    qv::forms::Control& Label3;
+    qv::forms::Control& txtName;
+    qv::forms::Control& Label9;
+    qv::forms::Control& txtlogk;
+    qv::forms::Control& lblLogk;
+    qv::forms::Control& txtdhr;
+    qv::forms::Control& lbldhr;
+    qv::forms::Control& txtKsel;
+    qv::forms::Control& lblKsel;
+    qv::forms::Control& txtLk2;
+    qv::forms::Control& lblLk2;
+    qv::forms::Control& txtCharge;
+    qv::forms::Control& Label6;
+    qv::forms::Control& txtNocomp;
+    qv::forms::Control& Label7;
+    qv::forms::Control& txtf50;
+    qv::forms::Control& lblIsoterm;
+    qv::forms::Control& cboIsoterm;
+    qv::forms::ControlArray<8> lblStoich;
+    qv::forms::ControlArray<8> txtComp;
+    qv::forms::ControlArray<8> txtStoich;
+    qv::forms::ControlArray<8> txtMBstoich;
+    qv::forms::Control& lblMA;
+    qv::forms::Control& lblMB;
+    qv::forms::Control& lblMBnote;
+    qv::forms::Control& lblMAnote;
+    qv::forms::Control& lblAddnew;
+    qv::forms::Control& lblSpname;
+    qv::forms::Control& txtSpname;
+    qv::forms::Control& lblComp;
+    qv::forms::Control& cboComp;
+    qv::forms::Control& txtStoicn;
+    qv::forms::Control& cmdNextcomp;
+    qv::forms::Control& cmdSuggest;
+    qv::forms::Control& cmdAddnew;
+    qv::forms::Control& cmdDelete;
+    qv::forms::Control& cmdSavedb;
+    qv::forms::Control& cmdNewDb;
+    qv::forms::Control& cmdCompdb;
+    qv::forms::Control& cmdQuit;
+    qv::forms::Control& Label8;
+    qv::forms::Control& Line1;
+    qv::forms::Control& mnuFile;
+    qv::forms::Control& mnuFileOpen;
+    qv::forms::Control& mnuFileExit;
+};
+
 class Program : public qv::forms::Program {
 public:
     // Starts in the process's current directory, as the program does.
@@ -51,13 +105,13 @@ public:
     // Starts in `startDir` (tests run many windows side by side in one process).
     Program(qv::forms::Application& app, std::string startDir);
 
-    qv::forms::Window& mainWindow() override { return frm_; }
-    std::vector<qv::forms::Window*> windows() override { return {&frm_}; }
+    qv::forms::Window& mainWindow() override { return frmMaindb_; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMaindb_}; }
 
     // The file layer with the tool's current directory (tests set its fault hook).
     qv::Files& files() { return files_; }
     const FormState& state() const { return st_; }
-    qv::forms::Window& frmMaindb() { return frm_; }
+    qv::forms::Window& frmMaindb() { return frmMaindb_; }
 
     // ---- Handlers and procedures of the window ----
     void Form_Load();
@@ -71,19 +125,18 @@ public:
     void cmdAddnew_Click();
     void cmdNextcomp_Click();
     void cmdSuggest_Click();
-    void numgenerator2();
-    void numgenerator3(int i, std::array<qv::Field, 11>& Cnom);
-    // The species record built from the window (the save writes it); sets `Changeflag`.
+    void numgenerator2();  // Idcomp(1), Idcomp(2): the component IDs of rows 1 and 2, for the ID proposal
+    void numgenerator3(int i, std::array<qv::Field, 11>& Cnom);  // Cnom(i): the component ID of row i
+    // The species record built from the window (the save writes it).
     SpeciesRecord SpeciesChange();
     void cmdDelete_Click();
     void cmdSavedb_Click();
     void savedb();
     void cmdNewDb_Click();
-    void Newspecdelete();
+    void Newspecdelete();  // hides the new-species entry after the new species is saved
 
 private:
-    qv::forms::Control& c(const char* name, int index = 0) const { return frm_(name, index); }
-    void buildControls();
+    static Controls buildControls(qv::forms::Window& w);
     void wireEvents();
 
     // The kind of the file named by `Dbname` as start-up and the File menu set it up.
@@ -100,13 +153,19 @@ private:
     std::string savedDatabase(const std::string& source);
     // The whole rewritten database for a save or a deletion, built in memory.
     SaveHeader saveHeader(const std::string& model) const;
+    // The species display: the first record of the selected name (nothing when there is none),
+    // the captions and box of its sixth value, and its component rows.
+    std::optional<SpeciesRecord> findShownSpecies();
+    void showSixthValue(const SpeciesRecord& r);
+    void fillComponentRows(const SpeciesRecord& r);
     // Rows 1 to 8 emptied and hidden.
     void clearComponentRows();
     // Takes the pending component of `cboComp` / `txtStoicn` into row `Compindex`.
     void takeInComponent();
 
     qv::forms::Application& app_;
-    qv::forms::Window frm_;
+    qv::forms::Window frmMaindb_;
+    Controls ui_;
     qv::Files files_;
     FormState st_;
 };

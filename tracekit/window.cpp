@@ -34,10 +34,24 @@ constexpr std::array<const char*, termCount> entryNames{"txtEntryA", "txtEntryB"
 }  // namespace
 
 Program::Program(qv::forms::Application& app)
-    : app_(app), frmMain_(app, "frmMain", "tracekit For Quenvar")
+    : app_(app), frmMain_(app, "frmMain", "tracekit For Quenvar"), ui_(buildControls(frmMain_))
 {
-    qv::forms::Window& w = frmMain_;
+    frmMain_.onLoad = [this] { Form_Load(); };
+    ui_.cboSpecies.onClick = [this] { cboSpecies_Click(); };
+    ui_.optSolid.onClick = [this] { optSolid_Click(); };
+    ui_.optAqueous.onClick = [this] { optAqueous_Click(); };
+    ui_.cmdAdd.onClick = [this] { cmdAdd_Click(); };
+    ui_.cmdSave.onClick = [this] { cmdSave_Click(); };
+    ui_.cmdDelete.onClick = [this] { cmdDelete_Click(); };
+    ui_.cmdQuit.onClick = [this] { cmdQuit_Click(); };
 
+    std::array<Control*, termCount> entries{};
+    for (std::size_t i = 0; i < termCount; ++i) entries[i] = &ui_.txtEntry.at0(i);
+    plot_ = std::make_unique<PlotPanel>(app_, frmMain_, entries, ui_.optSolid);
+}
+
+Controls Program::buildControls(qv::forms::Window& w)
+{
     Control& optSolid = w.option("optSolid", "", "kind");
     w.label("Label15", "Solid phase species");
     Control& optAqueous = w.option("optAqueous", "", "kind");
@@ -57,29 +71,20 @@ Program::Program(qv::forms::Application& app)
     static constexpr std::array<const char*, termCount - 1> plusNames{"Label1", "Label2", "Label3",
                                                                       "Label4", "Label5", "Label6"};
     w.label("Label7", "log K =");
+    qv::forms::ControlArray<termCount> txtEntry;
     for (std::size_t i = 0; i < termCount; ++i) {
-        txtEntry_[i] = &w.textBox(entryNames[i]);
+        txtEntry.set(static_cast<int>(i + 1), w.textBox(entryNames[i]));
         if (factorNames[i]) w.label(factorNames[i], factors[i]);
         if (i < plusNames.size()) w.label(plusNames[i], "+");
     }
 
-    w.label("lblReverse", reverseText);
+    Control& lblReverse = w.label("lblReverse", reverseText);
     w.label("Label14", explanationText);
     Control& cmdAdd = w.button("cmdAdd", "Add new species from the main thermodynamic database");
     Control& cmdDelete = w.button("cmdDelete", "Delete this species");
     Control& cmdSave = w.button("cmdSave", "Save changes to database");
     Control& cmdQuit = w.button("cmdQuit", "Quit");
-
-    w.onLoad = [this] { Form_Load(); };
-    cboSpecies.onClick = [this] { cboSpecies_Click(); };
-    optSolid.onClick = [this] { optSolid_Click(); };
-    optAqueous.onClick = [this] { optAqueous_Click(); };
-    cmdAdd.onClick = [this] { cmdAdd_Click(); };
-    cmdSave.onClick = [this] { cmdSave_Click(); };
-    cmdDelete.onClick = [this] { cmdDelete_Click(); };
-    cmdQuit.onClick = [this] { cmdQuit_Click(); };
-
-    plot_ = std::make_unique<PlotPanel>(app_, w, txtEntry_, optSolid);
+    return Controls{optSolid, optAqueous, cboSpecies, txtEntry, lblReverse, cmdAdd, cmdDelete, cmdSave, cmdQuit};
 }
 
 // ---- Events ---------------------------------------------------------------------------------
@@ -108,7 +113,7 @@ void Program::Form_Load()
 void Program::cboSpecies_Click()
 {
     if (adding_) return;
-    const std::optional<AnalyteRecord> record = database().find(c("cboSpecies").text());
+    const std::optional<AnalyteRecord> record = database().find(ui_.cboSpecies.text());
     if (!record) {
         // No longer in the file: show no terms rather than those of another species.
         ClearFields();
@@ -118,23 +123,23 @@ void Program::cboSpecies_Click()
     Terms saved{};
     for (std::size_t i = 0; i < termCount; ++i) {
         saved[i] = record->terms[i].asNumber();
-        txtEntry_[i]->setText(qv::displayForm(saved[i]));
+        ui_.txtEntry.at0(i).setText(qv::displayForm(saved[i]));
     }
-    plot_->showSaved(c("cboSpecies").text(), saved);
+    plot_->showSaved(ui_.cboSpecies.text(), saved);
 }
 
 void Program::optSolid_Click()
 {
-    c("cboSpecies").clear();
-    c("lblReverse").setVisible(true);
+    ui_.cboSpecies.clear();
+    ui_.lblReverse.setVisible(true);
     ReadSolidnames();
     ClearFields();
 }
 
 void Program::optAqueous_Click()
 {
-    c("cboSpecies").clear();
-    c("lblReverse").setVisible(false);
+    ui_.cboSpecies.clear();
+    ui_.lblReverse.setVisible(false);
     ReadAqNames();
     ClearFields();
 }
@@ -143,9 +148,9 @@ void Program::cmdAdd_Click()
 {
     adding_ = true;
     ClearFields();
-    c("cmdAdd").setVisible(false);
-    c("cmdDelete").setVisible(false);
-    Control& cbo = c("cboSpecies");
+    ui_.cmdAdd.setVisible(false);
+    ui_.cmdDelete.setVisible(false);
+    Control& cbo = ui_.cboSpecies;
     cbo.clear();
     cbo.setText(selectSpecies);
     ReadThermo();
@@ -153,7 +158,7 @@ void Program::cmdAdd_Click()
 
 void Program::cmdSave_Click()
 {
-    Control& cbo = c("cboSpecies");
+    Control& cbo = ui_.cboSpecies;
     const std::string name = cbo.text();
     if (qv::trimBlanks(name).empty() || name == selectSpecies) {
         app_.message("Nothing added!", noteTitle);
@@ -165,7 +170,7 @@ void Program::cmdSave_Click()
     files_.changeDir(dataDir_);
 
     Terms terms{};
-    for (std::size_t i = 0; i < termCount; ++i) terms[i] = qv::textToNumber(txtEntry_[i]->text());
+    for (std::size_t i = 0; i < termCount; ++i) terms[i] = qv::textToNumber(ui_.txtEntry.at0(i).text());
 
     if (!adding_) {
         database().changeTerms(name, terms);
@@ -187,14 +192,14 @@ void Program::cmdSave_Click()
     cbo.clear();
     adding_ = false;
     ClearFields();
-    c("cmdDelete").setVisible(true);
-    c("cmdAdd").setVisible(true);
+    ui_.cmdDelete.setVisible(true);
+    ui_.cmdAdd.setVisible(true);
     listSelectedSection();
 }
 
 void Program::cmdDelete_Click()
 {
-    Control& cbo = c("cboSpecies");
+    Control& cbo = ui_.cboSpecies;
     const std::string name = cbo.text();
     if (refuseQuotedName(name)) return;
     if (!app_.askYesNo(deleteQuestion, deleteTitle)) return;
@@ -210,21 +215,21 @@ void Program::cmdQuit_Click() { app_.end(); }
 
 void Program::ReadSolidnames()
 {
-    Control& cbo = c("cboSpecies");
+    Control& cbo = ui_.cboSpecies;
     cbo.setText(selectSpecies);
     database().listNames(Section::Solid, [&](const std::string& name) { cbo.addItem(name); });
 }
 
 void Program::ReadAqNames()
 {
-    Control& cbo = c("cboSpecies");
+    Control& cbo = ui_.cboSpecies;
     cbo.setText(selectSpecies);
     database().listNames(Section::Aqueous, [&](const std::string& name) { cbo.addItem(name); });
 }
 
 void Program::ReadThermo()
 {
-    Control& cbo = c("cboSpecies");
+    Control& cbo = ui_.cboSpecies;
     const qv::ScanEnd end = qv::scanThermoById(files_, thermoDatabase(), [&](const qv::ThermoSpecies& s) {
         cbo.addItem(s.name);
         return true;
@@ -246,7 +251,7 @@ void Program::ClearFields()
     // Every change of list or mode clears the fields: the plot then shows no saved curve, and
     // takes up the kind of species selected.
     PlotPanel::Hold hold(*plot_);
-    for (Control* box : txtEntry_) box->setText("");
+    for (int i = 1; i <= termCount; ++i) ui_.txtEntry(i).setText("");
     plot_->forgetSaved();
 }
 
@@ -254,7 +259,7 @@ void Program::ClearFields()
 
 Section Program::selectedSection() const
 {
-    return c("optAqueous").value() ? Section::Aqueous : Section::Solid;
+    return ui_.optAqueous.value() ? Section::Aqueous : Section::Solid;
 }
 
 const std::string& Program::thermoDatabase() const

@@ -23,6 +23,20 @@ namespace tracekit {
 
 inline constexpr const char* selectSpecies = "Select species";
 
+// The controls of `frmMain` that the handlers work on; the terms A to G are `txtEntry(1)` to
+// `txtEntry(7)` (the window names them txtEntryA to txtEntryG).
+struct Controls {
+    qv::forms::Control& optSolid;
+    qv::forms::Control& optAqueous;
+    qv::forms::Control& cboSpecies;
+    qv::forms::ControlArray<termCount> txtEntry;
+    qv::forms::Control& lblReverse;
+    qv::forms::Control& cmdAdd;
+    qv::forms::Control& cmdDelete;
+    qv::forms::Control& cmdSave;
+    qv::forms::Control& cmdQuit;
+};
+
 class Program : public qv::forms::Program {
 public:
     explicit Program(qv::forms::Application& app);
@@ -52,7 +66,7 @@ public:
     void ClearFields();
 
 private:
-    qv::forms::Control& c(const char* name) const { return frmMain_(name); }
+    static Controls buildControls(qv::forms::Window& w);
     AnalyteDatabase database() const { return AnalyteDatabase(files_, dataDir_); }
     Section selectedSection() const;
     // The thermodynamic database of the kind selected: `thermo.mdb` (aqueous) or `type6.mdb`.
@@ -64,7 +78,7 @@ private:
 
     qv::forms::Application& app_;
     qv::forms::Window frmMain_;
-    std::array<qv::forms::Control*, termCount> txtEntry_{};
+    Controls ui_;
     qv::Files files_{qv::Files::processDirectory()};
 
     std::unique_ptr<PlotPanel> plot_;

@@ -159,88 +159,99 @@ QObject* FormBinding::objectOf(const Control& control) const
 void FormBinding::connectEvents(Bound& b)
 {
     Control* c = b.control;
+    QObject* object = b.object.data();
+    switch (c->kind()) {
+    case ControlKind::CommandButton:
+        connect(static_cast<QAbstractButton*>(object), &QAbstractButton::clicked, this, clickOf(c));
+        break;
+    case ControlKind::MenuEntry: connect(static_cast<QAction*>(object), &QAction::triggered, this, clickOf(c)); break;
+    case ControlKind::OptionButton: connectOption(c, static_cast<QAbstractButton*>(object)); break;
+    case ControlKind::TextBox: connectTyping(c, static_cast<QLineEdit*>(object)); break;
+    case ControlKind::ComboBox: connectComboBox(c, static_cast<QComboBox*>(object)); break;
+    case ControlKind::ListBox: connectListBox(c, static_cast<QListWidget*>(object)); break;
+    case ControlKind::Label: static_cast<QLabel*>(object)->setTextFormat(Qt::PlainText); break;
+    case ControlKind::Frame:
+    case ControlKind::Line:
+    case ControlKind::Plot: break;
+    }
+}
+
+std::function<void()> FormBinding::clickOf(Control* c)
+{
     Binder* binder = &binder_;
-    auto click = [binder, c] {
+    return [binder, c] {
         if (binder->updating()) return;
         binder->dispatch([c] {
             if (c->onClick) c->onClick();
         });
     };
-    auto pick = [binder, c](int position) {
+}
+
+std::function<void(int)> FormBinding::pickOf(Control* c)
+{
+    Binder* binder = &binder_;
+    return [binder, c](int position) {
         if (binder->updating() || position < 0) return;
         binder->dispatch([c, position] { c->userPick(position); });
     };
-    switch (c->kind()) {
-    case ControlKind::CommandButton:
-        connect(static_cast<QAbstractButton*>(b.object.data()), &QAbstractButton::clicked, this, click);
-        break;
-    case ControlKind::MenuEntry:
-        connect(static_cast<QAction*>(b.object.data()), &QAction::triggered, this, click);
-        break;
-    case ControlKind::OptionButton: {
-        auto* button = static_cast<QAbstractButton*>(b.object.data());
-        // The window logic decides which options exclude each other.
-        button->setAutoExclusive(false);
-        button->setCheckable(true);
-        connect(button, &QAbstractButton::clicked, this, [binder, c] {
-            if (binder->updating()) return;
-            binder->dispatch([c] {
-                c->setValue(true);
-                if (c->onClick) c->onClick();
-            });
+}
+
+void FormBinding::connectOption(Control* c, QAbstractButton* button)
+{
+    Binder* binder = &binder_;
+    // The window logic decides which options exclude each other.
+    button->setAutoExclusive(false);
+    button->setCheckable(true);
+    connect(button, &QAbstractButton::clicked, this, [binder, c] {
+        if (binder->updating()) return;
+        binder->dispatch([c] {
+            c->setValue(true);
+            if (c->onClick) c->onClick();
         });
-        break;
+    });
+}
+
+void FormBinding::connectTyping(Control* c, QLineEdit* edit)
+{
+    Binder* binder = &binder_;
+    connect(edit, &QLineEdit::textEdited, this, [binder, c, edit](const QString& text) {
+        if (!binder->updating()) binder->typed(*c, edit, text);
+    });
+}
+
+void FormBinding::connectComboBox(Control* c, QComboBox* combo)
+{
+    // The list is the window logic's: nothing typed is added to it, and no completion
+    // changes what the user typed.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setDuplicatesEnabled(true);  // Return in the edit then picks nothing either
+    connect(combo, &QComboBox::activated, this, pickOf(c));
+    if (QLineEdit* edit = combo->lineEdit()) {
+        combo->setCompleter(nullptr);
+        connectTyping(c, edit);
     }
-    case ControlKind::TextBox: {
-        auto* edit = static_cast<QLineEdit*>(b.object.data());
-        connect(edit, &QLineEdit::textEdited, this, [binder, c, edit](const QString& text) {
-            if (!binder->updating()) binder->typed(*c, edit, text);
-        });
-        break;
-    }
-    case ControlKind::ComboBox: {
-        auto* combo = static_cast<QComboBox*>(b.object.data());
-        // The list is the window logic's: nothing typed is added to it, and no completion
-        // changes what the user typed.
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setDuplicatesEnabled(true);  // Return in the edit then picks nothing either
-        connect(combo, &QComboBox::activated, this, pick);
-        if (QLineEdit* edit = combo->lineEdit()) {
-            combo->setCompleter(nullptr);
-            connect(edit, &QLineEdit::textEdited, this, [binder, c, edit](const QString& text) {
-                if (!binder->updating()) binder->typed(*c, edit, text);
-            });
-        }
-        break;
-    }
-    case ControlKind::ListBox: {
-        auto* list = static_cast<QListWidget*>(b.object.data());
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setUniformItemSizes(true);  // long lists (thousands of species) lay out at once
-        list->viewport()->installEventFilter(this);
-        // A pick is a change of the selection. Qt also moves the current row by itself when the
-        // list first takes the focus, without selecting anything: that is no pick.
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, pick, list] {
-            const auto selected = list->selectedItems();
-            if (selected.isEmpty()) return;
-            listPickDone_ = true;
-            pick(list->row(selected.first()));
-        });
-        connect(list, &QListWidget::itemClicked, this, [this, pick, list](QListWidgetItem* item) {
-            // A click on the item that was already selected is a pick of its own.
-            if (listPickDone_) return;
-            listPickDone_ = true;
-            pick(list->row(item));
-        });
-        break;
-    }
-    case ControlKind::Label:
-        static_cast<QLabel*>(b.object.data())->setTextFormat(Qt::PlainText);
-        break;
-    case ControlKind::Frame:
-    case ControlKind::Line:
-    case ControlKind::Plot: break;
-    }
+}
+
+void FormBinding::connectListBox(Control* c, QListWidget* list)
+{
+    auto pick = pickOf(c);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);  // long lists (thousands of species) lay out at once
+    list->viewport()->installEventFilter(this);
+    // A pick is a change of the selection. Qt also moves the current row by itself when the
+    // list first takes the focus, without selecting anything: that is no pick.
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, pick, list] {
+        const auto selected = list->selectedItems();
+        if (selected.isEmpty()) return;
+        listPickDone_ = true;
+        pick(list->row(selected.first()));
+    });
+    connect(list, &QListWidget::itemClicked, this, [this, pick, list](QListWidgetItem* item) {
+        // A click on the item that was already selected is a pick of its own.
+        if (listPickDone_) return;
+        listPickDone_ = true;
+        pick(list->row(item));
+    });
 }
 
 bool FormBinding::eventFilter(QObject* watched, QEvent* event)
@@ -285,73 +296,15 @@ void FormBinding::updateControl(Bound& b)
 
     auto* widget = static_cast<QWidget*>(object);
     switch (c.kind()) {
-    case ControlKind::Label: {
-        const QString caption =
-            c.shownCaption().empty() ? fromCp1252(c.caption()) : QString::fromUtf8(c.shownCaption());
-        auto* label = static_cast<QLabel*>(widget);
-        if (label->text() != caption) label->setText(caption);
-        break;
-    }
+    case ControlKind::Label: updateLabel(c, static_cast<QLabel*>(widget)); break;
     case ControlKind::CommandButton:
-    case ControlKind::OptionButton: {
-        auto* button = static_cast<QAbstractButton*>(widget);
-        const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
-        if (button->text() != caption) button->setText(caption);
-        if (c.kind() == ControlKind::OptionButton && button->isChecked() != c.value()) button->setChecked(c.value());
-        break;
-    }
+    case ControlKind::OptionButton: updateButton(c, static_cast<QAbstractButton*>(widget)); break;
     case ControlKind::Frame:
-        if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-            const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
-            if (box->title() != caption) box->setTitle(caption);
-        }
+        if (auto* box = qobject_cast<QGroupBox*>(widget)) updateFrame(c, box);
         break;
-    case ControlKind::TextBox: {
-        auto* edit = static_cast<QLineEdit*>(widget);
-        const QString text = fromCp1252(c.text());
-        // Left alone when equal, so that the user's cursor stays where it was.
-        if (edit->text() != text) edit->setText(text);
-        break;
-    }
-    case ControlKind::ListBox: {
-        auto* list = static_cast<QListWidget*>(widget);
-        if (!b.itemsShown || b.itemsRevision != c.itemsRevision()) {
-            list->clear();
-            list->addItems(itemsOf(c));
-            b.itemsShown = true;
-            b.itemsRevision = c.itemsRevision();
-        }
-        const int row = c.listIndex();
-        if (row < 0) {
-            if (list->currentRow() >= 0) list->setCurrentRow(-1);
-            if (!list->selectedItems().isEmpty()) list->clearSelection();
-        } else if (list->currentRow() != row || !list->item(row)->isSelected()) {
-            list->setCurrentRow(row);
-        }
-        break;
-    }
-    case ControlKind::ComboBox: {
-        auto* combo = static_cast<QComboBox*>(widget);
-        QLineEdit* edit = combo->lineEdit();
-        const QSignalBlocker blockEdit(edit);
-        // Changing the current item rewrites the edit; the cursor stays when the text comes
-        // back as it was.
-        const QString editBefore = edit ? edit->text() : QString();
-        const int cursor = edit ? edit->cursorPosition() : 0;
-        if (!b.itemsShown || b.itemsRevision != c.itemsRevision()) {
-            combo->clear();
-            combo->addItems(itemsOf(c));
-            b.itemsShown = true;
-            b.itemsRevision = c.itemsRevision();
-        }
-        if (combo->currentIndex() != c.listIndex()) combo->setCurrentIndex(c.listIndex());
-        if (combo->isEditable()) {
-            const QString text = fromCp1252(c.text());
-            if (combo->currentText() != text) combo->setEditText(text);
-            if (edit->text() == editBefore && edit->cursorPosition() != cursor) edit->setCursorPosition(cursor);
-        }
-        break;
-    }
+    case ControlKind::TextBox: updateTextBox(c, static_cast<QLineEdit*>(widget)); break;
+    case ControlKind::ListBox: updateListBox(b, static_cast<QListWidget*>(widget)); break;
+    case ControlKind::ComboBox: updateComboBox(b, static_cast<QComboBox*>(widget)); break;
     case ControlKind::Plot:
         if (plotDrawer) plotDrawer(*widget, c);
         break;
@@ -361,6 +314,80 @@ void FormBinding::updateControl(Bound& b)
     // Hidden when asked explicitly; a child of a window not yet shown counts as hidden too, and
     // showing it then only clears that.
     if (widget->isHidden() == shown) widget->setVisible(shown);
+}
+
+void FormBinding::updateLabel(const Control& c, QLabel* label)
+{
+    // A label may show a character the window's code page lacks ("ΔH"): then the shown caption,
+    // in UTF-8, stands beside the caption scripts read.
+    const QString caption = c.shownCaption().empty() ? fromCp1252(c.caption()) : QString::fromUtf8(c.shownCaption());
+    if (label->text() != caption) label->setText(caption);
+}
+
+void FormBinding::updateButton(const Control& c, QAbstractButton* button)
+{
+    const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
+    if (button->text() != caption) button->setText(caption);
+    if (c.kind() == ControlKind::OptionButton && button->isChecked() != c.value()) button->setChecked(c.value());
+}
+
+void FormBinding::updateFrame(const Control& c, QGroupBox* box)
+{
+    const QString caption = captionWithMnemonic(c.caption(), c.mnemonic());
+    if (box->title() != caption) box->setTitle(caption);
+}
+
+void FormBinding::updateTextBox(const Control& c, QLineEdit* edit)
+{
+    const QString text = fromCp1252(c.text());
+    // Left alone when equal, so that the user's cursor stays where it was.
+    if (edit->text() != text) edit->setText(text);
+}
+
+bool FormBinding::itemsChanged(Bound& b)
+{
+    const Control& c = *b.control;
+    if (b.itemsShown && b.itemsRevision == c.itemsRevision()) return false;
+    b.itemsShown = true;
+    b.itemsRevision = c.itemsRevision();
+    return true;
+}
+
+void FormBinding::updateListBox(Bound& b, QListWidget* list)
+{
+    const Control& c = *b.control;
+    if (itemsChanged(b)) {
+        list->clear();
+        list->addItems(itemsOf(c));
+    }
+    const int row = c.listIndex();
+    if (row < 0) {
+        if (list->currentRow() >= 0) list->setCurrentRow(-1);
+        if (!list->selectedItems().isEmpty()) list->clearSelection();
+    } else if (list->currentRow() != row || !list->item(row)->isSelected()) {
+        list->setCurrentRow(row);
+    }
+}
+
+void FormBinding::updateComboBox(Bound& b, QComboBox* combo)
+{
+    const Control& c = *b.control;
+    QLineEdit* edit = combo->lineEdit();
+    const QSignalBlocker blockEdit(edit);
+    // Changing the current item rewrites the edit; the cursor stays when the text comes
+    // back as it was.
+    const QString editBefore = edit ? edit->text() : QString();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    if (itemsChanged(b)) {
+        combo->clear();
+        combo->addItems(itemsOf(c));
+    }
+    if (combo->currentIndex() != c.listIndex()) combo->setCurrentIndex(c.listIndex());
+    if (combo->isEditable()) {
+        const QString text = fromCp1252(c.text());
+        if (combo->currentText() != text) combo->setEditText(text);
+        if (edit->text() == editBefore && edit->cursorPosition() != cursor) edit->setCursorPosition(cursor);
+    }
 }
 
 // ---- Binder ---------------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 // selection, option value); events are callbacks. The window logic of every tool works only on
 // these objects, so it runs the same under Qt and in script mode.
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -289,6 +291,30 @@ private:
     std::vector<Control*> controls_;
     std::vector<std::string> saved_;  // empty: no snapshot
 };
+
+// Typed handles of a control array, numbered from 1 as the window numbers its members:
+// `txtComp(3)` is the third. Filled once where the controls are made.
+template <std::size_t N>
+class ControlArray {
+public:
+    static constexpr int size() { return static_cast<int>(N); }
+    Control& operator()(int index) const { return *members_.at(static_cast<std::size_t>(index - 1)); }
+    // The member beside entry `k` of a 0-based data array.
+    Control& at0(std::size_t k) const { return *members_.at(k); }
+    void set(int index, Control& control) { members_.at(static_cast<std::size_t>(index - 1)) = &control; }
+
+private:
+    std::array<Control*, N> members_{};
+};
+
+// A control array of N members, made in order by `make(1)` to `make(N)`.
+template <std::size_t N, class Make>
+ControlArray<N> makeControlArray(Make make)
+{
+    ControlArray<N> members;
+    for (int i = 1; i <= static_cast<int>(N); ++i) members.set(i, make(i));
+    return members;
+}
 
 // ---- Platform -------------------------------------------------------------------------------
 

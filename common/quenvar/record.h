@@ -50,6 +50,8 @@ public:
 
 private:
     [[noreturn]] void mismatch(const Field& f) const;
+    template <class Int>
+    Int whole();  // the whole-number reader of whole32 and whole16
     void consumeDelimiter();
     std::string bytes_;
     std::string fileName_;

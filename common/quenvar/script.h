@@ -64,7 +64,7 @@ private:
 // Runs a script against a program. Returns the exit status: 0 all held, 1 a failure,
 // 2 a script error.
 int run(forms::Program& program, forms::Application& app, ScriptPlatform& platform, std::istream& script,
-        std::ostream& out, std::ostream& err);
+        std::ostream& out);
 
 using ProgramFactory = std::function<std::unique_ptr<forms::Program>(forms::Application&)>;
 

@@ -279,7 +279,7 @@ Outcome runScript(const std::string& script)
     KeyProgram program(app);
     std::istringstream in(script);
     Outcome r;
-    r.status = qv::script::run(program, app, platform, in, out, err);
+    r.status = qv::script::run(program, app, platform, in, out);
     r.out = out.str();
     return r;
 }

@@ -97,13 +97,13 @@ struct Outcome {
 
 Outcome run(const std::string& script, bool failAtLoad = false)
 {
-    std::ostringstream out, err;
+    std::ostringstream out;
     qv::script::ScriptPlatform platform(out);
     qf::Application app(platform);
     TinyProgram program(app, failAtLoad);
     std::istringstream in(script);
     Outcome r;
-    r.status = qv::script::run(program, app, platform, in, out, err);
+    r.status = qv::script::run(program, app, platform, in, out);
     r.out = out.str();
     std::istringstream lines(r.out);
     for (std::string line; std::getline(lines, line);) r.lines.push_back(line);

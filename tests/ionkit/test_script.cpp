@@ -563,7 +563,7 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
 TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
 {
     DataDir d;
-    std::ostringstream out, err;
+    std::ostringstream out;
     qv::script::ScriptPlatform platform(out);
     qv::forms::Application app(platform);
     ionkit::Program program(app, d.dir.path());
@@ -582,7 +582,7 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
                               "click cmdAdd\n"
                               "expect cmdAdd.visible 1\n"
                               "expect cboCat.items \"Na+\" \"K+\"\n");
-    EXPECT_EQ(qv::script::run(program, app, platform, script, out, err), 0) << out.str();
+    EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
     const std::string failed = "message \"Quenvar error\" \"Replace failed: sit_eta.txt\" ok critical -> ok\n";
     EXPECT_EQ(out.str(), failed +
                              "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "

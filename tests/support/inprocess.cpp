@@ -66,7 +66,7 @@ std::optional<RunResult> runInProcess(const std::string& program, const std::str
             qv::script::ScriptPlatform platform(out);
             qv::forms::Application app(platform);
             std::unique_ptr<qv::forms::Program> p = tool->second(app);
-            r.status = qv::script::run(*p, app, platform, in, out, err);
+            r.status = qv::script::run(*p, app, platform, in, out);
         } catch (const std::exception& e) {
             // What escapes the runner would end a program: report it as that program's abort.
             r.status = -1;

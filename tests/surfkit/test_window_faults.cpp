@@ -32,7 +32,7 @@ Outcome runInProcess(const DataDir& data, const std::string& script, int failSte
 {
     data.handOff();
     const std::string dir = data.dir.path();
-    std::ostringstream out, err;
+    std::ostringstream out;
     qv::script::ScriptPlatform platform(out);
     qv::forms::Application app(platform);
     surfkit::Program program(app, dir);
@@ -45,7 +45,7 @@ Outcome runInProcess(const DataDir& data, const std::string& script, int failSte
         }
     };
     std::istringstream in(script);
-    o.status = qv::script::run(program, app, platform, in, out, err);
+    o.status = qv::script::run(program, app, platform, in, out);
     o.output = out.str();
     return o;
 }

@@ -21,8 +21,13 @@
 
 #include "quenvar/forms.h"
 
+class QAbstractButton;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 class QKeyEvent;
 class QLineEdit;
+class QListWidget;
 
 namespace qv::qt {
 
@@ -61,8 +66,24 @@ private:
     void provideStatusLine();
     // The enabled state of a control's widget.
     void updateState(Bound& bound);
+    // The events of a control's widget, one function a kind of control.
     void connectEvents(Bound& bound);
+    std::function<void()> clickOf(forms::Control* control);
+    std::function<void(int)> pickOf(forms::Control* control);
+    void connectOption(forms::Control* control, QAbstractButton* button);
+    void connectTyping(forms::Control* control, QLineEdit* edit);
+    void connectComboBox(forms::Control* control, QComboBox* combo);
+    void connectListBox(forms::Control* control, QListWidget* list);
+    // The widget brought up to date with its control, one function a kind of control.
     void updateControl(Bound& bound);
+    static void updateLabel(const forms::Control& control, QLabel* label);
+    static void updateButton(const forms::Control& control, QAbstractButton* button);
+    static void updateFrame(const forms::Control& control, QGroupBox* box);
+    static void updateTextBox(const forms::Control& control, QLineEdit* edit);
+    // Whether the control's items changed since the widget's list was last filled (noted as filled).
+    static bool itemsChanged(Bound& bound);
+    void updateListBox(Bound& bound, QListWidget* list);
+    void updateComboBox(Bound& bound, QComboBox* combo);
     void problem(const std::string& text);
 
     Binder& binder_;
