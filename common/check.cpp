@@ -186,6 +186,29 @@ std::optional<RecordReader> openForCheck(const Files& files, const std::string& 
     }
 }
 
+std::optional<std::array<std::string, 4>> readDabasePaths(const Files& files, const std::string& path, Report& report,
+                                                         bool checked)
+{
+    std::optional<RecordReader> in = openForCheck(files, path, report, checked);
+    if (!in) return std::nullopt;
+    std::array<std::string, 4> paths;
+    try {
+        paths[0] = in->text();
+        if (paths[0] == "Start" && in->atEnd()) return std::nullopt;
+        for (std::size_t k = 1; k < paths.size(); ++k) paths[k] = in->text();
+    } catch (const Error& e) {
+        report.unreadable(path, in->line(), failureOf(e), checked);
+        return std::nullopt;
+    }
+    return paths;
+}
+
+std::string directoryOf(std::string_view path)
+{
+    const std::size_t cut = path.find_last_of("/\\");
+    return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut == 0 ? 1 : cut));
+}
+
 std::string baseName(std::string_view path)
 {
     const std::size_t cut = path.find_last_of("/\\");

@@ -1,5 +1,7 @@
 #include <memory>
+#include <string_view>
 
+#include "humkit/check.h"
 #include "humkit/window.h"
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
@@ -12,6 +14,7 @@
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::string_view(argv[1]) == "--check") return humkit::checkMain({argv + 2, argv + argc});
     auto make = [](qv::forms::Application& app) { return std::make_unique<humkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, "humkit", make,

@@ -1,5 +1,7 @@
 #include <memory>
+#include <string_view>
 
+#include "ionkit/check.h"
 #include "ionkit/window.h"
 
 #ifdef QUENVAR_WITH_QT
@@ -13,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::string_view(argv[1]) == "--check") return ionkit::checkMain({argv + 2, argv + argc});
     auto make = [](qv::forms::Application& app) { return std::make_unique<ionkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, "ionkit", make,

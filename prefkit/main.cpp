@@ -1,5 +1,7 @@
 #include <memory>
+#include <string_view>
 
+#include "prefkit/check.h"
 #include "prefkit/program.h"
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
@@ -13,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::string_view(argv[1]) == "--check") return prefkit::checkMain({argv + 2, argv + argc});
     auto make = [](qv::forms::Application& app) { return std::make_unique<prefkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, "prefkit", make,

@@ -7,6 +7,7 @@
 // renders them as compiler-style lines (`FILE:LINE: error: MESSAGE [code]`) or as one JSON
 // object per line.
 
+#include <array>
 #include <cstddef>
 #include <iosfwd>
 #include <map>
@@ -95,6 +96,15 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& args,
 // Reads a whole file for a check. A file that cannot be opened is an `unreadable` finding;
 // `checked`: it is one of the files being checked (then the run's status is 2).
 std::optional<RecordReader> openForCheck(const Files& files, const std::string& path, Report& report, bool checked);
+
+// The four database paths of a `dabase.txt` (thermodynamic, solids, components, DOM). Nothing
+// when it cannot be read (an `unreadable` finding) or when it still holds "Start" (a fresh
+// installation names no databases yet).
+std::optional<std::array<std::string, 4>> readDabasePaths(const Files& files, const std::string& path, Report& report,
+                                                         bool checked);
+
+// The directory part of a path ("" for a bare name).
+std::string directoryOf(std::string_view path);
 
 // The last part of a path, after its last slash or backslash.
 std::string baseName(std::string_view path);
