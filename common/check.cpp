@@ -197,10 +197,20 @@ std::optional<std::array<std::string, 4>> readDabasePaths(const Files& files, co
         if (paths[0] == "Start" && in->atEnd()) return std::nullopt;
         for (std::size_t k = 1; k < paths.size(); ++k) paths[k] = in->text();
     } catch (const Error& e) {
-        report.unreadable(path, in->line(), failureOf(e), checked);
+        report.unreadable(path, stopLine(*in), failureOf(e), checked);
         return std::nullopt;
     }
     return paths;
+}
+
+int stopLine(const RecordReader& in)
+{
+    const std::string& b = in.bytes();
+    std::size_t end = b.size();
+    while (end > 0 && (b[end - 1] == ' ' || b[end - 1] == '\t')) --end;
+    int line = in.line();
+    if (in.position() >= end && end > 0 && (b[end - 1] == '\n' || b[end - 1] == '\r') && line > 1) --line;
+    return line;
 }
 
 std::string directoryOf(std::string_view path)

@@ -112,7 +112,7 @@ void checkSiteFile(const qv::Files& files, const std::string& path, const Cation
         if (groups > 0 && std::fabs(sum - 1) > 1e-6)
             report.error(path, line, {}, "fractions", "the group fractions add up to " + num(sum) + ", not 1");
     } catch (const qv::Error& e) {
-        report.unreadable(path, in->line(), qv::check::failureOf(e), !readAny);
+        report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), !readAny);
     }
 }
 

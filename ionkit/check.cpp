@@ -98,7 +98,7 @@ void checkSit(const qv::Files& files, const std::string& path, const NameTable& 
             }
         }
     } catch (const qv::Error& e) {
-        report.unreadable(path, in->line(), qv::check::failureOf(e), count == 0);
+        report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), count == 0);
     }
 }
 

@@ -116,7 +116,7 @@ void checkDefaults(const qv::Files& files, const std::string& path, qv::check::R
             ++read;
         }
     } catch (const qv::Error& e) {
-        report.unreadable(path, in->line(), qv::check::failureOf(e), read == 0);
+        report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), read == 0);
         return;
     }
     for (const Choice& c : choices) {

@@ -95,14 +95,14 @@ void SorptionCheck::run(std::string bytes)
             species(r, line);
         }
     } catch (const qv::Error& e) {
-        report_.unreadable(path_, in.line(), qv::check::failureOf(e), count == 0);
+        report_.unreadable(path_, qv::check::stopLine(in), qv::check::failureOf(e), count == 0);
         return;
     }
     if (count > listLimit)
         report_.warning(path_, line4001, {}, "beyond-4000",
                         std::to_string(count - listLimit) +
                             " species records after the 4000th: Quenvar does not read them");
-    report_.error(path_, in.line(), {}, "end-block",
+    report_.error(path_, qv::check::stopLine(in), {}, "end-block",
                   "the file ends without its end block (three records of species ID 0)");
 }
 
@@ -252,7 +252,7 @@ ComponentTable readComponentTable(const qv::Files& files, const std::string& pat
             if (id.isNumber()) table.byId.try_emplace(id.asNumber(), ComponentTable::Entry{name, charge.asNumber(), record});
         }
     } catch (const qv::Error& e) {
-        report.unreadable(path, in->line(), qv::check::failureOf(e), record == 0);
+        report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), record == 0);
     }
     return table;
 }

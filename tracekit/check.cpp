@@ -98,11 +98,11 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
                                name);
         }
     } catch (const qv::Error& e) {
-        report.unreadable(path, in->line(), qv::check::failureOf(e), count == 0);
+        report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), count == 0);
         return;
     }
     if (sectionEnds < 2)
-        report.error(path, in->line(), {}, "structure",
+        report.error(path, qv::check::stopLine(*in), {}, "structure",
                      sectionEnds == 0 ? "the file has no section separator (a record of species ID 0 after the solids)"
                                       : "the file has no end record (a record of species ID 0 after the aqueous species)");
 }

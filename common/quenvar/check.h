@@ -103,6 +103,10 @@ std::optional<RecordReader> openForCheck(const Files& files, const std::string& 
 std::optional<std::array<std::string, 4>> readDabasePaths(const Files& files, const std::string& path, Report& report,
                                                          bool checked);
 
+// The line where a reading stopped: the reader's line, or the last line of the file when the
+// whole file has been read (the line after its last line end holds nothing).
+int stopLine(const RecordReader& in);
+
 // The directory part of a path ("" for a bare name).
 std::string directoryOf(std::string_view path);
 
