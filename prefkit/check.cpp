@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -14,7 +15,6 @@
 namespace prefkit {
 
 using qv::check::num;
-using qv::check::quoted;
 
 namespace {
 
@@ -29,6 +29,15 @@ bool fileExists(const qv::Files& files, const std::string& dir, const std::strin
     return at.exists(path);
 }
 
+// Whether two paths name the same file: the same text, or the same existing file.
+bool samePlace(const qv::Files& files, const std::string& dir, const std::string& a, const std::string& b)
+{
+    if (a == b) return true;
+    const qv::Files at(dir.empty() ? files.currentDir() : files.resolve(dir));
+    std::error_code ec;
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(at.resolve(a), at.resolve(b), ec) && !ec;
+}
+
 void checkPaths(const qv::Files& files, const std::string& file, int line, const std::array<std::string, 4>& paths,
                 qv::check::Report& report)
 {
@@ -36,7 +45,7 @@ void checkPaths(const qv::Files& files, const std::string& file, int line, const
     for (std::size_t k = 0; k < paths.size(); ++k)
         if (!fileExists(files, dir, paths[k]))
             report.error(file, line, databaseNames[k], "missing-file",
-                         std::string("the ") + databaseNames[k] + " path " + quoted(paths[k]) + " names no existing file");
+                         std::string("the ") + databaseNames[k] + " path " + qv::check::quoted(paths[k]) + " names no existing file");
 }
 
 struct Choice {
@@ -133,7 +142,7 @@ void checkDefaults(const qv::Files& files, const std::string& path, qv::check::R
         const int line = lineOf[static_cast<std::size_t>(placeOf(p.value).line)];
         if (!v)
             report.warning(path, line, p.what, "value-range", std::string("the ") + p.what + " " +
-                                                                  quoted(f.asText()) + " is not a number");
+                                                                  qv::check::quoted(f.asText()) + " is not a number");
         else if (p.fraction && (*v < 0 || *v > 1))
             report.warning(path, line, p.what, "value-range",
                            std::string("the ") + p.what + " is " + num(*v) + "; a fraction lies between 0 and 1");
@@ -151,10 +160,10 @@ void checkDefaults(const qv::Files& files, const std::string& path, qv::check::R
     qv::check::Report ignored;  // dabase.txt has its own check
     if (auto other = qv::check::readDabasePaths(files, dabase, ignored, false))
         for (std::size_t k = 0; k < paths.size(); ++k)
-            if (paths[k] != (*other)[k])
+            if (!samePlace(files, dir, paths[k], (*other)[k]))
                 report.warning(path, lineOf[3], databaseNames[k], "paths-differ",
-                               std::string("the ") + databaseNames[k] + " is " + quoted(paths[k]) + " here but " +
-                                   quoted((*other)[k]) + " in dabase.txt: Quenvar and the tools would read different data");
+                               std::string("the ") + databaseNames[k] + " is " + qv::check::quoted(paths[k]) + " here but " +
+                                   qv::check::quoted((*other)[k]) + " in dabase.txt: Quenvar and the tools would read different data");
 }
 
 int checkMain(const std::vector<std::string>& args)
