@@ -80,14 +80,14 @@ void Report::error(std::string file, int line, std::string key, std::string code
                    std::string name)
 {
     add({std::move(file), line, std::move(key), Severity::Error, std::move(code), std::move(message),
-         std::move(name)});
+         std::move(name), {}});
 }
 
 void Report::warning(std::string file, int line, std::string key, std::string code, std::string message,
                      std::string name)
 {
     add({std::move(file), line, std::move(key), Severity::Warning, std::move(code), std::move(message),
-         std::move(name)});
+         std::move(name), {}});
 }
 
 void Report::unreadable(std::string file, int line, std::string_view failure, bool nothingRead)

@@ -55,10 +55,11 @@ void checkSit(const qv::Files& files, const std::string& path, const NameTable& 
             ++count;
             const std::string key = quoted(s1) + ", " + quoted(s2);
             const std::string pair = "pair " + key + ": ";
-            auto error = [&](const char* code, const std::string& m) { report.error(path, line, key, code, pair + m, s1); };
-            auto warning = [&](const char* code, const std::string& m) {
-                report.warning(path, line, key, code, pair + m, s1);
+            auto add = [&](qv::check::Severity severity, const char* code, const std::string& m) {
+                report.add({path, line, key, severity, code, pair + m, s1, s2});
             };
+            auto error = [&](const char* code, const std::string& m) { add(qv::check::Severity::Error, code, m); };
+            auto warning = [&](const char* code, const std::string& m) { add(qv::check::Severity::Warning, code, m); };
             if (names.loaded) {
                 const char* which[] = {"species 1", "species 2"};
                 const std::string* both[] = {&s1, &s2};

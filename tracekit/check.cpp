@@ -59,7 +59,10 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
             const std::string& name = r.nameText();
             const std::string key = r.id.asText() + " " + quoted(name);
             const std::string what = (solid ? "solid " : "aqueous species ") + key + ": ";
-            auto error = [&](const char* code, const std::string& m) { report.error(path, line, key, code, what + m, name); };
+            const char* section = solid ? "solid" : "aqueous";
+            auto error = [&](const char* code, const std::string& m) {
+                report.add({path, line, key, qv::check::Severity::Error, code, what + m, name, section});
+            };
             if (db.loaded) {
                 auto it = db.firstId.find(name);
                 if (it == db.firstId.end()) {
@@ -92,10 +95,10 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
             }
             auto [at, added] = seen[solid ? 0 : 1].try_emplace(name, line);
             if (!added)
-                report.warning(path, line, key, "duplicate-name",
-                               what + "the name stands on line " + std::to_string(at->second) +
-                                   " of this section too; a change or a deletion acts on both",
-                               name);
+                report.add({path, line, key, qv::check::Severity::Warning, "duplicate-name",
+                            what + "the name stands on line " + std::to_string(at->second) +
+                                " of this section too; a change or a deletion acts on both",
+                            name, section});
         }
     } catch (const qv::Error& e) {
         report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), count == 0);

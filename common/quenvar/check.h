@@ -34,6 +34,8 @@ struct Finding {
     std::string code;  // short and stable: "unknown-component"
     std::string message;
     std::string name;  // the name under which the tool's window lists the record (for picking)
+    std::string name2; // where one name is not enough: species 2 of a SIT pair, the section
+                       // ("solid" or "aqueous") of an analyte
 };
 
 class Report {

@@ -145,7 +145,9 @@ TEST_F(Checks, SitFiles)
     qv::check::Report report;
     dir.write("sit_eta.txt", crlf({R"("Nq+","Cl-",0.03,"r")"}));
     ionkit::checkSit(files, "sit_eta.txt", ionkit::readNameTable(files, "thermo.mdb", "comp.mdb", report), report);
-    EXPECT_NE(report.findings().at(0).message.find("did you mean \"Na+\"?"), std::string::npos);
+    const qv::check::Finding& f = report.findings().at(0);
+    EXPECT_NE(f.message.find("did you mean \"Na+\"?"), std::string::npos);
+    EXPECT_EQ(f.name + "/" + f.name2, "Nq+/Cl-");  // the pair the window shows on a pick
 }
 
 TEST_F(Checks, AnalyteDatabases)
