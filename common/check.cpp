@@ -1,6 +1,7 @@
 #include "quenvar/check.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "quenvar/error.h"
@@ -64,15 +65,17 @@ const char* severityName(Severity severity) { return severity == Severity::Error
 
 void Report::add(Finding finding)
 {
-    std::string identity = finding.file + '\n' + std::to_string(finding.line) + '\n' + finding.code + '\n' +
-                           finding.message;
-    if (!seen_.insert(std::move(identity)).second) return;
-    fileOrder_.emplace(finding.file, fileOrder_.size());
-    (finding.severity == Severity::Error ? errors_ : warnings_) += 1;
-    if (!findings_.empty()) {
-        const Finding& last = findings_.back();
-        if (last.file != finding.file || last.line > finding.line) sorted_ = false;
+    // A check reports in file order, so an equal finding stands among the last ones.
+    for (auto it = findings_.rbegin(); it != findings_.rend() && it->file == finding.file && it->line == finding.line;
+         ++it)
+        if (it->code == finding.code && it->message == finding.message) return;
+    if (findings_.empty() || findings_.back().file != finding.file) {
+        // A file named before, after findings of another: the findings need sorting.
+        if (!fileOrder_.emplace(finding.file, fileOrder_.size()).second) sorted_ = false;
+    } else if (findings_.back().line > finding.line) {
+        sorted_ = false;
     }
+    (finding.severity == Severity::Error ? errors_ : warnings_) += 1;
     findings_.push_back(std::move(finding));
 }
 
@@ -281,7 +284,12 @@ std::string failureOf(const Error& error)
     return text;
 }
 
-std::string num(double value) { return numberForm(value); }
+std::string num(double value)
+{
+    // Whole numbers (IDs, counts) the quick way; the number form finds the shortest text.
+    if (value == std::floor(value) && std::fabs(value) < 1e15) return std::to_string(static_cast<long long>(value));
+    return numberForm(value);
+}
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iostream>
 #include <optional>
+#include <unordered_map>
 
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
@@ -21,13 +22,6 @@ constexpr int windowComponentLimit = 400;
 constexpr int maxComponents = 8;  // component rows of the window
 constexpr int maxMbPairs = 6;
 
-// A key that tells IDs apart as the window compares them: a Number by its value, a Text by
-// its characters.
-std::string idKey(const qv::Field& id)
-{
-    return id.isNumber() ? "#" + qv::numberForm(id.asNumber()) : "T" + id.asText();
-}
-
 struct Seen {
     int line;
     std::string name;
@@ -38,6 +32,8 @@ public:
     SorptionCheck(const std::string& path, const ComponentTable& components, qv::check::Report& report)
         : path_(path), kind_(fileKindOf(path)), components_(components), report_(report)
     {
+        numberIds_.reserve(listLimit);
+        names_.reserve(listLimit);
     }
 
     void run(std::string bytes);
@@ -49,13 +45,25 @@ private:
     const ComponentTable::Entry* component(const qv::Field& id, const char* block, int pair, int line);
     void idScheme(const SpeciesRecord& r, int line);
 
-    void error(int line, std::string code, std::string message)
+    // The key of the record being checked, made at its first finding.
+    const std::string& key()
     {
-        report_.error(path_, line, key_, std::move(code), species_ + message, name_);
+        if (key_.empty() && record_) key_ = record_->id().asText() + " " + quoted(record_->name().asText());
+        return key_;
     }
-    void warning(int line, std::string code, std::string message)
+    void add(qv::check::Severity severity, int line, std::string code, const std::string& message)
     {
-        report_.warning(path_, line, key_, std::move(code), species_ + message, name_);
+        const std::string& k = key();
+        report_.add({path_, line, k, severity, std::move(code), "species " + k + ": " + message,
+                     record_ ? record_->name().asText() : std::string(), {}});
+    }
+    void error(int line, std::string code, const std::string& message)
+    {
+        add(qv::check::Severity::Error, line, std::move(code), message);
+    }
+    void warning(int line, std::string code, const std::string& message)
+    {
+        add(qv::check::Severity::Warning, line, std::move(code), message);
     }
 
     const std::string& path_;
@@ -63,9 +71,11 @@ private:
     const ComponentTable& components_;
     qv::check::Report& report_;
     std::string model_;
-    std::map<std::string, Seen> ids_;
-    std::map<std::string, Seen> names_;
-    std::string key_, name_, species_;
+    std::unordered_map<double, Seen> numberIds_;
+    std::unordered_map<std::string, Seen> textIds_;
+    std::unordered_map<std::string, int> names_;
+    const SpeciesRecord* record_ = nullptr;
+    std::string key_;
 };
 
 void SorptionCheck::run(std::string bytes)
@@ -109,9 +119,8 @@ void SorptionCheck::run(std::string bytes)
 void SorptionCheck::endBlock(qv::RecordReader& in, int line)
 {
     // Three records of twelve fields, each of ID 0 and component count 0; the first is read.
+    record_ = nullptr;
     key_.clear();
-    name_.clear();
-    species_.clear();
     std::string fault;
     try {
         for (int k = 0; k < 2 && fault.empty(); ++k) {
@@ -130,21 +139,21 @@ void SorptionCheck::endBlock(qv::RecordReader& in, int line)
 const ComponentTable::Entry* SorptionCheck::component(const qv::Field& id, const char* block, int pair, int line)
 {
     if (!components_.loaded) return nullptr;
-    const std::string where = std::string(block) + " pair " + std::to_string(pair);
+    auto where = [&] { return std::string(block) + " pair " + std::to_string(pair); };
     if (!id.isNumber()) {
-        error(line, "unknown-component", where + " names the component " + quoted(id.asText()) +
+        error(line, "unknown-component", where() + " names the component " + quoted(id.asText()) +
                                              ", which is no component ID");
         return nullptr;
     }
     auto it = components_.byId.find(id.asNumber());
     if (it == components_.byId.end()) {
         error(line, "unknown-component",
-              where + " names the component ID " + id.asText() + ", which comp.mdb does not hold");
+              where() + " names the component ID " + id.asText() + ", which comp.mdb does not hold");
         return nullptr;
     }
     if (it->second.record > windowComponentLimit)
         warning(line, "unknown-component",
-                where + " names the component ID " + id.asText() + " (" + quoted(it->second.name) + "), record " +
+                where() + " names the component ID " + id.asText() + " (" + quoted(it->second.name) + "), record " +
                     std::to_string(it->second.record) +
                     " of comp.mdb: beyond the 400th, so the window cannot show its name");
     return &it->second;
@@ -152,19 +161,26 @@ const ComponentTable::Entry* SorptionCheck::component(const qv::Field& id, const
 
 void SorptionCheck::species(const SpeciesRecord& r, int line)
 {
-    name_ = r.name().asText();
-    key_ = r.id().asText() + " " + quoted(name_);
-    species_ = "species " + key_ + ": ";
-
-    auto [id, newId] = ids_.try_emplace(idKey(r.id()), Seen{line, name_});
-    if (!newId)
+    record_ = &r;
+    key_.clear();
+    const std::string& name = r.name().asText();
+    // IDs compare as the window compares them: a Number by its value, a Text by its characters.
+    const Seen* first = nullptr;
+    if (r.id().isNumber()) {
+        auto [at, added] = numberIds_.try_emplace(r.id().asNumber(), Seen{line, name});
+        if (!added) first = &at->second;
+    } else {
+        auto [at, added] = textIds_.try_emplace(r.id().asText(), Seen{line, name});
+        if (!added) first = &at->second;
+    }
+    if (first)
         error(line, "duplicate-id",
-              "the species ID " + r.id().asText() + " is used on line " + std::to_string(id->second.line) +
-                  " too, by " + quoted(id->second.name));
-    auto [name, newName] = names_.try_emplace(name_, Seen{line, name_});
+              "the species ID " + r.id().asText() + " is used on line " + std::to_string(first->line) + " too, by " +
+                  quoted(first->name));
+    auto [sameName, newName] = names_.try_emplace(name, line);
     if (!newName)
         warning(line, "duplicate-name",
-                "the name is used on line " + std::to_string(name->second.line) +
+                "the name is used on line " + std::to_string(sameName->second) +
                     " too; a change or a deletion by name hits both");
 
     const double n = componentCountOf(r.countField());

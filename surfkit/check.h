@@ -2,7 +2,7 @@
 // The checks of a sorption database (*.MDB, *.CDB, *.ISO, *.NIC, *.BLI) against the component
 // database `comp.mdb`, and `surfkit --check`.
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +19,7 @@ struct ComponentTable {
         double charge = 0;
         int record = 0;  // from 1; the first record of that ID
     };
-    std::map<double, Entry> byId;
+    std::unordered_map<double, Entry> byId;
     bool loaded = false;  // false: the file could not be read, the checks that need it are skipped
 };
 

@@ -84,7 +84,15 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
                 }
                 terms[static_cast<std::size_t>(k)] = f.asNumber();
             }
-            for (int c = 0; numbers && c <= 100; ++c) {
+            // Each term is monotonic in T, so its largest magnitude between 0 and 100 degrees C is
+            // at an end: when their sum is finite there, log K is finite throughout.
+            double bound = 0;
+            for (const double T : {273.15, 373.15}) {
+                const Terms one = {1, T, 1 / T, std::log10(T), T * T, 1 / (T * T), 1 / std::sqrt(T)};
+                for (int k = 0; k < termCount; ++k)
+                    bound += std::fabs(terms[static_cast<std::size_t>(k)] * one[static_cast<std::size_t>(k)]);
+            }
+            for (int c = 0; numbers && !std::isfinite(bound) && c <= 100; ++c) {
                 const double T = 273.15 + c;
                 const double value = logK(terms, T);
                 if (!std::isfinite(value)) {

@@ -40,8 +40,8 @@ struct Finding {
 
 class Report {
 public:
-    // Adds a finding; one equal to a finding already reported (same file, line, code and
-    // message) is dropped.
+    // Adds a finding; one equal to a finding already reported at the same place (same file, line,
+    // code and message) is dropped.
     void add(Finding finding);
     void error(std::string file, int line, std::string key, std::string code, std::string message,
                std::string name = {});
@@ -65,7 +65,6 @@ private:
     mutable std::vector<Finding> findings_;
     mutable bool sorted_ = true;
     std::map<std::string, std::size_t> fileOrder_;
-    std::set<std::string> seen_;
     int errors_ = 0;
     int warnings_ = 0;
     bool fatal_ = false;
