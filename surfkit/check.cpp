@@ -292,6 +292,19 @@ void checkSorption(const qv::Files& files, const std::string& path, const Compon
     checkSorptionBytes(std::move(bytes), path, components, report);
 }
 
+std::string saveNote(const qv::Files& files, const std::string& database, const std::string& compPath,
+                     const std::string& speciesName)
+{
+    qv::check::Report report;
+    const ComponentTable table = readComponentTable(files, compPath, report);
+    checkSorption(files, database, table, report);
+    std::string note;
+    for (const qv::check::Finding& f : report.findings())
+        if (f.name == speciesName && (f.code == "unknown-component" || f.code == "charge-balance"))
+            note += (note.empty() ? "" : "\n") + f.message;
+    return note;
+}
+
 int checkMain(const std::vector<std::string>& args)
 {
     const auto a = qv::check::parseArguments(args, {"comp"});

@@ -35,6 +35,12 @@ void checkSorption(const qv::Files& files, const std::string& path, const Compon
 void checkSorptionBytes(std::string bytes, const std::string& path, const ComponentTable& components,
                         qv::check::Report& report);
 
+// What a save adds to its message when the species just written (by name) has an
+// `unknown-component` or `charge-balance` finding: those findings' messages, one a line; empty
+// when it has none. A warning only: the save has happened.
+std::string saveNote(const qv::Files& files, const std::string& database, const std::string& compPath,
+                     const std::string& speciesName);
+
 // `surfkit --check FILE... [--json] [--comp PATH]`: `args` are the words after `--check`.
 // comp.mdb is the one of the data directory, found as at start-up; `--comp` names another.
 // Prints the report on standard output; returns 0 (no error), 1 (an error) or 2 (a file could

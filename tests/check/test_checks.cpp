@@ -105,6 +105,19 @@ TEST_F(Checks, SorptionDatabases)
     }
 }
 
+TEST_F(Checks, NoteAfterASave)
+{
+    dir.write("comp.mdb", comp);
+    dir.write("a.mdb", crlf({R"(8120030,"X",0,1,0,0,2,0,0,0,0,2)", "1,812,1,3", R"(8120031,"Y",0,1,0,0,1,0,0,0,0,2)",
+                             "1,812,1,4", R"(7,"Z",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) +
+                           endBlock);
+    EXPECT_EQ(surfkit::saveNote(files, "a.mdb", "comp.mdb", "X"),
+              "species 8120030 \"X\": the charge is 2, but its components add up to 1 (M.A. coefficients times "
+              "component charges)");
+    EXPECT_NE(surfkit::saveNote(files, "a.mdb", "comp.mdb", "Y").find("component ID 4"), std::string::npos);
+    EXPECT_EQ(surfkit::saveNote(files, "a.mdb", "comp.mdb", "Z"), "");  // an odd ID is no matter for the save
+}
+
 TEST_F(Checks, ComponentBeyondTheWindowsFirst400)
 {
     std::string big;
