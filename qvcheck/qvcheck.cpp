@@ -93,7 +93,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << usage;
         return 2;
     }
-    const std::string dir = a->files.empty() ? "." : a->files[0];
+    std::string dir = a->files.empty() ? "." : a->files[0];
+    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) {
         err << "qvcheck: " << dir << " is no directory\n" << usage;
