@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "humkit/check.h"
 #include "humkit/window.h"
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
@@ -13,7 +14,8 @@
 int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"humkit",
-        "Edits the HBM humic binding-site settings of Quenvar (*.MSI.TXT)."};
+        "Edits the HBM humic binding-site settings of Quenvar (*.MSI.TXT).",
+        humkit::checkMain};
     auto make = [](qv::forms::Application& app) { return std::make_unique<humkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

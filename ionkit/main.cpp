@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "ionkit/check.h"
 #include "ionkit/window.h"
 
 #ifdef QUENVAR_WITH_QT
@@ -14,7 +15,8 @@
 int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"ionkit",
-        "Edits the SIT interaction coefficients of species pairs, with their references (sit_eta.txt)."};
+        "Edits the SIT interaction coefficients of species pairs, with their references (sit_eta.txt).",
+        ionkit::checkMain};
     auto make = [](qv::forms::Application& app) { return std::make_unique<ionkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

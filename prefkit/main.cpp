@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "prefkit/check.h"
 #include "prefkit/program.h"
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
@@ -15,7 +16,8 @@ int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"prefkit",
         "Edits Quenvar's default calculation settings and surface-model parameters (deftempar.dat) and\n"
-        "the four database paths (dabase.txt)."};
+        "the four database paths (dabase.txt).",
+        prefkit::checkMain};
     auto make = [](qv::forms::Application& app) { return std::make_unique<prefkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "surfkit/check.h"
 #include "surfkit/window.h"
 
 #ifdef QUENVAR_WITH_QT
@@ -15,7 +16,8 @@ int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"surfkit",
         "Edits the sorption databases of Quenvar (*.MDB, *.CDB, *.ISO, *.NIC, *.BLI): species, components,\n"
-        "stoichiometries, constants and species ID numbers."};
+        "stoichiometries, constants and species ID numbers.",
+        surfkit::checkMain};
     auto make = [](qv::forms::Application& app) { return std::make_unique<surfkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "tracekit/check.h"
 #include "tracekit/window.h"
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
@@ -15,7 +16,8 @@ int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"tracekit",
         "Edits the temperature functions of equilibrium constants in Quenvar's analyte database\n"
-        "(analyt.mdb)."};
+        "(analyt.mdb).",
+        tracekit::checkMain};
     auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     qv::qt::useChartPlots();

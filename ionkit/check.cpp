@@ -1,0 +1,130 @@
+#include "ionkit/check.h"
+
+#include <iostream>
+#include <optional>
+
+#include "quenvar/datafiles.h"
+#include "quenvar/error.h"
+
+namespace ionkit {
+
+using qv::check::num;
+using qv::check::quoted;
+
+NameTable readNameTable(const qv::Files& files, const std::string& thermoPath, const std::string& compPath,
+                        qv::check::Report& report)
+{
+    NameTable table;
+    auto take = [&](const std::string& name, double charge) {
+        if (table.charges.insert_or_assign(name, charge).second) table.names.push_back(name);
+    };
+    bool any = false;
+    try {
+        for (const qv::Component& c : qv::listComponentsToZero(files, compPath)) take(c.name, c.charge.asNumber());
+        any = true;
+    } catch (const qv::Error& e) {
+        report.unreadable(compPath, 0, qv::check::failureOf(e), false);
+    }
+    const qv::ScanEnd end = qv::scanThermoByName(files, thermoPath, [&](const qv::ThermoSpecies& s) {
+        any = true;
+        take(s.name, s.charge);
+        return true;
+    });
+    if (end.failed()) report.unreadable(thermoPath, 0, qv::check::failureOf(*end.failure), false);
+    table.loaded = any && !end.failed();
+    return table;
+}
+
+void checkSit(const qv::Files& files, const std::string& path, const NameTable& names, qv::check::Report& report)
+{
+    std::optional<qv::RecordReader> in = qv::check::openForCheck(files, path, report, true);
+    if (!in) return;
+    struct Seen {
+        int line;
+        double eta;
+        bool number;
+    };
+    std::map<std::pair<std::string, std::string>, Seen> pairs;
+    int count = 0;
+    try {
+        while (!in->atEnd()) {
+            const int line = in->line();
+            const std::string s1 = in->text(), s2 = in->text();
+            const qv::Field eta = in->field();
+            const std::string reference = in->text();
+            ++count;
+            const std::string key = quoted(s1) + ", " + quoted(s2);
+            const std::string pair = "pair " + key + ": ";
+            auto add = [&](qv::check::Severity severity, const char* code, const std::string& m) {
+                report.add({path, line, key, severity, code, pair + m, s1, s2});
+            };
+            auto error = [&](const char* code, const std::string& m) { add(qv::check::Severity::Error, code, m); };
+            auto warning = [&](const char* code, const std::string& m) { add(qv::check::Severity::Warning, code, m); };
+            if (names.loaded) {
+                const char* which[] = {"species 1", "species 2"};
+                const std::string* both[] = {&s1, &s2};
+                for (int k = 0; k < 2; ++k) {
+                    auto it = names.charges.find(*both[k]);
+                    if (it == names.charges.end()) {
+                        error("unknown-species", std::string(which[k]) + " " + quoted(*both[k]) +
+                                                     " is not in thermo.mdb or comp.mdb, so Quenvar never uses the pair" +
+                                                     qv::check::didYouMean(*both[k], names.names));
+                    } else if (k == 0 && it->second < 0) {
+                        warning("charge-sign", "species 1 " + quoted(s1) + " has the charge " + num(it->second) +
+                                                   ": it is no cation");
+                    } else if (k == 1 && it->second > 0) {
+                        warning("charge-sign", "species 2 " + quoted(s2) + " has the charge " + num(it->second) +
+                                                   ": it is no anion");
+                    }
+                }
+            }
+            if (!eta.isNumber()) error("not-a-number", "the coefficient " + quoted(eta.asText()) + " is not a number");
+            if (qv::trimBlanks(reference).empty()) warning("no-reference", "the reference is empty");
+            auto [it, added] = pairs.try_emplace({s1, s2}, Seen{line, eta.asNumber(), eta.isNumber()});
+            if (!added) {
+                error("duplicate-pair", "the same pair stands on line " + std::to_string(it->second.line) +
+                                            "; a change or a deletion acts on both");
+            } else if (s1 != s2) {
+                auto reversed = pairs.find({s2, s1});
+                if (reversed != pairs.end()) {
+                    const bool same = reversed->second.number && eta.isNumber() &&
+                                      static_cast<float>(reversed->second.eta) == static_cast<float>(eta.asNumber());
+                    warning("reversed-pair", "the reversed pair stands on line " + std::to_string(reversed->second.line) +
+                                                 (same ? ", with the same coefficient"
+                                                       : ", with a different coefficient (" +
+                                                             (reversed->second.number ? num(reversed->second.eta)
+                                                                                      : std::string("no number")) +
+                                                             ")"));
+                }
+            }
+        }
+    } catch (const qv::Error& e) {
+        report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), count == 0);
+    }
+}
+
+int checkMain(const std::vector<std::string>& args)
+{
+    const auto a = qv::check::parseArguments(args, {"thermo", "comp"});
+    if (!a) {
+        std::cerr << "usage: ionkit --check FILE... [--json] [--thermo PATH] [--comp PATH]\n";
+        return 2;
+    }
+    qv::Files files(qv::Files::processDirectory());
+    qv::check::Report report;
+    std::string thermo = a->values.count("thermo") ? a->values.at("thermo") : "";
+    std::string comp = a->values.count("comp") ? a->values.at("comp") : "";
+    if (thermo.empty() || comp.empty()) {
+        if (auto paths = qv::check::readDabasePaths(files, qv::dabaseName, report, false)) {
+            if (thermo.empty()) thermo = (*paths)[0];
+            if (comp.empty()) comp = (*paths)[2];
+        }
+    }
+    NameTable names;
+    if (!thermo.empty() && !comp.empty()) names = readNameTable(files, thermo, comp, report);
+    for (const std::string& file : a->files) checkSit(files, file, names, report);
+    qv::check::print(report, a->json, std::cout);
+    return report.exitStatus();
+}
+
+}  // namespace ionkit
