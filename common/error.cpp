@@ -19,6 +19,7 @@ const char* describe(ErrorKind kind)
     case ErrorKind::QuoteInText: return "Text holds a double quote";
     case ErrorKind::BadFormat: return "Bad file format";
     case ErrorKind::BadDrive: return "Device unavailable";
+    case ErrorKind::ReadFailed: return "Read failed";
     }
     return "Error";
 }

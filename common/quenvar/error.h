@@ -20,6 +20,7 @@ enum class ErrorKind {
     QuoteInText,      // a Text holding a double quote cannot be written in the record syntax
     BadFormat,        // a file whose content does not fit what the tool expects
     BadDrive,         // "Device unavailable": a drive change that cannot be made
+    ReadFailed,       // "Read failed": the system could not read a file that it opened
 };
 
 const char* describe(ErrorKind kind);

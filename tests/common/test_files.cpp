@@ -340,6 +340,20 @@ TEST(Files, MissingFileIsFileNotFoundNamingIt)
     EXPECT_STREQ(errorOf([&] { gone.openRead("dabase.txt"); }).what(), "File not found: dabase.txt");
 }
 
+TEST(Files, FailedReadIsAReadFailureNotTheEndOfTheFile)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a file that opens but cannot be read (/proc/self/mem)";
+#else
+    // The process's own memory opens as a file but cannot be read at offset 0.
+    Files files("/proc/self");
+    if (!files.exists("mem")) GTEST_SKIP() << "no /proc/self/mem";
+    qv::Error e = errorOf([&] { files.readBytes("mem"); });
+    EXPECT_EQ(e.kind(), ErrorKind::ReadFailed);
+    EXPECT_STREQ(e.what(), "Read failed: mem");
+#endif
+}
+
 TEST(Files, MissingDirectoryIsPathNotFound)
 {
     TempDir dir;
