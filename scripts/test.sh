@@ -4,7 +4,9 @@
 #      malformed-file tests);
 #   2. the same logic without Qt (script mode only) under AddressSanitizer and
 #      UndefinedBehaviorSanitizer, running the whole suite again;
-#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips).
+#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 20; 0 skips);
+#   4. the Qt-free suite cross-built for Windows and run under Wine (scripts/test-windows.sh;
+#      QUENVAR_WINDOWS=0 skips), leaving build-win/quenvar-tools-windows.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,5 +27,11 @@ seconds=${FUZZ_SECONDS:-20}
 if [ "$seconds" != 0 ]; then
   echo "== fuzzing (${seconds}s a target)"
   bash scripts/fuzz.sh "$seconds"
+fi
+if [ "${QUENVAR_WINDOWS:-1}" != 0 ]; then
+  echo "== Windows build under Wine"
+  start=$(date +%s)
+  bash scripts/test-windows.sh
+  echo "Windows stage: $(( $(date +%s) - start )) s"
 fi
 echo "All tests passed."
