@@ -179,24 +179,45 @@ Fault removeFile(const std::string& path)
     return faultOf(err);
 }
 
+// Whether another program holds the file open without letting it be replaced (Windows reports
+// that to a rename as "access denied").
+bool heldOpen(const std::wstring& path)
+{
+    HANDLE h = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+        return false;
+    }
+    return inUse(::GetLastError());
+}
+
 Fault renameOver(const std::string& from, const std::string& to)
 {
     const std::wstring source = wide(from);
     const std::wstring target = wide(to);
-    auto move = [&] {
-        return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    auto move = [&]() -> DWORD {
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ERROR_SUCCESS;
+        return ::GetLastError();
     };
-    DWORD err = withRetries(move);
-    // Windows does not replace a read-only file; the new file carries the attribute already
-    // (copyAccess), so the old one may lose it for the moment of the replacement.
-    const DWORD attrs = attributesOf(target);
-    if (err == ERROR_ACCESS_DENIED && attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) &&
-        !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-        ::SetFileAttributesW(target.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-        err = withRetries(move);
-        if (err != ERROR_SUCCESS) ::SetFileAttributesW(target.c_str(), attrs);
+    for (int attempt = 0;; ++attempt) {
+        DWORD err = move();
+        if (err == ERROR_ACCESS_DENIED) {
+            // Windows does not replace a read-only file; the new file carries the attribute
+            // already (copyAccess), so the old one may lose it for the moment of the replacement.
+            const DWORD attrs = attributesOf(target);
+            if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) &&
+                !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+                ::SetFileAttributesW(target.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+                err = move();
+                if (err != ERROR_SUCCESS) ::SetFileAttributesW(target.c_str(), attrs);
+            }
+            if (err == ERROR_ACCESS_DENIED && heldOpen(target)) err = ERROR_SHARING_VIOLATION;
+        }
+        if (!inUse(err) || attempt == 20) return faultOf(err);
+        ::Sleep(50);
     }
-    return faultOf(err);
 }
 
 // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.

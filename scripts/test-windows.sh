@@ -42,7 +42,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQUENVAR_WI
 ninja -C "$build" -j"$jobs"
 
 echo "== tests under Wine"
-wineserver -p 60 # one server for all the test programs (each would start its own)
+wineserver -p 120 >/dev/null 2>&1 &  # one server for all the test programs, started once
 status=0
 (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 900) || status=$?
 wineserver -k || true

@@ -262,7 +262,7 @@ TEST(AtomicReplace, ChainOfLinksAndCopyFollowTheLinks)
 TEST(AtomicReplace, PermissionBitsAreKept)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "POSIX permission bits; the read-only attribute is kept in Files.ReadOnlyFileStaysReadOnly";
+    GTEST_SKIP() << "POSIX permission bits; the read-only attribute is kept in FileNames.ReadOnlyFileStaysReadOnlyThroughEverySave";
 #else
     for (mode_t mode : {0600, 0640, 0751, 0444}) {
         SCOPED_TRACE(mode);

@@ -5,7 +5,11 @@
 
 #include <string>
 
+#include "quenvar/files.h"
 #include "script_fixture.h"
+#include "shown.h"
+
+using qvtest::shown;
 
 using namespace sktest;
 
@@ -117,8 +121,8 @@ expect lstReactions.items "=SOH2+" "=SOCu+"
 )S");
     // The dialog offers the five kinds, starts in the data directory, and returns the full path.
     const std::string dir = d.dir.path();
-    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + dir + "\" -> \"" + dir +
-                               "/later.mdb\""))
+    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + shown(dir) + "\" -> \"" +
+                               shown(qv::joinPath(dir, "later.mdb")) + "\""))
         << r.output;
 }
 
@@ -412,8 +416,8 @@ expect lblIsoterm.visible 0
 expect txtdhr.visible 1
 expect lstReactions.items "=SOH2+" "=SOCu+"
 )S");
-    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + d.dir.path() + "\" -> \"" +
-                               d.path("c.mdb") + "\""));
+    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + shown(d.dir.path()) + "\" -> \"" +
+                               shown(d.path("c.mdb")) + "\""));
 }
 
 TEST(SurfkitFileMenu, ACancelLeavesTheOpenDatabaseAsTheWindowShowedIt)
@@ -454,7 +458,7 @@ pick lstReactions "=SOCu+"
 expect txtComp(2).text "Copper(II)"
 expect txtComp(3).text "Proton"
 )S");
-    EXPECT_TRUE(printed(r, "dialog save \"Quenvar database files (*.MDB)|*.MDB\" \"" + d.dir.path() + "\" -> cancel"))
+    EXPECT_TRUE(printed(r, "dialog save \"Quenvar database files (*.MDB)|*.MDB\" \"" + shown(d.dir.path()) + "\" -> cancel"))
         << r.output;
 }
 
