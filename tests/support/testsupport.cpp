@@ -1,11 +1,13 @@
 #include "testsupport.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "process.h"
 #include "quenvar/files.h"
@@ -20,7 +22,9 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
+    // On Windows a tool that has just ended may hold the directory for a moment longer.
+    for (int attempt = 0; attempt < 20 && fs::remove_all(path_, ec) == static_cast<std::uintmax_t>(-1); ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
 std::string TempDir::operator/(std::string_view name) const { return qv::joinPath(path_, name); }
