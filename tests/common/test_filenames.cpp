@@ -12,6 +12,7 @@
 #include <windows.h>
 #endif
 
+#include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/files.h"
 #include "testsupport.h"
@@ -83,6 +84,31 @@ TEST(FileNames, Windows1252BytesNameTheFilesTheUserSees)
     files.deleteFile(name);
     files.deleteFile("copy \x80.mdb");
     EXPECT_TRUE(dir.entries().empty());
+}
+
+// dabase.txt names the databases by full paths with drive letters; they are kept byte for byte
+// through a save, give the drive, and (on Windows) name the files.
+TEST(FileNames, DriveLetterPathsInDabaseNameTheDatabases)
+{
+    TempDir dir;
+#ifdef _WIN32
+    const std::string base = dir.path();
+#else
+    const std::string base = "C:\\quenvar\\d\xE9p\xF4t";
+#endif
+    const std::vector<std::string> paths{base + "\\thermo.mdb", base + "\\type6.mdb", base + "\\comp.mdb",
+                                         base + "\\gaussian.mdb"};
+    Files files(dir.path());
+    qv::writeDabase(files, {paths[0], paths[1], paths[2], paths[3]});
+    EXPECT_EQ(dir.read("dabase.txt"), "\"" + paths[0] + "\",\"" + paths[1] + "\",\"" + paths[2] + "\",\"" + paths[3] +
+                                          "\"\r\n");
+    const auto fields = qv::readDabase(files, 4);
+    for (int k = 0; k < 4; ++k) EXPECT_TRUE(fields[k].equalsText(paths[k])) << k;
+    EXPECT_EQ(qv::driveOf(fields[0]), base.substr(0, 1));
+#ifdef _WIN32
+    dir.write("comp.mdb", oldBytes);
+    EXPECT_EQ(files.readBytes(fields[2].asText()), oldBytes);
+#endif
 }
 
 // The read-only rule: a file the user made read-only stays so after the tools rewrite it (the
