@@ -20,6 +20,7 @@ const char* describe(ErrorKind kind)
     case ErrorKind::BadFormat: return "Bad file format";
     case ErrorKind::BadDrive: return "Device unavailable";
     case ErrorKind::CannotUndo: return "Cannot undo";
+    case ErrorKind::ReadFailed: return "Read failed";
     }
     return "Error";
 }

@@ -1,14 +1,8 @@
 #include "quenvar/files.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <csignal>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdint>
 
+#include "osfile.h"
 #include "quenvar/error.h"
 
 namespace qv {
@@ -51,15 +45,20 @@ std::string_view lastChars(std::string_view path, std::size_t count)
 
 namespace {
 
-ErrorKind kindOf(int err, bool forReading)
+using osfile::Fault;
+
+const char* const inUseDetail = "the file is in use by another program";
+
+// The error a failed open or rename is reported as. A sharing violation that outlasted the
+// retries says so; everything else reads as the users know it.
+Error errorOf(Fault fault, bool forReading, const std::string& shown)
 {
-    switch (err) {
-    case ENOENT: return forReading ? ErrorKind::FileNotFound : ErrorKind::PathNotFound;
-    case ENOTDIR: return ErrorKind::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS: return ErrorKind::PermissionDenied;
-    default: return forReading ? ErrorKind::FileNotFound : ErrorKind::WriteFailed;
+    switch (fault) {
+    case Fault::NotFound: return Error(forReading ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, shown);
+    case Fault::NotADirectory: return Error(ErrorKind::PathNotFound, shown);
+    case Fault::Denied: return Error(ErrorKind::PermissionDenied, shown);
+    case Fault::InUse: return Error(ErrorKind::PermissionDenied, shown, inUseDetail);
+    default: return Error(forReading ? ErrorKind::FileNotFound : ErrorKind::WriteFailed, shown);
     }
 }
 
@@ -67,7 +66,8 @@ std::string directoryOf(const std::string& path)
 {
     const auto slash = path.find_last_of("/\\");
     if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == 0) return path.substr(0, 1);
+    if (slash == 2 && path[1] == ':') return path.substr(0, 3);  // the root of a drive
     return path.substr(0, slash);
 }
 
@@ -77,41 +77,13 @@ std::string baseName(std::string_view path)
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-void syncDirectory(const std::string& dir)
-{
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// The file a path names after following symbolic links (the path itself when it names no file).
-std::string followLinks(const std::string& path)
-{
-    std::string current = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-        char buf[PATH_MAX];
-        const ssize_t len = ::readlink(current.c_str(), buf, sizeof buf - 1);
-        if (len < 0) return current;
-        std::string next(buf, static_cast<std::size_t>(len));
-        current = isAbsolutePath(next) ? next : joinPath(directoryOf(current), next);
-    }
-    return current;
-}
+std::string pidText() { return std::to_string(osfile::processId()); }
 
 }  // namespace
 
 Files::Files(std::string currentDir) : currentDir_(std::move(currentDir)) {}
 
-std::string Files::processDirectory()
-{
-    char buf[PATH_MAX];
-    if (::getcwd(buf, sizeof buf)) return buf;
-    return ".";
-}
+std::string Files::processDirectory() { return osfile::currentDirectory(); }
 
 namespace {
 FaultPlan plannedFault;
@@ -154,7 +126,7 @@ void Files::step(FileStep s, const std::string& path) const
 {
     if (faultHook) faultHook(s, path);
     if (plannedFault.occurrence > 0 && s == plannedFault.step && ++stepsSeen == plannedFault.occurrence) {
-        if (plannedFault.kill) ::kill(::getpid(), SIGKILL);
+        if (plannedFault.kill) osfile::killProcess();
         throw Error(ErrorKind::WriteFailed, path, std::string("injected ") + stepName(s) + " failure");
     }
 }
@@ -162,62 +134,87 @@ void Files::step(FileStep s, const std::string& path) const
 void Files::changeDir(const std::string& path)
 {
     const std::string full = resolve(path);
-    struct stat st {};
-    if (path.empty() || ::stat(full.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw Error(ErrorKind::PathNotFound, path);
+    if (path.empty() || !osfile::isDirectory(full)) throw Error(ErrorKind::PathNotFound, path);
     currentDir_ = full;
 }
+
+#ifdef _WIN32
+namespace {
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isSlash(char c) { return c == '\\' || c == '/'; }
+// "C:" of "C:\data", "\\server\share" of "\\server\share\data"; empty for anything else.
+std::string rootOf(const std::string& dir)
+{
+    if (dir.size() >= 2 && dir[1] == ':') return dir.substr(0, 2);
+    if (dir.size() >= 2 && isSlash(dir[0]) && isSlash(dir[1])) {
+        const auto server = dir.find_first_of("\\/", 2);
+        if (server == std::string::npos) return dir;
+        const auto share = dir.find_first_of("\\/", server + 1);
+        return share == std::string::npos ? dir : dir.substr(0, share);
+    }
+    return {};
+}
+}  // namespace
+#endif
 
 void Files::changeDrive(std::string_view drive)
 {
     if (drive.empty()) throw Error(ErrorKind::BadDrive, std::string(drive));
 #ifdef _WIN32
+    // The tool keeps one current directory, not one per drive: changing to another drive that
+    // exists starts at its root; the drive the current directory is on stays where it is.
     const char letter = drive[0];
-    if (!((letter >= 'a' && letter <= 'z') || (letter >= 'A' && letter <= 'Z')))
-        throw Error(ErrorKind::BadDrive, std::string(drive));
+    if (!isLetter(letter) || !osfile::driveExists(letter)) throw Error(ErrorKind::BadDrive, std::string(drive));
+    const std::string root = rootOf(currentDir_);
+    if (root.size() != 2 || upper(root[0]) != upper(letter)) currentDir_ = std::string(1, upper(letter)) + ":\\";
 #endif
 }
 
 std::string Files::resolve(std::string_view name) const
 {
+#ifdef _WIN32
+    // "\x" is x at the root of the current directory's drive; "C:x" is x in the current
+    // directory when that is on drive C, else x at the root of C.
+    if (name.size() >= 1 && isSlash(name[0]) && !(name.size() >= 2 && isSlash(name[1])))
+        return rootOf(currentDir_) + std::string(name);
+    if (name.size() >= 2 && name[1] == ':' && isLetter(name[0]) && !(name.size() >= 3 && isSlash(name[2]))) {
+        const std::string root = rootOf(currentDir_);
+        if (root.size() == 2 && upper(root[0]) == upper(name[0])) return joinPath(currentDir_, name.substr(2));
+        return std::string(1, upper(name[0])) + ":\\" + std::string(name.substr(2));
+    }
+#endif
     if (isAbsolutePath(name)) return std::string(name);
     return joinPath(currentDir_, name);
 }
 
-bool Files::exists(std::string_view name) const
-{
-    struct stat st {};
-    return ::stat(resolve(name).c_str(), &st) == 0;
-}
+bool Files::exists(std::string_view name) const { return osfile::exists(resolve(name)); }
 
 std::string Files::readBytes(std::string_view name) const
 {
     const std::string path = resolve(name);
     const std::string shown(name);
-    int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) throw Error(kindOf(errno, true), shown);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw Error(ErrorKind::FileNotFound, shown);
-    }
+    osfile::Handle file = osfile::noHandle;
+    std::uint64_t size = 0;
+    const Fault opened = osfile::openForReading(path, file, size);
+    if (opened == Fault::IsADirectory) throw Error(ErrorKind::FileNotFound, shown);
+    if (opened != Fault::None) throw errorOf(opened, true, shown);
     // Read straight into the string: one read of the size the file has, then whatever more
     // a growing file still gives.
-    std::string bytes(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
+    std::string bytes(static_cast<std::size_t>(size), '\0');
     std::size_t have = 0;
     for (;;) {
         if (have == bytes.size()) bytes.resize(have + 65536);
-        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            throw Error(ErrorKind::PastEnd, shown);
+        std::size_t got = 0;
+        if (osfile::readSome(file, bytes.data() + have, bytes.size() - have, got) != Fault::None) {
+            osfile::closeFile(file);
+            throw Error(ErrorKind::ReadFailed, shown);
         }
         if (got == 0) break;
-        have += static_cast<std::size_t>(got);
+        have += got;
     }
     bytes.resize(have);
-    ::close(fd);
+    osfile::closeFile(file);
     return bytes;
 }
 
@@ -231,51 +228,44 @@ void Files::writeFile(std::string_view name, std::string_view bytes) const
     const std::string path = resolve(name);
     const std::string shown(name);
     step(FileStep::Open, path);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) throw Error(kindOf(errno, false), shown);
+    osfile::Handle file = osfile::noHandle;
+    const Fault opened = osfile::openForWriting(path, file);
+    if (opened != Fault::None) throw errorOf(opened, false, shown);
     auto fail = [&](ErrorKind kind) { throw Error(kind, shown); };  // the catch below closes
     try {
         step(FileStep::Write, path);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                fail(ErrorKind::WriteFailed);
-            }
-            done += static_cast<std::size_t>(put);
-        }
+        if (osfile::writeAll(file, bytes.data(), bytes.size()) != Fault::None) fail(ErrorKind::WriteFailed);
         step(FileStep::Flush, path);
-        if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) fail(ErrorKind::WriteFailed);
+        if (osfile::flushToDisk(file) != Fault::None) fail(ErrorKind::WriteFailed);
         step(FileStep::Close, path);
     } catch (...) {
-        ::close(fd);
+        osfile::closeFile(file);
         throw;
     }
-    if (::close(fd) != 0) throw Error(ErrorKind::WriteFailed, shown);
+    if (osfile::closeFile(file) != Fault::None) throw Error(ErrorKind::WriteFailed, shown);
 }
 
 void Files::deleteFile(std::string_view name) const
 {
     const std::string path = resolve(name);
     step(FileStep::Delete, path);
-    if (::unlink(path.c_str()) != 0) {
-        if (errno == ENOENT) throw Error(ErrorKind::FileNotFound, std::string(name));
-        throw Error(ErrorKind::DeleteFailed, std::string(name));
-    }
+    const Fault removed = osfile::removeFile(path);
+    if (removed == Fault::None) return;
+    if (removed == Fault::NotFound) throw Error(ErrorKind::FileNotFound, std::string(name));
+    throw Error(ErrorKind::DeleteFailed, std::string(name), removed == Fault::InUse ? inUseDetail : "");
 }
 
 void Files::copyFile(std::string_view from, std::string_view to) const
 {
     const std::string bytes = readBytes(from);
-    const std::string target = followLinks(resolve(to));
-    const std::string temp = joinPath(directoryOf(target), "." + baseName(target) + ".copy" + std::to_string(::getpid()));
+    const std::string target = osfile::followLinks(resolve(to));
+    const std::string temp = joinPath(directoryOf(target), "." + baseName(target) + ".copy" + pidText());
     step(FileStep::Copy, target);
     try {
         writeFile(temp, bytes);
         replace(temp, target);
     } catch (...) {
-        ::unlink(temp.c_str());
+        osfile::removeFile(temp);
         throw;
     }
 }
@@ -283,36 +273,41 @@ void Files::copyFile(std::string_view from, std::string_view to) const
 void Files::replace(std::string_view tempName, std::string_view targetName) const
 {
     const std::string temp = resolve(tempName);
-    const std::string target = followLinks(resolve(targetName));
+    const std::string target = osfile::followLinks(resolve(targetName));
     const std::string shown(targetName);
+    auto renameFailed = [&](Fault fault) {
+        if (fault == Fault::NotFound) return Error(ErrorKind::PathNotFound, shown);
+        return Error(ErrorKind::RenameFailed, shown, fault == Fault::InUse ? inUseDetail : "");
+    };
 
-    // Keep the permission bits the target has.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
+    // Keep the access rights the target has.
+    osfile::copyAccess(target, temp);
 
     step(FileStep::Rename, target);
-    if (::rename(temp.c_str(), target.c_str()) == 0) {
-        syncDirectory(directoryOf(target));
+    const Fault renamed = osfile::renameOver(temp, target);
+    if (renamed == Fault::None) {
+        osfile::syncDirectory(directoryOf(target));
         return;
     }
-    if (errno != EXDEV) throw Error(errno == ENOENT ? ErrorKind::PathNotFound : ErrorKind::RenameFailed, shown);
+    if (renamed != Fault::CrossVolume) throw renameFailed(renamed);
 
     // Another file system: copy the finished file beside the target first, so that the final
     // step is still one rename within the target's directory.
-    const std::string beside = joinPath(directoryOf(target), "." + baseName(target) + ".new" + std::to_string(::getpid()));
+    const std::string beside = joinPath(directoryOf(target), "." + baseName(target) + ".new" + pidText());
     try {
         step(FileStep::Copy, beside);
         writeFile(beside, readBytes(temp));
-        if (::stat(target.c_str(), &st) == 0) ::chmod(beside.c_str(), st.st_mode & 07777);
+        osfile::copyAccess(target, beside);
         step(FileStep::Rename, target);
-        if (::rename(beside.c_str(), target.c_str()) != 0) throw Error(ErrorKind::RenameFailed, shown);
+        const Fault moved = osfile::renameOver(beside, target);
+        if (moved != Fault::None) throw renameFailed(moved == Fault::NotFound ? Fault::Other : moved);
     } catch (...) {
-        ::unlink(beside.c_str());
+        osfile::removeFile(beside);
         throw;
     }
-    syncDirectory(directoryOf(target));
+    osfile::syncDirectory(directoryOf(target));
     step(FileStep::Delete, temp);
-    ::unlink(temp.c_str());
+    osfile::removeFile(temp);
 }
 
 void Files::rewrite(std::string_view temp, std::string_view target, std::string_view bytes) const
@@ -321,7 +316,7 @@ void Files::rewrite(std::string_view temp, std::string_view target, std::string_
         writeFile(temp, bytes);
         replace(temp, target);
     } catch (...) {
-        ::unlink(resolve(temp).c_str());
+        osfile::removeFile(resolve(temp));
         throw;
     }
 }

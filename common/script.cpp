@@ -5,6 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "osfile.h"
 #include "quenvar/files.h"
 #include "quenvar/numform.h"
 
@@ -556,6 +557,7 @@ int run(Program& program, Application& app, ScriptPlatform& platform, std::istre
 
 int runFile(const std::string& file, const ProgramFactory& make)
 {
+    qv::osfile::binaryStandardStreams();  // lines end and Ctrl-Z reads as on every system
     std::ifstream in;
     std::istream* script = &std::cin;
     if (file != "-") {

@@ -11,6 +11,8 @@
 #      at once as there are cores.
 # The end-to-end tests run the tools' logic in the test programs' own process where they can
 # (QVTEST_PROCESS=1 runs them as programs of their own). Each stage prints its time.
+#   5. the Qt-free suite cross-built for Windows and run under Wine (scripts/test-windows.sh;
+#      QUENVAR_WINDOWS=0 skips), leaving build-win/quenvar-tools-windows.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -42,5 +44,9 @@ seconds=${FUZZ_SECONDS:-20}
 if [ "$seconds" != 0 ]; then
   stage "fuzzing (${seconds}s a target)"
   bash scripts/fuzz.sh "$seconds"
+fi
+if [ "${QUENVAR_WINDOWS:-1}" != 0 ]; then
+  stage "Windows build under Wine"
+  bash scripts/test-windows.sh
 fi
 echo "All tests passed (${SECONDS}s)."

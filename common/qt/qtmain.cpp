@@ -14,6 +14,9 @@ namespace {
 
 bool hasDisplay()
 {
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;  // the desktop is always there
+#endif
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         const char* value = std::getenv(name);
         if (value && *value) return true;

@@ -21,6 +21,7 @@ enum class ErrorKind {
     BadFormat,        // a file whose content does not fit what the tool expects
     BadDrive,         // "Device unavailable": a drive change that cannot be made
     CannotUndo,       // "Cannot undo": a save whose file or backup changed since
+    ReadFailed,       // "Read failed": the system could not read a file that it opened
 };
 
 const char* describe(ErrorKind kind);

@@ -4,6 +4,9 @@
 //
 // The current directory is state of this object, not of the process, so that several windows
 // (and tests) can run side by side in one process.
+//
+// The operating system's calls are made through common/osfile.h (files_posix.cpp,
+// files_win32.cpp); names are the suite's Windows-1252 text on every system.
 
 #include <functional>
 #include <optional>
@@ -56,10 +59,13 @@ public:
     // Changes the current directory; a directory that does not exist is "Path not found".
     void changeDir(const std::string& path);
     // Changes the current drive. Where paths have no drive letters this succeeds without
-    // effect for any one-letter name; an empty name fails ("Device unavailable").
+    // effect for any one-letter name; an empty name fails ("Device unavailable"). On Windows a
+    // drive that does not exist fails too, and another drive starts at its root directory.
     void changeDrive(std::string_view drive);
 
     // The full path of a name relative to the current directory (a full path stays as it is).
+    // On Windows "\\x" is x at the root of the current directory's drive, and "C:x" is x in the
+    // current directory when that is on drive C, else x at the root of C.
     std::string resolve(std::string_view name) const;
     bool exists(std::string_view name) const;
 

@@ -312,9 +312,10 @@ TEST(ScriptAnswers, YesNoAnswersAreTakenInOrder)
 
 TEST(ScriptAnswers, DialogAnswersAreMadeFullAgainstTheProgramsDirectory)
 {
+    const std::string sub = qv::joinPath("/data/here", "sub/f.mdb");
     const Outcome r = run("dialog \"sub/f.mdb\"\n"
                       "click cmdOpen\n"
-                      "expect lblInfo.caption /data/here/sub/f.mdb\n"
+                      "expect lblInfo.caption " + quote(sub) + "\n"
                       "dialog \"/abs/x.mdb\"\n"
                       "click cmdOpen\n"
                       "dialog cancel\n"
@@ -325,14 +326,15 @@ TEST(ScriptAnswers, DialogAnswersAreMadeFullAgainstTheProgramsDirectory)
                       "dialog \"later.mdb\"\n"
                       "click cmdCd\n"
                       "click cmdOpen\n"
-                      "expect lblInfo.caption /other/dir/later.mdb\n");
+                      "expect lblInfo.caption " + quote(qv::joinPath("/other/dir", "later.mdb")) + "\n");
     EXPECT_EQ(r.status, 0) << r.out;
     const std::string open = std::string("dialog open ") + quote(openFilter) + " \"/init/dir\" -> ";
-    EXPECT_EQ(r.out, open + "\"/data/here/sub/f.mdb\"\n" +  //
+    EXPECT_EQ(r.out, open + quote(sub) + "\n" +  //
                          open + "\"/abs/x.mdb\"\n" +          //
                          open + "cancel\n" +                   //
-                         "dialog save \"Text (*.txt)|*.txt\" \"/init/dir\" -> \"/data/here/out file.txt\"\n" +
-                         open + "\"/other/dir/later.mdb\"\n");
+                         "dialog save \"Text (*.txt)|*.txt\" \"/init/dir\" -> " +
+                         quote(qv::joinPath("/data/here", "out file.txt")) + "\n" + open +
+                         quote(qv::joinPath("/other/dir", "later.mdb")) + "\n");
 }
 
 TEST(ScriptAnswers, AnUnusedAnswerIsAFailure)

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "quenvar/files.h"
+#include "quenvar/script.h"
 #include "testsupport.h"
 #include "fixtures.h"
 
@@ -38,7 +40,13 @@ struct DataDir {
         dir.write("comp.mdb", components);
     }
     // The full path of a file in the directory, as the program sees it.
-    std::string at(const std::string& name) const { return real + "/" + name; }
+    std::string at(const std::string& name) const { return qv::joinPath(real, name); }
+    // A path as script mode prints it between quotes (backslashes doubled).
+    std::string shown(const std::string& name = "") const
+    {
+        const std::string quoted = qv::script::quote(name.empty() ? real : at(name));
+        return quoted.substr(1, quoted.size() - 2);
+    }
 
     RunResult run(const std::string& script) const { return qvtest::runScript(HUMKIT_BIN, dir.path(), script); }
 
@@ -79,7 +87,7 @@ TEST(HumkitStart, ComponentsComeFromTheThirdPathOfDabase)
 {
     DataDir d;
     d.dir.write("elsewhere/components.dat", crlf({"1,\"Zn+2\",2,0,0,0", "2,\"K+\",1,0,0,0"}));
-    const std::string dabase = crlf({"\"t\",\"s\",\"" + d.real + "/elsewhere/components.dat\",\"g\""});
+    const std::string dabase = crlf({"\"t\",\"s\",\"" + qv::joinPath(qv::joinPath(d.real, "elsewhere"), "components.dat") + "\",\"g\""});
     d.dir.write("dabase.txt", dabase);
     const RunResult r = d.run("expect cboCations.items \"Zn+2\" \"K+\"\n");
     EXPECT_RUN_OK(r);
@@ -149,7 +157,7 @@ TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
         "dialog \"new.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.at("comp.mdb") + "\" ok critical -> ok"),
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.shown("comp.mdb") + "\" ok critical -> ok"),
               std::string::npos)
         << r.output;
     EXPECT_EQ(d.dir.read("new.MSI.TXT"), sevenLines);
@@ -438,7 +446,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
     const RunResult r = d.run(
         "dialog \"start.MSI.TXT\"\n"
         "click cmdSave\n"
-        "expect frmMain.caption \"" + d.at("start.MSI.TXT") + " - HBM site settings\"\n"
+        "expect frmMain.caption \"" + d.shown("start.MSI.TXT") + " - HBM site settings\"\n"
         "type txtMonono \"3\"\n"
         "type txtSite(1) \"50\"\n"
         "pick cboNumber \"4\"\n"
@@ -456,8 +464,8 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
         "dialog \"reset.MSI.TXT\"\n"
         "click mnuFileSave\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("dialog save \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.real + "\" -> \"" +
-                            d.at("start.MSI.TXT") + "\""),
+    EXPECT_NE(r.output.find("dialog save \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> \"" +
+                            d.shown("start.MSI.TXT") + "\""),
               std::string::npos)
         << r.output;
     EXPECT_EQ(d.dir.read("start.MSI.TXT"), sevenLines);
@@ -499,7 +507,7 @@ TEST(HumkitFiles, TwentyFivePerCentIsWrittenAsAQuarterAndReadBack)
         "expect txtSite(1).text \" 25\"\n"
         "expect txtSite(2).text \" 75\"\n"
         "expect txtSite(3).text \" 0\"\n"
-        "expect frmMain.caption \"" + d.at("q.MSI.TXT") + " - HBM site settings\"\n");
+        "expect frmMain.caption \"" + d.shown("q.MSI.TXT") + " - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
     EXPECT_EQ(d.dir.read("q.MSI.TXT"), crlf({"1", "\"General settings\"", "0,0,0", "3", "0.25", "0.75", "0"}));
 }
@@ -516,7 +524,7 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
         "type txtTrino \"5\"\n"
         "dialog \"in.MSI.TXT\"\n"
         "click mnuFileOpen\n"
-        "expect frmMain.caption \"" + d.at("in.MSI.TXT") + " - HBM site settings\"\n"
+        "expect frmMain.caption \"" + d.shown("in.MSI.TXT") + " - HBM site settings\"\n"
         "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
         "expect cboSettings.text \"General settings\"\n"
         "expect txtMonono.text \" 3\"\n"
@@ -537,7 +545,7 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
         "expect txtMonosite(2).text \" 8\"\n"
         "expect txtBino.text \" 0\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.real + "\""),
+    EXPECT_NE(r.output.find("dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\""),
               std::string::npos);
     EXPECT_EQ(d.dir.read("in.MSI.TXT"), file);
     EXPECT_EQ(d.dir.entries(), before);
@@ -555,7 +563,7 @@ TEST(HumkitFiles, ACancelledOpenLeavesTheResetWindow)
         "expect cboSettings.text \"General settings\"\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.real + "\" -> cancel\n");
+    EXPECT_EQ(r.output, "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
 }
 
 TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
@@ -601,7 +609,7 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
         EXPECT_RUN_OK(r);
         EXPECT_NE(r.output.find("message \"Quenvar error\" \""), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(c.what), std::string::npos) << r.output;
-        EXPECT_NE(r.output.find(d.at("bad.MSI.TXT") + "\" ok critical -> ok"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(d.shown("bad.MSI.TXT") + "\" ok critical -> ok"), std::string::npos) << r.output;
         EXPECT_EQ(d.dir.read("bad.MSI.TXT"), c.bytes);
         EXPECT_EQ(d.dir.read("after.MSI.TXT"), sevenLines);
     }
@@ -615,7 +623,7 @@ TEST(HumkitFiles, AFileThatCannotBeReadIsReported)
         "click mnuFileOpen\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.at("missing.MSI.TXT") + "\""),
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.shown("missing.MSI.TXT") + "\""),
               std::string::npos)
         << r.output;
 }
@@ -632,11 +640,11 @@ TEST(HumkitFiles, AFailedSaveLeavesNoFileBehind)
         "click cmdSave\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.at("nodir/x.MSI.TXT") +
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.shown("nodir/x.MSI.TXT") +
                             ". Path not found"),
               std::string::npos)
         << r.output;
-    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.at("adir") + "."),
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.shown("adir") + "."),
               std::string::npos)
         << r.output;
     EXPECT_EQ(d.dir.entries(), before);
@@ -659,7 +667,7 @@ TEST(HumkitFiles, ASetNameWithAQuoteIsNotSaved)
     d.dir.write("old.MSI.TXT", sevenLines);
     const RunResult r = d.run("type cboSettings \"Cu\\\"2\"\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.at("old.MSI.TXT")),
+    EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.shown("old.MSI.TXT")),
               std::string::npos)
         << r.output;
     EXPECT_EQ(d.dir.read("old.MSI.TXT"), sevenLines);

@@ -10,10 +10,12 @@
 #include "ionkit/window.h"
 #include "quenvar/error.h"
 #include "quenvar/script.h"
+#include "shown.h"
 #include "testsupport.h"
 #include "fixtures.h"
 
 using qvtest::crlf;
+using qvtest::shown;
 
 namespace {
 
@@ -259,7 +261,7 @@ TEST(IonkitScript, MissingNameDatabasesAreReportedAndTheWindowStays)
         std::remove((d.dir / missing).c_str());
         auto r = d.run("click Command1\n" + expectNewPairVisible(0) + "expect cboCat.text \"Na+\"\n");
         EXPECT_EQ(r.status, 0) << r.output;
-        EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: " + d.dir / missing + "\" ok critical -> ok\n");
+        EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: " + shown(d.dir / missing) + "\" ok critical -> ok\n");
     }
 }
 
@@ -479,7 +481,7 @@ TEST(IonkitScript, UnreadableDatabaseIsReportedAndLeftAsItWas)
                             "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
                             "this species from the database? Once deleted it is gone!\" yesno question -> yes\n" +
                             mismatch + mismatch + "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> " + qv::script::quote(d.dir / "nothere.txt") +
-                            "\nmessage \"Quenvar error\" \"File not found: " + d.dir / "nothere.txt" +
+                            "\nmessage \"Quenvar error\" \"File not found: " + shown(d.dir / "nothere.txt") +
                             "\" ok critical -> ok\n");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), bad);
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
@@ -517,7 +519,7 @@ TEST(IonkitScript, NewSpeciesStopsAtADamagedComponentRecordWithTheNamesBeforeIt)
                    "expect cboAn1.items \"P147-\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("message \"Quenvar error\""), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find(d.dir / "comp.mdb"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(shown(d.dir / "comp.mdb")), std::string::npos) << r.output;
 }
 
 TEST(IonkitScript, ComponentWithAnEmptyIdEndsTheListLikeIdZero)

@@ -8,6 +8,7 @@
 
 #include "prefkit/params.h"
 #include "quenvar/error.h"
+#include "quenvar/files.h"
 #include "testsupport.h"
 
 namespace {
@@ -228,7 +229,7 @@ TEST(SaveParameters, MissingDataDirectoryWritesNothingAndNamesTheFile)
         FAIL() << "saved into a directory that does not exist";
     } catch (const qv::Error& e) {
         EXPECT_EQ(e.kind(), qv::ErrorKind::PathNotFound);
-        EXPECT_EQ(std::string(e.what()), "Path not found: " + missing + "/dabase.txt");
+        EXPECT_EQ(std::string(e.what()), "Path not found: " + qv::joinPath(missing, "dabase.txt"));
     }
     EXPECT_EQ(start.entries(), std::vector<std::string>{"deftempar.dat"});
 }

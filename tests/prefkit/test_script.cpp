@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "quenvar/files.h"
+#include "quenvar/script.h"
 #include "testsupport.h"
 
 namespace {
@@ -426,7 +428,7 @@ TEST(MainWindow, ChosenDatabaseIsSavedIntoBothFilesTypedTextIsNot)
 type txtTdabase "/typed/thermo.mdb"
 dialog "SOLIDS.MDB"
 click cmdChooseSdb
-expect txtSdabase.text ")" + dir.path() + R"(/SOLIDS.MDB"
+expect txtSdabase.text )" + qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) + R"(
 dialog cancel
 click cmdChooseCdb
 expect txtCdabase.text "/q/comp.mdb"
@@ -436,12 +438,13 @@ click cmdChooseOdb
 click cmdMain
 )");
     expectSaved(r);
-    const std::string dialogs = "dialog open \"Database files (*.MDB)|*.MDB\" \"" + dir.path() + "\" -> \"" + dir.path() +
-                                "/SOLIDS.MDB\"\n" + "dialog open \"Database files (*.MDB)|*.MDB\" \"" + dir.path() +
-                                "\" -> cancel\n" + "dialog open \"Database files (*.MDB)|*.MDB\" \"" + dir.path() +
-                                "\" -> \"/other/place/dom.MDB\"\nend\n";
+    const std::string here = qv::script::quote(dir.path());
+    const std::string dialogs = "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> " +
+                                qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) + "\n" +
+                                "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> cancel\n" +
+                                "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> \"/other/place/dom.MDB\"\nend\n";
     EXPECT_EQ(r.output, dialogs);
-    const std::string saved = "\"/q/thermo.mdb\",\"" + dir.path() + "/SOLIDS.MDB\",\"/q/comp.mdb\",\"/other/place/dom.MDB\"";
+    const std::string saved = "\"/q/thermo.mdb\",\"" + qv::joinPath(dir.path(), "SOLIDS.MDB") + "\",\"/q/comp.mdb\",\"/other/place/dom.MDB\"";
     EXPECT_EQ(dir.read("dabase.txt"), crlf({saved}));
     EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[2], saved);
 }
@@ -531,7 +534,7 @@ expect opt200.value 1
 expect optSolid.value 1
 expect optSIT.value 1
 expect txtDavies.text " 0.35"
-expect txtTdabase.text ")" + dir.path() + R"(/t.MDB"
+expect txtTdabase.text )" + qv::script::quote(qv::joinPath(dir.path(), "t.MDB")) + R"(
 click cmdMain
 )");
     expectSaved(r);
@@ -539,7 +542,7 @@ click cmdMain
     EXPECT_EQ(dir.read("dabase.txt"), firstDabase);
     EXPECT_EQ(linesOf(first),
               (std::vector<std::string>{"\"" + dir.path() + "\"", "4,1,1,0,3,\"carried\"",
-                                        "\"" + dir.path() + "/t.MDB\",\"/q/type6.mdb\",\"/q/comp.mdb\",\"/q/gaussian.mdb\"",
+                                        "\"" + qv::joinPath(dir.path(), "t.MDB") + "\",\"/q/type6.mdb\",\"/q/comp.mdb\",\"/q/gaussian.mdb\"",
                                         "\"1E-09\",-3,3", "0.35", "600,,2.3122", "746,0.36,1.695",
                                         "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5"}));
 }
@@ -574,7 +577,8 @@ expect frmPage2.visible 1
 expect frmPage2.txtConc.text "3"
 )");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Path not found: " + gone + "/dabase.txt\" ok critical -> ok\n");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" " + qv::script::quote("Path not found: " + qv::joinPath(gone, "dabase.txt")) +
+                            " ok critical -> ok\n");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
     EXPECT_EQ(dir.read("deftempar.dat"), original);
 }
@@ -587,7 +591,9 @@ TEST(Save, UnwritableDabaseLeavesBothFilesAsTheyWere)
     dir.write("dabase.txt/in-the-way", "");  // a directory where dabase.txt should go
     const RunResult r = run(dir, "click opt10\nclick cmdMain\nexpect frmMain.visible 1\nexpect opt10.value 1\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Replace failed: " + dir.path() + "/dabase.txt\" ok critical -> ok\n");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" " +
+                            qv::script::quote("Replace failed: " + qv::joinPath(dir.path(), "dabase.txt")) +
+                            " ok critical -> ok\n");
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"dabase.txt", "deftempar.dat"}));
     EXPECT_EQ(dir.read("deftempar.dat"), original);
 }
@@ -599,7 +605,9 @@ TEST(Save, UnwritableParameterFileLeavesNoHalfWrittenFile)
     data.write("deftempar.dat/in-the-way", "");
     const RunResult r = run(start, "click cmdMain\nexpect frmMain.visible 1\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Replace failed: " + data.path() + "/deftempar.dat\" ok critical -> ok\n");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" " +
+                            qv::script::quote("Replace failed: " + qv::joinPath(data.path(), "deftempar.dat")) +
+                            " ok critical -> ok\n");
     // dabase.txt, written first, is whole; no temporary file stays behind.
     EXPECT_EQ(data.entries(), (std::vector<std::string>{"dabase.txt", "deftempar.dat"}));
     EXPECT_EQ(data.read("dabase.txt"), crlf({paths}));

@@ -37,6 +37,9 @@ void checkCrashSafety(const RewriteCase& c)
         ASSERT_EQ(r.status, 0) << c.name << ": the rewrite without faults failed\n" << r.output << r.errors;
         newBytes = dir.read(c.target);
         ASSERT_NE(oldBytes, newBytes) << c.name << ": the rewrite changed nothing";
+        for (std::size_t at = newBytes.find('\n'); at != std::string::npos; at = newBytes.find('\n', at + 1))
+            ASSERT_TRUE(at > 0 && newBytes[at - 1] == '\r' && (at < 2 || newBytes[at - 2] != '\r'))
+                << c.name << ": a line that does not end in CR LF at byte " << at;
         for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << c.name << ": " << t << " left behind";
     }
     const int faultsMade = forEachFault(c.program, c.setup, c.script, [&](const TempDir& dir, const FaultRun& run) {

@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/files.h"
+#include "quenvar/script.h"
 #include "variants.h"
 #include "fixtures.h"
 
@@ -23,6 +24,13 @@ using qvtest::TempDir;
 
 // The directory as the program sees it (its current directory, links resolved).
 std::string real(const TempDir& dir) { return fs::canonical(dir.path()).string(); }
+
+// A path as script mode prints it between quotes (backslashes doubled).
+std::string shownPath(const std::string& path)
+{
+    const std::string quoted = qv::script::quote(path);
+    return quoted.substr(1, quoted.size() - 2);
+}
 
 std::string dabaseOf(const TempDir& dir)
 {
@@ -152,7 +160,7 @@ TEST(HumkitMalformed, ADamagedSiteFileIsShownOrRefusedNamingIt)
 {
     int refused = 0;
     eachVariant("in.MSI.TXT", openScript, [&](const TempDir& dir, const RunResult& r) {
-        const std::string path = real(dir) + "/in.MSI.TXT";
+        const std::string path = shownPath(qv::joinPath(real(dir), "in.MSI.TXT"));
         EXPECT_EQ(r.status, 0) << r.output.substr(0, 400);
         const auto shown = messages(r.output);
         if (r.output.find("frmMain.caption = \"" + path + " - HBM site settings\"") != std::string::npos) {
@@ -224,7 +232,7 @@ TEST(HumkitMalformed, ADamagedComponentFileIsReportedNamingIt)
 {
     int reported = 0;
     eachVariant("comp.mdb", startScript, [&](const TempDir& dir, const RunResult& r) {
-        const std::string path = real(dir) + "/comp.mdb";
+        const std::string path = qv::joinPath(real(dir), "comp.mdb");
         bool readable = true;
         try {
             qv::listComponents(qv::Files(dir.path()), path, 400);
@@ -241,7 +249,7 @@ TEST(HumkitMalformed, ADamagedComponentFileIsReportedNamingIt)
             ++reported;
             ASSERT_EQ(shown.size(), 1u) << r.output.substr(0, 400);
             EXPECT_EQ(shown[0].rfind("message \"Quenvar error\" \"", 0), 0u) << shown[0].substr(0, 300);
-            EXPECT_NE(shown[0].find(path + "\" ok critical -> ok"), std::string::npos) << shown[0].substr(0, 300);
+            EXPECT_NE(shown[0].find(shownPath(path) + "\" ok critical -> ok"), std::string::npos) << shown[0].substr(0, 300);
         }
     });
     EXPECT_GT(reported, 3);

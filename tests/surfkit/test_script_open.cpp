@@ -7,7 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "quenvar/files.h"
 #include "script_fixture.h"
+#include "shown.h"
+
+using qvtest::shown;
 
 using namespace sktest;
 
@@ -80,8 +84,8 @@ expect lstReactions.items "=SOH2+" "=SOCu+"
 )S");
     // The dialog offers the five kinds, starts in the data directory, and returns the full path.
     const std::string dir = d.dir.path();
-    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + dir + "\" -> \"" + dir +
-                               "/later.mdb\""))
+    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + shown(dir) + "\" -> \"" +
+                               shown(qv::joinPath(dir, "later.mdb")) + "\""))
         << r.output;
 }
 
@@ -375,8 +379,8 @@ expect lblIsoterm.visible 0
 expect txtdhr.visible 1
 expect lstReactions.items "=SOH2+" "=SOCu+"
 )S");
-    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + d.dir.path() + "\" -> \"" +
-                               d.path("c.mdb") + "\""));
+    EXPECT_TRUE(printed(r, "dialog open \"" + std::string(openFilter) + "\" \"" + shown(d.dir.path()) + "\" -> \"" +
+                               shown(d.path("c.mdb")) + "\""));
 }
 
 TEST(SurfkitFileMenu, ACancelLeavesTheOpenDatabaseAsTheWindowShowedIt)
@@ -417,7 +421,7 @@ pick lstReactions "=SOCu+"
 expect txtComp(2).text "Copper(II)"
 expect txtComp(3).text "Proton"
 )S");
-    EXPECT_TRUE(printed(r, "dialog save \"Quenvar database files (*.MDB)|*.MDB\" \"" + d.dir.path() + "\" -> cancel"))
+    EXPECT_TRUE(printed(r, "dialog save \"Quenvar database files (*.MDB)|*.MDB\" \"" + shown(d.dir.path()) + "\" -> cancel"))
         << r.output;
 }
 

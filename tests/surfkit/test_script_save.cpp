@@ -5,7 +5,11 @@
 
 #include <string>
 
+#include "quenvar/files.h"
 #include "script_fixture.h"
+#include "shown.h"
+
+using qvtest::shown;
 
 using namespace sktest;
 
@@ -353,7 +357,7 @@ TEST(SurfkitNewDb, FilterFollowsTheKindAndACancelChangesNothing)
         const auto r = RUN_OK(d, std::string("pick lstReactions \"A\"\ntype txtlogk \"6\"\ndialog cancel\n"
                                              "click cmdNewDb\nexpect lblNameDb.caption \"") +
                                      c.file + "\"\nexpect txtlogk.text \"6\"\n");
-        EXPECT_TRUE(printed(r, "dialog save \"" + std::string(c.filter) + "\" \"" + d.dir.path() + "\" -> cancel"))
+        EXPECT_TRUE(printed(r, "dialog save \"" + std::string(c.filter) + "\" \"" + shown(d.dir.path()) + "\" -> cancel"))
             << r.output;
         EXPECT_EQ(d.read(c.file), c.bytes);
         EXPECT_EQ(d.dir.entries().size(), 3u);  // dabase.txt, comp.mdb and the database only

@@ -12,6 +12,7 @@
 #include "quenvar/files.h"
 #include "quenvar/script.h"
 #include "script_fixture.h"
+#include "shown.h"
 #include "surfkit/window.h"
 
 using namespace sktest;
@@ -105,7 +106,7 @@ TEST(SurfkitRewriteFaults, EveryStepOfEveryRewriteFailsCleanly)
             EXPECT_EQ(o.status, 0) << o.output;
             ASSERT_FALSE(o.failedAt.empty());
             EXPECT_NE(o.output.find("message \"Quenvar error\" \"Write failed"), std::string::npos) << o.output;
-            EXPECT_NE(o.output.find(o.failedAt + "\" ok critical -> ok"), std::string::npos) << o.output;
+            EXPECT_NE(o.output.find(qvtest::shown(o.failedAt) + "\" ok critical -> ok"), std::string::npos) << o.output;
             EXPECT_EQ(d.read("s.mdb"), db);
             // Nothing is left behind but what the directory held: a new database is not made at all,
             // and a database that the save would have replaced keeps its content.

@@ -11,6 +11,7 @@
 
 #include "quenvar/forms.h"
 #include "quenvar/script.h"
+#include "shown.h"
 #include "testsupport.h"
 #include "tracekit/window.h"
 #include "fixtures.h"
@@ -18,6 +19,7 @@
 namespace {
 
 using qvtest::crlf;
+using qvtest::shown;
 using qvtest::RunResult;
 using Names = std::vector<std::string>;
 
@@ -330,10 +332,10 @@ type cboSpecies "HCO3- "
 click cmdSave
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species Fe+3 is not in the database " + (dir / "thermo.mdb") +
+    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species Fe+3 is not in the database " + shown(dir / "thermo.mdb") +
                                ". Nothing added!\" ok none -> ok"))
         << r.output;
-    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species HCO3-  is not in the database " + (dir / "thermo.mdb") +
+    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species HCO3-  is not in the database " + shown(dir / "thermo.mdb") +
                                ". Nothing added!\" ok none -> ok"))
         << r.output;
     EXPECT_EQ(bytes(), analyt);
@@ -377,7 +379,7 @@ click cmdSave
 expect cmdAdd.visible 0
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string failed = "message \"Quenvar error\" \"Write failed: " + (dir / "analytp.mdb") + "\" ok critical -> ok";
+    const std::string failed = "message \"Quenvar error\" \"Write failed: " + shown(dir / "analytp.mdb") + "\" ok critical -> ok";
     std::size_t count = 0;
     for (std::size_t at = r.output.find(failed); at != std::string::npos; at = r.output.find(failed, at + 1)) ++count;
     EXPECT_EQ(count, 3u) << r.output;
@@ -398,8 +400,8 @@ click optSolid
 expect cmdAdd.visible 0
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string noAnalyt = "message \"Quenvar error\" \"File not found: " + (dir / "analyt.mdb") + "\" ok critical -> ok";
-    const std::string noThermo = "message \"Quenvar error\" \"File not found: " + (dir / "thermo.mdb") + "\" ok critical -> ok";
+    const std::string noAnalyt = "message \"Quenvar error\" \"File not found: " + shown(dir / "analyt.mdb") + "\" ok critical -> ok";
+    const std::string noThermo = "message \"Quenvar error\" \"File not found: " + shown(dir / "thermo.mdb") + "\" ok critical -> ok";
     EXPECT_EQ(r.output, noAnalyt + "\n" + noAnalyt + "\n" + noThermo + "\n" + noAnalyt + "\n");
     EXPECT_FALSE(dir.exists("analyt.mdb"));
 }
@@ -425,7 +427,7 @@ expect cboSpecies.items "Calcite" "Gypsum"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output,
-              "message \"Quenvar error\" \"Input past end of file: " + (dir / "analyt.mdb") + "\" ok critical -> ok\n");
+              "message \"Quenvar error\" \"Input past end of file: " + shown(dir / "analyt.mdb") + "\" ok critical -> ok\n");
 }
 
 TEST_F(Tracekit, AnUnreadableThermodynamicRecordIsReportedShortlyWithItsFile)
@@ -442,13 +444,13 @@ TEST_F(Tracekit, AnUnreadableThermodynamicRecordIsReportedShortlyWithItsFile)
 
     RunResult r = run("click cmdAdd\nexpect cboSpecies.items \"Calcite\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"609?540\\\"): " + (dir / "type6.mdb") +
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"609?540\\\"): " + shown(dir / "type6.mdb") +
                             "\" ok critical -> ok\n");
 
     r = run("click optAqueous\nclick cmdAdd\nexpect cboSpecies.items \"OH-\"\n");
     EXPECT_EQ(r.status, 0) << r.output.substr(0, 500);
     EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"" + std::string(40, '7') +
-                            "...\\\"): " + (dir / "thermo.mdb") + "\" ok critical -> ok\n")
+                            "...\\\"): " + shown(dir / "thermo.mdb") + "\" ok critical -> ok\n")
         << r.output.substr(0, 500);
 }
 
