@@ -27,7 +27,7 @@ namespace {
 const std::string oldBytes = "1,\"old\"\r\n";
 const std::string newBytes = "2,\"new, longer\"\r\n\x1A\r\n";
 
-qv::Error errorOf(const std::function<void()>& action)
+[[maybe_unused]] qv::Error errorOf(const std::function<void()>& action)
 {
     try {
         action();
