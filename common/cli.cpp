@@ -1,5 +1,6 @@
 #include "quenvar/cli.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string_view>
@@ -46,8 +47,18 @@ const char* version() { return QUENVAR_VERSION; }
 std::string helpText(const Tool& tool)
 {
     const std::string name = tool.name;
-    std::string s = "Usage: " + name + " [DIRECTORY | DATAFILE] [--script SCRIPT]\n       " + name +
-                    " --check FILE... [--json] [--comp PATH]\n\n";
+    const std::string databases = tool.checkDatabases;
+    std::string s = "Usage: " + name + " [DIRECTORY | DATAFILE] [--script SCRIPT]\n";
+    if (tool.check) {
+        s += "       " + name + " --check FILE... [--json]";
+        for (std::size_t at = 0; at < databases.size();) {
+            const std::size_t next = std::min(databases.find(' ', databases.find(' ', at) + 1), databases.size());
+            s += " [" + databases.substr(at, next - at) + "]";
+            at = next + (next < databases.size());
+        }
+        s += "\n";
+    }
+    s += "\n";
     s += std::string(tool.summary) + "\n\n";
     if (tool.windowed)
         s += "Start it in a Quenvar data directory (cd there and run " + name + ", or give the directory\n"
@@ -60,8 +71,12 @@ std::string helpText(const Tool& tool)
          "                    window: user actions and checks of what it shows, one per line;\n"
          "                    exit status 0 when all held, 1 on a failure, 2 on a script error\n"
          "  --check FILE...   check data files without changing them and report what is wrong in\n"
-         "                    them; --json reports in JSON, --comp PATH names the component database\n"
-         "  --fault STEP:N:fail|kill\n"
+         "                    them (exit status 0 none, 1 an error, 2 a file not read at all);\n"
+         "                    --json reports one JSON object a line\n";
+    if (!databases.empty())
+        s += "                    " + databases + ": the databases to check against\n"
+             "                    (default: those of the data directory)\n";
+    s += "  --fault STEP:N:fail|kill\n"
          "                    testing option: makes the N-th file step of kind STEP (open, write,\n"
          "                    flush, close, rename, copy, delete) fail, or ends the program there\n"
          "  --help            show this text\n"

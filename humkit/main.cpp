@@ -15,7 +15,7 @@ int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"humkit",
         "Edits the HBM humic binding-site settings of Quenvar (*.MSI.TXT).",
-        humkit::checkMain};
+        humkit::checkMain, "--comp PATH"};
     auto make = [](qv::forms::Application& app) { return std::make_unique<humkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

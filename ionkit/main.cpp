@@ -16,7 +16,7 @@ int main(int argc, char** argv)
 {
     const qv::cli::Tool tool{"ionkit",
         "Edits the SIT interaction coefficients of species pairs, with their references (sit_eta.txt).",
-        ionkit::checkMain};
+        ionkit::checkMain, "--thermo PATH --comp PATH"};
     auto make = [](qv::forms::Application& app) { return std::make_unique<ionkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

@@ -25,9 +25,10 @@ namespace {
 
 constexpr const char* usage = "usage: qvcheck [DIR] [--json]   (DIR: the data directory, default the current one)\n";
 
-constexpr const char* help = R"(qvcheck: checks the Quenvar data files of a directory and reports what is wrong.
+constexpr const char* help = R"(Usage: qvcheck [DIR] [--json]
+       qvcheck --help | --version
 
-  qvcheck [DIR] [--json]
+Checks the Quenvar data files of a directory and reports what is wrong.
 
 It checks every file of the suite that DIR holds (default: the current directory):
   dabase.txt, deftempar.dat   database paths that name no file, paths that differ between the two,

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     const qv::cli::Tool tool{"surfkit",
         "Edits the sorption databases of Quenvar (*.MDB, *.CDB, *.ISO, *.NIC, *.BLI): species, components,\n"
         "stoichiometries, constants and species ID numbers.",
-        surfkit::checkMain};
+        surfkit::checkMain, "--comp PATH"};
     auto make = [](qv::forms::Application& app) { return std::make_unique<surfkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,

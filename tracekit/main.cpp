@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     const qv::cli::Tool tool{"tracekit",
         "Edits the temperature functions of equilibrium constants in Quenvar's analyte database\n"
         "(analyt.mdb).",
-        tracekit::checkMain};
+        tracekit::checkMain, "--thermo PATH --type6 PATH"};
     auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     qv::qt::useChartPlots();

@@ -27,13 +27,16 @@ using CheckHandler = std::function<int(const std::vector<std::string>& args)>;
 
 // What the command line needs to know of a program.
 struct Tool {
-    Tool(const char* name, const char* summary = "", CheckHandler check = {})
-        : name(name), summary(summary), check(std::move(check))
+    Tool(const char* name, const char* summary = "", CheckHandler check = {}, const char* checkDatabases = "")
+        : name(name), summary(summary), check(std::move(check)), checkDatabases(checkDatabases)
     {
     }
     const char* name;        // "surfkit"
     const char* summary;     // what the program edits, for --help
     CheckHandler check;      // empty: the program has no check mode
+    // The options of the check mode that name the databases checked against, as --help shows
+    // them ("--comp PATH"); those of the data directory serve where none is given.
+    const char* checkDatabases;
     bool windowed = true;    // false: a build (or a program) without windows
 };
 
