@@ -46,6 +46,10 @@ const std::string kThermo = crlf({
     R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,3", R"(17,"set","")",
     R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)", R"(58.4,"set","")",
     R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)", "1,9", R"(57,"set","")",
+    R"(310,"Ca+2",0,0,0,0,2,0,0,0,0)", R"(40,"set","")",
+    R"(320,"Na+",0,0,0,0,1,0,0,0,0)", R"(23,"set","")",
+    R"(330,"Cl-",0,0,0,0,-1,0,0,0,0)", R"(35.5,"set","")",
+    R"(340,"SO4-2",0,0,0,0,-2,0,0,0,0)", R"(96,"set","")",
     R"(0," END ",0,0,0,0,0,0,0,0,0)",
     R"(400,"Later+",0,0,0,0,1,0,0,0,0)", R"(1,"set","")",
 });
@@ -64,6 +68,17 @@ std::string expectNewPairVisible(int visible)
     std::string s;
     for (const char* name : kNewPair) s += std::string("expect ") + name + ".visible " + std::to_string(visible) + "\n";
     return s;
+}
+
+// A refusal in an OK box with the error icon.
+std::string qvtestMessage(const std::string& text)
+{
+    return "message \"Quenvar error\" " + qv::script::quote(text) + " ok critical -> ok\n";
+}
+
+std::string notANumber(const std::string& typed)
+{
+    return qvtestMessage("The value of \"Eta(1,2)\" is not a number: \"" + typed + "\".");
 }
 
 std::string blankRefusal()
@@ -96,7 +111,7 @@ struct DataDir {
 TEST(IonkitScript, StartUpListsPairsAndShowsThemByTheShowRule)
 {
     DataDir d;
-    auto r = d.run("expect frmionkit.caption \"SIT Database manager - Quenvar\"\n"
+    auto r = d.run("expect frmionkit.caption \"sit_eta.txt - SIT Database manager - Quenvar\"\n"
                    "expect lblDbname.caption \"sit_eta.txt\"\n"
                    "expect cboCat.items \"Na+\" \"K+\"\n"
                    "expect cboCat.text \"Na+\"\n"
@@ -246,10 +261,12 @@ TEST(IonkitScript, NewSpeciesOffersComponentsThenSpeciesByCharge)
     auto r = d.run("click Command1\n" + expectNewPairVisible(1) +
                    // Excluded IDs and the empty name are left out; the list ends with ID 0, whose
                    // name is still offered; a charge of 0 offers a name on both sides.
-                   "expect cboCat1.items \"H+\" \"P143+\" \"S810\" \"S997+\" \"Zero0\" \"NaCl0\" \"CaOH+\"\n"
-                   "expect cboAn1.items \"P147-\" \"S810\" \"S860-\" \"Zero0\" \"OH-\" \"NaCl0\"\n"
-                   "expect cboCat1.text \"H+\"\n"
-                   "expect cboAn1.text \"P147-\"\n");
+                   "expect cboCat1.items \"H+\" \"P143+\" \"S810\" \"S997+\" \"Zero0\" \"NaCl0\" \"CaOH+\" "
+                   "\"Ca+2\" \"Na+\"\n"
+                   "expect cboAn1.items \"P147-\" \"S810\" \"S860-\" \"Zero0\" \"OH-\" \"NaCl0\" \"Cl-\" \"SO4-2\"\n"
+                   // The entry opens empty.
+                   "expect cboCat1.text \"\"\n"
+                   "expect cboAn1.text \"\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
@@ -276,8 +293,9 @@ TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
                    "click cmdAdd\n" +
                    expectNewPairVisible(0) +
                    "expect cboCat.items \"Na+\" \"K+\" \"Ca+2\"\n"
-                   "expect cboCat.text \"Na+\"\n"
-                   "pick cboCat \"Ca+2\"\n"
+                   // The pair added is the one shown.
+                   "expect cboCat.text \"Ca+2\"\n"
+                   "expect cboAn.text \"Cl-\"\n"
                    "expect txtEta.text \" 0.25\"\n"
                    "expect txtReference.text \" New \xe9tude\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
@@ -285,7 +303,9 @@ TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
     EXPECT_EQ(d.dir.read("sit_eta.txt"),
               crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
                     "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\"", "\"Ca+2\",\"Cl-\",0.25,\"New \xe9tude\""}));
-    EXPECT_EQ(d.dir.entries().size(), 4u);  // no working copy left beside the data files
+    // No working copy left beside the data files; the backup of the previous content is kept.
+    EXPECT_EQ(d.dir.entries().size(), 5u);
+    EXPECT_EQ(d.dir.read("sit_eta.txt.bak"), kSit);
 }
 
 TEST(IonkitScript, AdditionOfAnExistingPairIsRefusedAndTheReversePairAdded)
@@ -342,16 +362,18 @@ TEST(IonkitScript, IncompleteOrUnwritableEntriesAreRefusedBeforeAnyFileIsOpened)
     for (const Case& c : cases) {
         script += std::string("type cboCat1 \"") + c.s1 + "\"\ntype cboAn1 \"" + c.s2 + "\"\ntype txtEta1 \"" + c.eta +
                   "\"\ntype txtRef1 \"" + c.ref + "\"\nclick cmdAdd\n";
-        expected += blankRefusal();
+        expected += c.eta == std::string("abc")    ? notANumber("abc")
+                    : c.eta == std::string("1e40") ? qvtestMessage("The value of \"Eta(1,2)\" is too large: \"1e40\".")
+                                                   : blankRefusal();
     }
     // A change refuses a coefficient that is no number, and a reference holding a quote; a save
     // to a new file asks for the new name first and refuses them before the copy is made.
     const std::string saveDialog = "dialog save \"Text files (*.TXT)|*.TXT\" \"c:\\\\quenvar\" -> " +
                                    qv::script::quote(d.dir / "new.txt") + "\n";
-    for (const char* eta : {"", "x1"}) {
-        script += std::string("type txtEta \"") + eta + "\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
-        expected += blankRefusal() + saveDialog + blankRefusal();
-    }
+    script += "type txtEta \"\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
+    expected += blankRefusal() + saveDialog + blankRefusal();
+    script += "type txtEta \"x1\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
+    expected += notANumber("x1") + saveDialog + notANumber("x1");
     script += "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\n"
               "dialog \"new.txt\"\nclick Command2\n";
     expected += blankRefusal() + saveDialog + blankRefusal();
@@ -528,7 +550,7 @@ TEST(IonkitScript, ComponentWithAnEmptyIdEndsTheListLikeIdZero)
     DataDir d;
     d.dir.write("comp.mdb", crlf({R"(3,"H+",1,1,0,0)", R"(,"Blank+",1,0,0,0)", R"(5,"Na+",1,0,0,0)"}));
     auto r = d.run("click Command1\n"
-                   "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\"\n");
+                   "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\" \"Ca+2\" \"Na+\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
@@ -549,8 +571,8 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
 
     // An addition goes after the last record; the refilled lists still come from the first 4000.
     r = d.run("click Command1\n"
-              "type cboCat1 \"New+\"\n"
-              "type cboAn1 \"A-\"\n"
+              "type cboCat1 \"Ca+2\"\n"
+              "type cboAn1 \"Cl-\"\n"
               "type txtEta1 \"1\"\n"
               "type txtRef1 \"n\"\n"
               "click cmdAdd\n"
@@ -558,7 +580,7 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
               "expect cboCat.text \"C1+\"\n"
               "expect txtEta.text \" 0.25\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"New+\",\"A-\",1,\"n\"\r\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"Ca+2\",\"Cl-\",1,\"n\"\r\n");
 }
 
 // A replace that fails, made to fail in the running window through its file layer.
@@ -581,6 +603,8 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
                               "type cboAn1 \"Cl-\"\n"
                               "type txtEta1 \"1\"\n"
                               "type txtRef1 \"x\"\n"
+                              // The change that failed is still on screen.
+                              "answer discard\n"
                               "click cmdAdd\n"
                               "expect cmdAdd.visible 1\n"
                               "expect cboCat.items \"Na+\" \"K+\"\n");
@@ -589,7 +613,10 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
     EXPECT_EQ(out.str(), failed +
                              "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
                              "this species from the database? Once deleted it is gone!\" yesno question -> yes\n" +
-                             failed + failed);
+                             failed +
+                             "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before showing the new "
+                             "pair?\" savediscardcancel question -> discard\n" +
+                             failed);
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
     EXPECT_FALSE(app.ended());
