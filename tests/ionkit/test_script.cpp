@@ -623,6 +623,33 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
     EXPECT_FALSE(app.ended());
 }
 
+// A file changed by another program after the window saved it is put back only after a question.
+TEST(IonkitWindow, UndoAsksBeforeOverwritingAChangeMadeElsewhere)
+{
+    DataDir d;
+    std::ostringstream out;
+    qv::script::ScriptPlatform platform(out);
+    qv::forms::Application app(platform);
+    ionkit::Program program(app, d.dir.path());
+    app.open(program.mainWindow());
+    qv::forms::Window& w = program.mainWindow();
+    app.dispatch([&] { w("txtEta").userType("0.5"); });
+    app.dispatch([&] { w("cmdSave").userClick(); });
+    const std::string elsewhere = crlf({R"("Mg+2","SO4-2",0.1,"edited elsewhere")"});
+    d.dir.write("sit_eta.txt", elsewhere);
+
+    std::istringstream script("answer no\nclick mnuUndo\n"
+                              "answer yes\nclick mnuUndo\n"
+                              "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
+                              "expect mnuUndo.enabled 0\n");
+    EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
+    const std::string ask = "message \"Undo last save - Quenvar\" \"sit_eta.txt was changed by another program since "
+                            "this window saved it. Undo the last save anyway and lose that change?\" yesno question -> ";
+    EXPECT_EQ(out.str(), ask + "no\n" + ask + "yes\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+    EXPECT_EQ(d.dir.read("sit_eta.txt.bak"), kSit);
+}
+
 // The clicks read the file again: damage found there stops each pass where it stands, after
 // what precedes it has been listed or shown.
 TEST(IonkitWindow, ClicksOnADatabaseDamagedSinceStartStopAtTheDamage)
