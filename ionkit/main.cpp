@@ -6,6 +6,7 @@
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
 
+#include "quenvar/qt/checkform.h"
 #include "quenvar/qt/qtmain.h"
 #include "ui_frmionkit.h"
 #else
@@ -20,7 +21,8 @@ int main(int argc, char** argv)
     auto make = [](qv::forms::Application& app) { return std::make_unique<ionkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,
-                                {{"frmionkit", qv::qt::buildForm<Ui::frmionkit, QMainWindow>}});
+                                {{"frmionkit", qv::qt::buildForm<Ui::frmionkit, QMainWindow>},
+                                 {"frmCheck", qv::qt::buildCheckForm}});
 #else
     return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif

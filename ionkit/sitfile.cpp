@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "quenvar/backup.h"
 #include "quenvar/numform.h"
 #include "quenvar/record.h"
 
@@ -38,8 +39,9 @@ std::optional<qv::Error> scanReader(qv::RecordReader& in, std::size_t maxRecords
 // old file, so that the content is not copied again and again as it grows.
 class Rewrite {
 public:
-    Rewrite(const qv::Files& files, std::string_view target, const SitObserver* written = nullptr)
-        : files_(files), target_(target), written_(written), batch_(std::string(target))
+    Rewrite(const qv::Files& files, std::string_view target, const SitObserver* written = nullptr,
+            qv::SaveUndo* undo = nullptr)
+        : files_(files), target_(target), written_(written), undo_(undo), batch_(std::string(target))
     {
     }
 
@@ -67,7 +69,10 @@ public:
     void finish()
     {
         flush();
-        files_.rewrite(sitTempName, target_, content_);
+        if (undo_)
+            undo_->rewrite(sitTempName, target_, content_);
+        else
+            files_.rewrite(sitTempName, target_, content_);
     }
 
 private:
@@ -83,6 +88,7 @@ private:
     const qv::Files& files_;
     std::string_view target_;
     const SitObserver* written_;
+    qv::SaveUndo* undo_;
     qv::RecordWriter batch_;
     int inBatch_ = 0;
     std::string content_;
@@ -108,11 +114,12 @@ std::vector<SitRecord> readSit(const qv::Files& files, std::string_view path, st
     return records;
 }
 
-bool addSit(const qv::Files& files, std::string_view path, const SitRecord& record, const SitObserver& written)
+bool addSit(const qv::Files& files, std::string_view path, const SitRecord& record, const SitObserver& written,
+            qv::SaveUndo* undo)
 {
     // The copy stops at the first record with the new key: the addition is refused then.
     bool exists = false;
-    Rewrite rewrite(files, path, &written);
+    Rewrite rewrite(files, path, &written, undo);
     rewrite.copy(path, [&](Rewrite& out, const SitRecord& r) {
         if (r.hasKey(record.species1, record.species2)) {
             exists = true;
@@ -128,16 +135,16 @@ bool addSit(const qv::Files& files, std::string_view path, const SitRecord& reco
 }
 
 int changeSit(const qv::Files& files, std::string_view path, std::string_view s1, std::string_view s2, float eta,
-              std::string_view reference)
+              std::string_view reference, qv::SaveUndo* undo)
 {
-    return saveSitAs(files, path, path, s1, s2, eta, reference);
+    return saveSitAs(files, path, path, s1, s2, eta, reference, undo);
 }
 
 int saveSitAs(const qv::Files& files, std::string_view from, std::string_view path, std::string_view s1,
-              std::string_view s2, float eta, std::string_view reference)
+              std::string_view s2, float eta, std::string_view reference, qv::SaveUndo* undo)
 {
     int changed = 0;
-    Rewrite rewrite(files, path);
+    Rewrite rewrite(files, path, nullptr, undo);
     rewrite.copy(from, [&](Rewrite& out, const SitRecord& r) {
         if (r.hasKey(s1, s2)) {
             out.write(r.species1, r.species2, eta, reference);
@@ -152,10 +159,10 @@ int saveSitAs(const qv::Files& files, std::string_view from, std::string_view pa
 }
 
 int deleteSit(const qv::Files& files, std::string_view path, std::string_view s1, std::string_view s2,
-              const SitObserver& written)
+              const SitObserver& written, qv::SaveUndo* undo)
 {
     int removed = 0;
-    Rewrite rewrite(files, path, &written);
+    Rewrite rewrite(files, path, &written, undo);
     rewrite.copy(path, [&](Rewrite& out, const SitRecord& r) {
         if (r.hasKey(s1, s2))
             ++removed;

@@ -21,6 +21,10 @@
 #include "quenvar/error.h"
 #include "quenvar/files.h"
 
+namespace qv {
+class SaveUndo;
+}
+
 namespace ionkit {
 
 inline constexpr const char* sitDefaultName = "sit_eta.txt";
@@ -59,28 +63,30 @@ std::vector<SitRecord> readSit(const qv::Files& files, std::string_view path, st
 
 // `written`, where given, sees each record of the new content in file order as it is written,
 // so that a caller can take what it needs of the new file without reading it again.
+// `undo`, where given, keeps the file's previous content as its backup before the rewrite, so
+// that the window can undo the save (quenvar/backup.h); a failure to keep it stops the rewrite.
 using SitObserver = std::function<void(const SitRecord&)>;
 
 // Appends `record` unless its key is already in the file; then nothing is written at all.
 // Returns whether the record was added.
 bool addSit(const qv::Files& files, std::string_view path, const SitRecord& record,
-            const SitObserver& written = nullptr);
+            const SitObserver& written = nullptr, qv::SaveUndo* undo = nullptr);
 
 // Writes every record whose key is (s1, s2) with the given coefficient and reference instead of
 // its own; the file is rewritten even when no record has the key. Returns the records changed.
 int changeSit(const qv::Files& files, std::string_view path, std::string_view s1, std::string_view s2, float eta,
-              std::string_view reference);
+              std::string_view reference, qv::SaveUndo* undo = nullptr);
 
 // Leaves out every record whose key is (s1, s2). Returns the records removed.
 int deleteSit(const qv::Files& files, std::string_view path, std::string_view s1, std::string_view s2,
-              const SitObserver& written = nullptr);
+              const SitObserver& written = nullptr, qv::SaveUndo* undo = nullptr);
 
 // Saving to a new database: the records of `from`, with the change of changeSit made, written
 // to `to` in one atomic step through `sitbase_temp.txt`, so that the new file is never seen
 // without the change. The result is the byte copy of `from` rewritten with the change; `from`
 // stays as it was. Returns the records changed.
 int saveSitAs(const qv::Files& files, std::string_view from, std::string_view to, std::string_view s1,
-              std::string_view s2, float eta, std::string_view reference);
+              std::string_view s2, float eta, std::string_view reference, qv::SaveUndo* undo = nullptr);
 
 // The coefficient a user typed, as ionkit stores it: the number the text begins with, as a
 // single-precision value. Nothing when the text does not begin with a number (an empty text

@@ -1,5 +1,12 @@
 #include "ionkit/window.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "ionkit/check.h"
+#include "quenvar/cli.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -7,6 +14,7 @@
 
 namespace ionkit {
 
+using qv::forms::Answer;
 using qv::forms::Buttons;
 using qv::forms::Control;
 using qv::forms::Icon;
@@ -25,6 +33,15 @@ constexpr const char* errorTitle = "Quenvar error";
 constexpr const char* deleteText =
     "Are you really sure you would like to delete this species from the database? Once deleted it is gone!";
 constexpr const char* deleteTitle = "Deletion of species - Quenvar";
+constexpr const char* questionTitle = "Quenvar";
+constexpr const char* undoTitle = "Undo last save - Quenvar";
+constexpr const char* etaField = "Eta(1,2)";
+
+// A pair as messages and the status line name it: "Na+", "Cl-".
+std::string pairName(const std::string& species1, const std::string& species2)
+{
+    return qv::check::quoted(species1) + ", " + qv::check::quoted(species2);
+}
 
 // Components that are never offered for a new pair: water (1), the IDs 144 to 146, the surface
 // groups and sorption components from 811 to 859, and everything from 998 on.
@@ -38,7 +55,12 @@ bool excludedComponent(double id)
 Controls Program::buildControls(qv::forms::Window& w)
 {
     return Controls{
+        .mnuFile = w.menu("mnuFile", "File"),
         .mnuOpen = w.menu("mnuOpen", "Open SIT database"),
+        .mnuUndo = w.menu("mnuUndo", "Undo last save"),
+        .mnuCheck = w.menu("mnuCheck", "Check"),
+        .mnuHelp = w.menu("mnuHelp", "Help"),
+        .mnuAbout = w.menu("mnuAbout", "About"),
         .lblDbname = w.label("lblDbname", ""),
         .lblSpec1 = w.label("lblSpec1", "Species 1"),
         .cboCat = w.comboBox("cboCat"),
@@ -64,6 +86,7 @@ Controls Program::buildControls(qv::forms::Window& w)
         .cmdDelete = w.button("cmdDelete", "Delete this entry"),
         .cmdQuit = w.button("cmdQuit", "Quit"),
         .Command2 = w.button("Command2", "Save to new database"),
+        .lblStatus = w.statusLine(),
     };
 }
 
@@ -80,7 +103,64 @@ Program::Program(qv::forms::Application& app, std::string startDir)
     ui_.cmdDelete.onClick = [this] { cmdDelete_Click(); };
     ui_.cmdQuit.onClick = [this] { cmdQuit_Click(); };
     ui_.Command2.onClick = [this] { Command2_Click(); };
+    ui_.mnuUndo.onClick = [this] { mnuUndo_Click(); };
+    ui_.mnuCheck.onClick = [this] { mnuCheck_Click(); };
+    ui_.mnuAbout.onClick = [this] { mnuAbout_Click(); };
     frmionkit_.onLoad = [this] { Form_Load(); };
+    frmionkit_.onUserClose = [this] { Form_UserClose(); };
+    frmCheck_.onPick = [this](const qv::check::Finding& f) {
+        if (f.name.empty() && f.name2.empty()) return;  // a finding about the file as a whole
+        if (keepEdits("showing another pair")) showPair(f.name, f.name2);
+    };
+
+    // The menus and their letters; the captions stay as the window names them.
+    for (Control* entry : {&ui_.mnuOpen, &ui_.mnuUndo, &ui_.mnuCheck}) entry->setContainer(&ui_.mnuFile);
+    ui_.mnuAbout.setContainer(&ui_.mnuHelp);
+    const std::pair<Control*, char> letters[] = {
+        {&ui_.mnuFile, 'F'}, {&ui_.mnuOpen, 'O'},   {&ui_.mnuUndo, 'U'},    {&ui_.mnuCheck, 'C'},
+        {&ui_.mnuHelp, 'H'}, {&ui_.mnuAbout, 'A'},  {&ui_.Command1, 'N'},   {&ui_.cmdAdd, 'A'},
+        {&ui_.cmdSave, 'S'}, {&ui_.cmdDelete, 'D'}, {&ui_.Command2, 'w'},   {&ui_.cmdQuit, 'Q'},
+    };
+    for (const auto& [control, letter] : letters) control->setMnemonic(letter);
+    frmionkit_.shortcut("Ctrl+O", ui_.mnuOpen);
+    frmionkit_.shortcut("Ctrl+S", ui_.cmdSave);
+    frmionkit_.shortcut("Ctrl+Shift+S", ui_.Command2);
+    frmionkit_.shortcut("Ctrl+Q", ui_.cmdQuit);
+    frmionkit_.shortcut("Ctrl+Z", ui_.mnuUndo);  // a text box with the focus keeps Ctrl+Z for itself
+    frmionkit_.shortcut("Ctrl+K", ui_.mnuCheck);
+    frmionkit_.shortcut("F1", ui_.mnuAbout);
+    frmionkit_.shortcut("Delete", ui_.cmdDelete);
+    // Escape leaves the entry of a new pair, as it was left.
+    frmionkit_.shortcut("Escape", [this] { setNewPairVisible(false); });
+    // Return in a box of a pair saves that pair: the change, or the new pair.
+    auto returnClicks = [](Control& button) {
+        return [&button](const std::string& keys) {
+            if (keys != "Return" || !button.usable()) return false;
+            button.userClick();
+            return true;
+        };
+    };
+    for (Control* box : {&ui_.txtEta, &ui_.txtReference}) box->onKey = returnClicks(ui_.cmdSave);
+    for (Control* box : {&ui_.txtEta1, &ui_.txtRef1}) box->onKey = returnClicks(ui_.cmdAdd);
+
+    edits_ = qv::forms::EditTracker({&ui_.txtEta, &ui_.txtReference});
+    ui_.txtEta.onChange = [this] { updateTitle(); };
+    ui_.txtReference.onChange = [this] { updateTitle(); };
+    updateTitle();
+    updateUndo();
+}
+
+void Program::updateTitle()
+{
+    frmionkit_.setCaption(qv::forms::titleWithFile(caption, qv::check::baseName(dbFile_), edits_.modified()));
+}
+
+void Program::updateUndo() { ui_.mnuUndo.setEnabled(!undo_.file().empty()); }
+
+void Program::shownSaved()
+{
+    edits_.snapshot();
+    updateTitle();
 }
 
 void Program::toStart()
@@ -100,6 +180,54 @@ void Program::setNewPairVisible(bool visible)
 }
 
 void Program::refuseBlank() { app_.message(blankText, errorTitle, Buttons::Ok, Icon::Critical); }
+
+std::optional<float> Program::typedCoefficient(const std::string& typed)
+{
+    const qv::TypedNumber n = qv::typedNumber(typed);
+    if (n.empty()) {
+        refuseBlank();
+        return std::nullopt;
+    }
+    if (!n.valid()) {
+        app_.message(qv::notANumberMessage(etaField, typed), errorTitle, Buttons::Ok, Icon::Critical);
+        return std::nullopt;
+    }
+    if (std::fabs(n.value) > std::numeric_limits<float>::max()) {
+        app_.message("The value of \"" + std::string(etaField) + "\" is too large: \"" + typed + "\".", errorTitle,
+                     Buttons::Ok, Icon::Critical);
+        return std::nullopt;
+    }
+    return static_cast<float>(n.value);
+}
+
+bool Program::offeredName(const char* which, const std::string& name)
+{
+    // The names both lists of the new pair offer: the components of comp.mdb and the species of
+    // thermo.mdb that may stand in a pair.
+    std::vector<std::string> offered = ui_.cboCat1.items();
+    offered.insert(offered.end(), ui_.cboAn1.items().begin(), ui_.cboAn1.items().end());
+    if (std::find(offered.begin(), offered.end(), name) != offered.end()) return true;
+    const std::string near = qv::check::didYouMean(name, offered);
+    app_.message(std::string(which) + " " + qv::check::quoted(name) +
+                     " is not in the thermodynamic database or the component database" + (near.empty() ? "." : near),
+                 errorTitle, Buttons::Ok, Icon::Critical);
+    return false;
+}
+
+bool Program::keepEdits(const std::string& what)
+{
+    if (!edits_.modified()) return true;
+    const Answer answer = app_.askSaveDiscardCancel(
+        "Save changes to " + pairName(shownCat_, shownAn_) + " before " + what + "?", questionTitle);
+    if (answer == Answer::Discard) return true;
+    if (answer != Answer::Save) return false;
+    try {
+        return saveChange(shownCat_, shownAn_);
+    } catch (const qv::Error& e) {
+        app_.message(e.what(), errorTitle, Buttons::Ok, Icon::Critical);
+        return false;
+    }
+}
 
 // ---- Start-up -------------------------------------------------------------------------------
 
@@ -122,6 +250,7 @@ void Program::Form_Load()
         toStart();
         dbFile_ = sitDefaultName;
         ui_.lblDbname.setCaption(dbFile_);
+        updateTitle();
         openCurrent();
         dialogDir_ = startDir_;
     } catch (const qv::Error&) {
@@ -180,6 +309,7 @@ void Program::Openfile(const FilePasses& found)
     for (const std::string& name : found.species1) cat.addItem(name);
     if (found.failure) throw *found.failure;
     cat.setText(cat.item(0));
+    shownCat_ = cat.text();
     fillPair(found.first, std::nullopt);
 }
 
@@ -191,19 +321,32 @@ void Program::fillPair(const PairPasses& found, const std::optional<qv::Error>& 
     for (const std::string& name : found.species2) an.addItem(name);
     if (failure) throw *failure;
     an.setText(an.item(0));
+    shownAn_ = an.text();
     showRecord(found.shown);
 }
 
 // Without a record of the pair the fields keep their texts.
 void Program::showRecord(const std::optional<SitRecord>& record)
 {
-    if (!record) return;
-    ui_.txtEta.setText(qv::displaySingle(record->eta));
-    ui_.txtReference.setText(" " + record->reference);
+    if (record) {
+        ui_.txtEta.setText(qv::displaySingle(record->eta));
+        ui_.txtReference.setText(" " + record->reference);
+    }
+    shownSaved();
 }
 
 void Program::cboCat_Click()
 {
+    if (!keepEdits("picking another pair")) {
+        ui_.cboCat.setText(shownCat_);  // the pick is taken back
+        return;
+    }
+    listSpecies2();
+}
+
+void Program::listSpecies2()
+{
+    shownCat_ = ui_.cboCat.text();
     ui_.cboAn.clear();
     PairPasses found;
     found.species1 = ui_.cboCat.text();
@@ -216,6 +359,25 @@ void Program::cboCat_Click()
 
 void Program::cboAn_Click()
 {
+    if (!keepEdits("picking another pair")) {
+        ui_.cboAn.setText(shownAn_);
+        return;
+    }
+    showSpecies2();
+}
+
+void Program::showPair(const std::string& species1, const std::string& species2)
+{
+    ui_.cboCat.setText(species1);
+    listSpecies2();
+    ui_.cboAn.setText(species2);
+    showSpecies2();
+}
+
+void Program::showSpecies2()
+{
+    shownCat_ = ui_.cboCat.text();
+    shownAn_ = ui_.cboAn.text();
     const std::string species1 = ui_.cboCat.text();
     const std::string species2 = ui_.cboAn.text();
     std::optional<SitRecord> shown;
@@ -232,7 +394,10 @@ void Program::cboAn_Click()
 void Program::Command1_Click()
 {
     Tdabaseadd();
+    // The entry opens empty: nothing of an earlier pair is offered as the new one.
+    for (Control* box : {&ui_.cboCat1, &ui_.cboAn1, &ui_.txtEta1, &ui_.txtRef1}) box->setText("");
     setNewPairVisible(true);
+    frmionkit_.setFocus(&ui_.cboCat1);
 }
 
 void Program::Tdabaseadd()
@@ -272,61 +437,82 @@ void Program::cmdAdd_Click()
     SitRecord record;
     record.species1 = qv::trimBlanks(ui_.cboCat1.text());
     record.species2 = qv::trimBlanks(ui_.cboAn1.text());
-    const std::optional<float> eta = coefficientOf(ui_.txtEta1.text());
     record.reference = qv::trimBlanks(ui_.txtRef1.text());
-    // A coefficient that is no number, and a text the record syntax cannot hold (a double
-    // quote), are refused like a blank field, before the file is touched.
-    if (!eta || record.species1.empty() || record.species2.empty() || record.reference.empty() ||
-        !qv::writableText(record.species1) || !qv::writableText(record.species2) ||
+    // Everything is checked before the file is touched: blank fields, the coefficient, a text
+    // the record syntax cannot hold (a double quote; refused like a blank field), and names that
+    // the databases do not hold (Quenvar would never use the pair).
+    if (record.species1.empty() || record.species2.empty() || record.reference.empty()) {
+        refuseBlank();
+        return;
+    }
+    const std::optional<float> eta = typedCoefficient(ui_.txtEta1.text());
+    if (!eta) return;
+    if (!qv::writableText(record.species1) || !qv::writableText(record.species2) ||
         !qv::writableText(record.reference)) {
         refuseBlank();
         return;
     }
+    if (!offeredName("Species 1", record.species1) || !offeredName("Species 2", record.species2)) return;
     record.eta = *eta;
+    if (!keepEdits("showing the new pair")) return;
+    frmionkit_.setStatus("");
     // The lists are filled from the new file as it is written, which is what reading it again
     // would give.
     PassGatherer passes;
-    if (!addSit(files_, dbFile_, record, [&](const SitRecord& r) { passes.take(r); })) {
+    if (!addSit(files_, dbFile_, record, [&](const SitRecord& r) { passes.take(r); }, &undo_)) {
         app_.message(existsText, errorTitle, Buttons::Ok, Icon::Critical);
         return;
     }
+    updateUndo();
     setNewPairVisible(false);
     Openfile(passes.result());
+    // The pair just added, unless it lies beyond what the lists hold.
+    const auto& listed = ui_.cboCat.items();
+    if (std::find(listed.begin(), listed.end(), record.species1) != listed.end())
+        showPair(record.species1, record.species2);
+    frmionkit_.setStatus("Added " + pairName(record.species1, record.species2) + " to " +
+                         qv::check::baseName(dbFile_));
 }
 
 // ---- Change, delete, save as ----------------------------------------------------------------
 
-void Program::saveShown(float eta, const std::string& reference)
-{
-    changeSit(files_, dbFile_, ui_.cboCat.text(), ui_.cboAn.text(), eta, reference);
-}
-
 std::optional<Program::ShownEntry> Program::shownEntry()
 {
-    const std::optional<float> eta = coefficientOf(ui_.txtEta.text());
+    const std::optional<float> eta = typedCoefficient(ui_.txtEta.text());
+    if (!eta) return std::nullopt;
     const std::string reference = qv::trimBlanks(ui_.txtReference.text());
-    if (!eta || !qv::writableText(reference) || !qv::writableText(ui_.cboCat.text()) ||
-        !qv::writableText(ui_.cboAn.text())) {
+    if (!qv::writableText(reference) || !qv::writableText(ui_.cboCat.text()) || !qv::writableText(ui_.cboAn.text())) {
         refuseBlank();
         return std::nullopt;
     }
     return ShownEntry{*eta, reference};
 }
 
-void Program::cmdSave_Click()
+bool Program::saveChange(const std::string& species1, const std::string& species2)
 {
     toStart();
+    frmionkit_.setStatus("");
     const std::optional<ShownEntry> entry = shownEntry();
-    if (!entry) return;
-    saveShown(entry->eta, entry->reference);
+    if (!entry) return false;
+    changeSit(files_, dbFile_, species1, species2, entry->eta, entry->reference, &undo_);
+    updateUndo();
+    shownSaved();
+    frmionkit_.setStatus("Saved " + qv::check::baseName(dbFile_));
+    return true;
 }
+
+void Program::cmdSave_Click() { saveChange(ui_.cboCat.text(), ui_.cboAn.text()); }
 
 void Program::cmdDelete_Click()
 {
     toStart();
     if (!app_.askYesNo(deleteText, deleteTitle)) return;
+    frmionkit_.setStatus("");
+    const std::string species1 = ui_.cboCat.text(), species2 = ui_.cboAn.text();
     PassGatherer passes;  // the new file as it is written, as for an addition
-    deleteSit(files_, dbFile_, ui_.cboCat.text(), ui_.cboAn.text(), [&](const SitRecord& r) { passes.take(r); });
+    deleteSit(files_, dbFile_, species1, species2, [&](const SitRecord& r) { passes.take(r); }, &undo_);
+    updateUndo();
+    frmionkit_.setStatus("Deleted " + pairName(species1, species2) + " from " + qv::check::baseName(dbFile_));
     Openfile(passes.result());
 }
 
@@ -339,15 +525,20 @@ void Program::Command2_Click()
     // The entries are checked before the copy is made, so that a refusal leaves no new file.
     const std::optional<ShownEntry> entry = shownEntry();
     if (!entry) return;
+    frmionkit_.setStatus("");
     // The copy and the change are written to the new file in one step, and the window switches
     // to it only once it stands; the old file stays as it was.
-    saveSitAs(files_, oldFile, *chosen, ui_.cboCat.text(), ui_.cboAn.text(), entry->eta, entry->reference);
+    saveSitAs(files_, oldFile, *chosen, ui_.cboCat.text(), ui_.cboAn.text(), entry->eta, entry->reference, &undo_);
+    updateUndo();
     dbFile_ = *chosen;
     ui_.lblDbname.setCaption(dbFile_);
+    shownSaved();
+    frmionkit_.setStatus("Saved " + qv::check::baseName(dbFile_));
 }
 
 void Program::mnuOpen_Click()
 {
+    if (!keepEdits("opening another file")) return;
     const std::optional<std::string> chosen = app_.openDialog(openFilter, dialogDir_, files_.currentDir());
     if (!chosen) return;
     // A file that cannot be opened is reported and the window stays on its current file; one
@@ -355,9 +546,81 @@ void Program::mnuOpen_Click()
     const FilePasses found = readPasses(*chosen);
     dbFile_ = *chosen;
     ui_.lblDbname.setCaption(dbFile_);
+    undo_.forget();  // only a save of the shown file is undone
+    updateUndo();
+    frmionkit_.setStatus("");
+    updateTitle();
     Openfile(found);
 }
 
-void Program::cmdQuit_Click() { app_.end(); }
+void Program::cmdQuit_Click()
+{
+    if (keepEdits("quitting")) app_.end();
+}
+
+void Program::Form_UserClose()
+{
+    // A cancel leaves the close handler without closing: the dispatcher takes ProgramEnd
+    // silently, and the program ends only through Application::end.
+    if (!keepEdits("closing")) throw qv::forms::ProgramEnd{};
+}
+
+// ---- Undo, check, about ---------------------------------------------------------------------
+
+void Program::mnuUndo_Click()
+{
+    const std::string name = qv::check::baseName(undo_.file());
+    const std::string lost = edits_.modified() ? " The changes not saved on screen are dropped too." : "";
+    bool overwrite = false;
+    switch (undo_.check()) {
+    case qv::SaveUndo::State::Nothing:
+        app_.message("There is no save to undo.", questionTitle, Buttons::Ok, Icon::Information);
+        return;
+    case qv::SaveUndo::State::BackupChanged:
+        app_.message("The last save of " + name + " cannot be undone: its backup " + qv::backupName(name) +
+                         " is missing or was changed.",
+                     errorTitle, Buttons::Ok, Icon::Critical);
+        return;
+    case qv::SaveUndo::State::FileChanged:
+        if (!app_.askYesNo(name + " was changed by another program since this window saved it. Undo the last save "
+                                  "anyway and lose that change?" + lost,
+                           undoTitle))
+            return;
+        overwrite = true;
+        break;
+    case qv::SaveUndo::State::Ready:
+        if (!app_.askYesNo("Undo the last save of " + name + "? The file gets back what it held before it." + lost,
+                           undoTitle))
+            return;
+        break;
+    }
+    frmionkit_.setStatus("");
+    const std::string species1 = shownCat_, species2 = shownAn_;
+    undo_.restore(overwrite);
+    updateUndo();
+    toStart();
+    openCurrent();
+    // The pair shown before, where the restored file lists it.
+    const auto& listed = ui_.cboCat.items();
+    if (std::find(listed.begin(), listed.end(), species1) != listed.end()) showPair(species1, species2);
+    frmionkit_.setStatus("Undo: " + name + " restored");
+}
+
+void Program::mnuCheck_Click()
+{
+    toStart();
+    qv::check::Report report;
+    const NameTable names = readNameTable(files_, thermoPath_, compPath_, report);
+    checkSit(files_, dbFile_, names, report);
+    frmCheck_.show(report, dbFile_);
+}
+
+void Program::mnuAbout_Click()
+{
+    app_.message(std::string("ionkit ") + qv::cli::version() +
+                     "\nSIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, with "
+                     "their references (sit_eta.txt).",
+                 "About ionkit - Quenvar", Buttons::Ok, Icon::Information);
+}
 
 }  // namespace ionkit

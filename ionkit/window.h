@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "ionkit/sitfile.h"
+#include "quenvar/backup.h"
+#include "quenvar/check.h"
+#include "quenvar/checkwindow.h"
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
 
@@ -51,7 +54,12 @@ private:
 
 // The controls of `frmionkit`, by the names the window gives them, in the order they are made.
 struct Controls {
+    qv::forms::Control& mnuFile;
     qv::forms::Control& mnuOpen;
+    qv::forms::Control& mnuUndo;
+    qv::forms::Control& mnuCheck;
+    qv::forms::Control& mnuHelp;
+    qv::forms::Control& mnuAbout;
     qv::forms::Control& lblDbname;
     qv::forms::Control& lblSpec1;
     qv::forms::Control& cboCat;
@@ -77,6 +85,7 @@ struct Controls {
     qv::forms::Control& cmdDelete;
     qv::forms::Control& cmdQuit;
     qv::forms::Control& Command2;
+    qv::forms::Control& lblStatus;
 };
 
 class Program : public qv::forms::Program {
@@ -85,7 +94,7 @@ public:
     explicit Program(qv::forms::Application& app, std::string startDir = qv::Files::processDirectory());
 
     qv::forms::Window& mainWindow() override { return frmionkit_; }
-    std::vector<qv::forms::Window*> windows() override { return {&frmionkit_}; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmionkit_, &frmCheck_}; }
 
     // The handlers, as the window names them.
     void Form_Load();
@@ -101,6 +110,10 @@ public:
     void Command2_Click();   // "Save to new database"
     void mnuOpen_Click();    // "Open SIT database"
     void cmdQuit_Click();
+    void mnuUndo_Click();    // "Undo last save"
+    void mnuCheck_Click();   // "Check": the findings of the open file
+    void mnuAbout_Click();   // "About": the version
+    void Form_UserClose();   // the window's close control
 
     const std::string& currentDatabase() const { return dbFile_; }
     const std::string& dialogDirectory() const { return dialogDir_; }
@@ -119,6 +132,29 @@ private:
     void showRecord(const std::optional<SitRecord>& record);  // the show rule
     void setNewPairVisible(bool visible);
     void refuseBlank();
+    // The coefficient typed into a box: a text that is not wholly a number, or a number beyond
+    // the single-precision range, is refused naming the field; an empty text is refused as blank.
+    std::optional<float> typedCoefficient(const std::string& typed);
+    // Whether a typed name is one the new-pair lists offer; otherwise the refusal names it and
+    // the closest names offered.
+    bool offeredName(const char* which, const std::string& name);
+
+    // ---- Unsaved changes of the shown pair ----
+    // Asks before `what` ("picking another pair") when the shown coefficient or reference was
+    // changed and not saved: Save saves them for the pair shown, Discard drops them. False when
+    // the user cancels or the save is refused or fails: then nothing goes on.
+    bool keepEdits(const std::string& what);
+    // The shown pair's fields now hold what the file holds; the title follows.
+    void shownSaved();
+    void updateTitle();
+    void updateUndo();
+    // Lists species 2 of `species1` and shows its first pair (a click on cboCat, without the question).
+    void listSpecies2();
+    void showSpecies2();  // shows the pair of cboCat and cboAn (a click on cboAn, without the question)
+    // Shows a pair as picking its two names would (species 1, then species 2).
+    void showPair(const std::string& species1, const std::string& species2);
+    // Saves the shown fields for a pair; false after a refusal.
+    bool saveChange(const std::string& species1, const std::string& species2);
     // The coefficient and reference shown for the shown pair, when they can be saved; otherwise
     // the refusal is shown and there is none.
     struct ShownEntry {
@@ -126,13 +162,17 @@ private:
         std::string reference;
     };
     std::optional<ShownEntry> shownEntry();
-    // Saves the shown coefficient and reference for the shown pair into the current file.
-    void saveShown(float eta, const std::string& reference);
 
     qv::forms::Application& app_;
     qv::Files files_;
     qv::forms::Window frmionkit_;
     Controls ui_;
+    qv::forms::CheckWindow frmCheck_{app_};
+    qv::SaveUndo undo_{files_};
+    qv::forms::EditTracker edits_;
+    // The pair whose coefficient and reference the change fields show.
+    std::string shownCat_;
+    std::string shownAn_;
 
     std::string startDir_;
     std::string startDrive_;

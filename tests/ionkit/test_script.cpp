@@ -9,6 +9,7 @@
 
 #include "ionkit/window.h"
 #include "quenvar/error.h"
+#include "quenvar/cli.h"
 #include "quenvar/script.h"
 #include "shown.h"
 #include "testsupport.h"
@@ -46,6 +47,10 @@ const std::string kThermo = crlf({
     R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,3", R"(17,"set","")",
     R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)", R"(58.4,"set","")",
     R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)", "1,9", R"(57,"set","")",
+    R"(310,"Ca+2",0,0,0,0,2,0,0,0,0)", R"(40,"set","")",
+    R"(320,"Na+",0,0,0,0,1,0,0,0,0)", R"(23,"set","")",
+    R"(330,"Cl-",0,0,0,0,-1,0,0,0,0)", R"(35.5,"set","")",
+    R"(340,"SO4-2",0,0,0,0,-2,0,0,0,0)", R"(96,"set","")",
     R"(0," END ",0,0,0,0,0,0,0,0,0)",
     R"(400,"Later+",0,0,0,0,1,0,0,0,0)", R"(1,"set","")",
 });
@@ -64,6 +69,17 @@ std::string expectNewPairVisible(int visible)
     std::string s;
     for (const char* name : kNewPair) s += std::string("expect ") + name + ".visible " + std::to_string(visible) + "\n";
     return s;
+}
+
+// A refusal in an OK box with the error icon.
+std::string qvtestMessage(const std::string& text)
+{
+    return "message \"Quenvar error\" " + qv::script::quote(text) + " ok critical -> ok\n";
+}
+
+std::string notANumber(const std::string& typed)
+{
+    return qvtestMessage("The value of \"Eta(1,2)\" is not a number: \"" + typed + "\".");
 }
 
 std::string blankRefusal()
@@ -96,7 +112,7 @@ struct DataDir {
 TEST(IonkitScript, StartUpListsPairsAndShowsThemByTheShowRule)
 {
     DataDir d;
-    auto r = d.run("expect frmionkit.caption \"SIT Database manager - Quenvar\"\n"
+    auto r = d.run("expect frmionkit.caption \"sit_eta.txt - SIT Database manager - Quenvar\"\n"
                    "expect lblDbname.caption \"sit_eta.txt\"\n"
                    "expect cboCat.items \"Na+\" \"K+\"\n"
                    "expect cboCat.text \"Na+\"\n"
@@ -246,10 +262,12 @@ TEST(IonkitScript, NewSpeciesOffersComponentsThenSpeciesByCharge)
     auto r = d.run("click Command1\n" + expectNewPairVisible(1) +
                    // Excluded IDs and the empty name are left out; the list ends with ID 0, whose
                    // name is still offered; a charge of 0 offers a name on both sides.
-                   "expect cboCat1.items \"H+\" \"P143+\" \"S810\" \"S997+\" \"Zero0\" \"NaCl0\" \"CaOH+\"\n"
-                   "expect cboAn1.items \"P147-\" \"S810\" \"S860-\" \"Zero0\" \"OH-\" \"NaCl0\"\n"
-                   "expect cboCat1.text \"H+\"\n"
-                   "expect cboAn1.text \"P147-\"\n");
+                   "expect cboCat1.items \"H+\" \"P143+\" \"S810\" \"S997+\" \"Zero0\" \"NaCl0\" \"CaOH+\" "
+                   "\"Ca+2\" \"Na+\"\n"
+                   "expect cboAn1.items \"P147-\" \"S810\" \"S860-\" \"Zero0\" \"OH-\" \"NaCl0\" \"Cl-\" \"SO4-2\"\n"
+                   // The entry opens empty.
+                   "expect cboCat1.text \"\"\n"
+                   "expect cboAn1.text \"\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
@@ -276,8 +294,9 @@ TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
                    "click cmdAdd\n" +
                    expectNewPairVisible(0) +
                    "expect cboCat.items \"Na+\" \"K+\" \"Ca+2\"\n"
-                   "expect cboCat.text \"Na+\"\n"
-                   "pick cboCat \"Ca+2\"\n"
+                   // The pair added is the one shown.
+                   "expect cboCat.text \"Ca+2\"\n"
+                   "expect cboAn.text \"Cl-\"\n"
                    "expect txtEta.text \" 0.25\"\n"
                    "expect txtReference.text \" New \xe9tude\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
@@ -285,7 +304,9 @@ TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
     EXPECT_EQ(d.dir.read("sit_eta.txt"),
               crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
                     "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\"", "\"Ca+2\",\"Cl-\",0.25,\"New \xe9tude\""}));
-    EXPECT_EQ(d.dir.entries().size(), 4u);  // no working copy left beside the data files
+    // No working copy left beside the data files; the backup of the previous content is kept.
+    EXPECT_EQ(d.dir.entries().size(), 5u);
+    EXPECT_EQ(d.dir.read("sit_eta.txt.bak"), kSit);
 }
 
 TEST(IonkitScript, AdditionOfAnExistingPairIsRefusedAndTheReversePairAdded)
@@ -342,16 +363,18 @@ TEST(IonkitScript, IncompleteOrUnwritableEntriesAreRefusedBeforeAnyFileIsOpened)
     for (const Case& c : cases) {
         script += std::string("type cboCat1 \"") + c.s1 + "\"\ntype cboAn1 \"" + c.s2 + "\"\ntype txtEta1 \"" + c.eta +
                   "\"\ntype txtRef1 \"" + c.ref + "\"\nclick cmdAdd\n";
-        expected += blankRefusal();
+        expected += c.eta == std::string("abc")    ? notANumber("abc")
+                    : c.eta == std::string("1e40") ? qvtestMessage("The value of \"Eta(1,2)\" is too large: \"1e40\".")
+                                                   : blankRefusal();
     }
     // A change refuses a coefficient that is no number, and a reference holding a quote; a save
     // to a new file asks for the new name first and refuses them before the copy is made.
     const std::string saveDialog = "dialog save \"Text files (*.TXT)|*.TXT\" \"c:\\\\quenvar\" -> " +
                                    qv::script::quote(d.dir / "new.txt") + "\n";
-    for (const char* eta : {"", "x1"}) {
-        script += std::string("type txtEta \"") + eta + "\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
-        expected += blankRefusal() + saveDialog + blankRefusal();
-    }
+    script += "type txtEta \"\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
+    expected += blankRefusal() + saveDialog + blankRefusal();
+    script += "type txtEta \"x1\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
+    expected += notANumber("x1") + saveDialog + notANumber("x1");
     script += "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\n"
               "dialog \"new.txt\"\nclick Command2\n";
     expected += blankRefusal() + saveDialog + blankRefusal();
@@ -528,7 +551,7 @@ TEST(IonkitScript, ComponentWithAnEmptyIdEndsTheListLikeIdZero)
     DataDir d;
     d.dir.write("comp.mdb", crlf({R"(3,"H+",1,1,0,0)", R"(,"Blank+",1,0,0,0)", R"(5,"Na+",1,0,0,0)"}));
     auto r = d.run("click Command1\n"
-                   "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\"\n");
+                   "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\" \"Ca+2\" \"Na+\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
@@ -549,8 +572,8 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
 
     // An addition goes after the last record; the refilled lists still come from the first 4000.
     r = d.run("click Command1\n"
-              "type cboCat1 \"New+\"\n"
-              "type cboAn1 \"A-\"\n"
+              "type cboCat1 \"Ca+2\"\n"
+              "type cboAn1 \"Cl-\"\n"
               "type txtEta1 \"1\"\n"
               "type txtRef1 \"n\"\n"
               "click cmdAdd\n"
@@ -558,7 +581,7 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
               "expect cboCat.text \"C1+\"\n"
               "expect txtEta.text \" 0.25\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"New+\",\"A-\",1,\"n\"\r\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"Ca+2\",\"Cl-\",1,\"n\"\r\n");
 }
 
 // A replace that fails, made to fail in the running window through its file layer.
@@ -581,6 +604,8 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
                               "type cboAn1 \"Cl-\"\n"
                               "type txtEta1 \"1\"\n"
                               "type txtRef1 \"x\"\n"
+                              // The change that failed is still on screen.
+                              "answer discard\n"
                               "click cmdAdd\n"
                               "expect cmdAdd.visible 1\n"
                               "expect cboCat.items \"Na+\" \"K+\"\n");
@@ -589,10 +614,40 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
     EXPECT_EQ(out.str(), failed +
                              "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
                              "this species from the database? Once deleted it is gone!\" yesno question -> yes\n" +
-                             failed + failed);
+                             failed +
+                             "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before showing the new "
+                             "pair?\" savediscardcancel question -> discard\n" +
+                             failed);
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
     EXPECT_FALSE(app.ended());
+}
+
+// A file changed by another program after the window saved it is put back only after a question.
+TEST(IonkitWindow, UndoAsksBeforeOverwritingAChangeMadeElsewhere)
+{
+    DataDir d;
+    std::ostringstream out;
+    qv::script::ScriptPlatform platform(out);
+    qv::forms::Application app(platform);
+    ionkit::Program program(app, d.dir.path());
+    app.open(program.mainWindow());
+    qv::forms::Window& w = program.mainWindow();
+    app.dispatch([&] { w("txtEta").userType("0.5"); });
+    app.dispatch([&] { w("cmdSave").userClick(); });
+    const std::string elsewhere = crlf({R"("Mg+2","SO4-2",0.1,"edited elsewhere")"});
+    d.dir.write("sit_eta.txt", elsewhere);
+
+    std::istringstream script("answer no\nclick mnuUndo\n"
+                              "answer yes\nclick mnuUndo\n"
+                              "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
+                              "expect mnuUndo.enabled 0\n");
+    EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
+    const std::string ask = "message \"Undo last save - Quenvar\" \"sit_eta.txt was changed by another program since "
+                            "this window saved it. Undo the last save anyway and lose that change?\" yesno question -> ";
+    EXPECT_EQ(out.str(), ask + "no\n" + ask + "yes\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+    EXPECT_EQ(d.dir.read("sit_eta.txt.bak"), kSit);
 }
 
 // The clicks read the file again: damage found there stops each pass where it stands, after
@@ -641,4 +696,218 @@ TEST(IonkitScript, FileEndedByTheDosEndOfFileMarkReadsWholeAndIsRewrittenWithout
     EXPECT_EQ(r.output, "");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
                                                 "\"K+\",\"Cl-\",0.2,\"Debye-H\xfc" "ckel\""}));
+}
+
+// ---- Typed slips and the entry of a new pair ------------------------------------------------
+
+namespace {
+
+// kSit after a rewrite that changed the first coefficient to `eta`.
+std::string sitWithFirst(const std::string& eta)
+{
+    return crlf({"\"Na+\",\"Cl-\"," + eta + ",\"Book A\"", R"("Na+","NO3-",-0.04,"Book B")",
+                 "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""});
+}
+
+}  // namespace
+
+TEST(IonkitScript, TypedCoefficientsAreTakenOnlyWhenWhollyANumber)
+{
+    struct Case {
+        const char* typed;
+        const char* stored;  // nullptr: refused
+    };
+    const Case cases[] = {
+        {"0.110.14", nullptr}, {"2,5,1", nullptr}, {"abc", nullptr}, {"1.5x", nullptr},
+        {"2,5", "2.5"},        {"-1,25e-2", "-0.0125"}, {" 0. 5 ", "0.5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        DataDir d;
+        const std::string typed = qv::script::quote(c.typed);
+        // The same text in the entry of a new pair and in the change of the shown pair.
+        auto r = d.run("click Command1\ntype cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtRef1 \"r\"\n"
+                       "type txtEta1 " + typed + "\nclick cmdAdd\n"
+                       "pick cboCat \"Na+\"\ntype txtEta " + typed + "\nclick cmdSave\n");
+        EXPECT_EQ(r.status, 0) << r.output;
+        if (!c.stored) {
+            EXPECT_EQ(r.output, notANumber(c.typed) + notANumber(c.typed));
+            EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
+            continue;
+        }
+        EXPECT_EQ(r.output, "");
+        EXPECT_EQ(d.dir.read("sit_eta.txt"),
+                  sitWithFirst(c.stored) + "\"Ca+2\",\"Cl-\"," + c.stored + ",\"r\"\r\n");
+    }
+}
+
+TEST(IonkitScript, NewPairEntryOpensEmptyShowsTheAddedPairAndRefusesUnknownNames)
+{
+    DataDir d;
+    auto r = d.run("click Command1\n"
+                   "type cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtEta1 \"0.3\"\ntype txtRef1 \"r\"\n"
+                   "click cmdAdd\n"
+                   "expect cboCat.text \"Ca+2\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.3\"\n"
+                   "expect lblStatus.caption \"Added \\\"Ca+2\\\", \\\"Cl-\\\" to sit_eta.txt\"\n"
+                   "click Command1\n"
+                   "expect cboCat1.text \"\"\nexpect cboAn1.text \"\"\nexpect txtEta1.text \"\"\n"
+                   "expect txtRef1.text \"\"\n"
+                   "type cboCat1 \"Caa+2\"\ntype cboAn1 \"SO4--\"\ntype txtEta1 \"1\"\ntype txtRef1 \"x\"\n"
+                   "click cmdAdd\n"
+                   "type cboCat1 \"Ca+2\"\n"
+                   "click cmdAdd\n"
+                   "type cboAn1 \"Xyzzy\"\n"
+                   "click cmdAdd\n"
+                   "expect cmdAdd.visible 1\nexpect txtEta1.text \"1\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output,
+              qvtestMessage("Species 1 \"Caa+2\" is not in the thermodynamic database or the component database; "
+                            "did you mean \"Ca+2\"?") +
+                  qvtestMessage("Species 2 \"SO4--\" is not in the thermodynamic database or the component "
+                                "database; did you mean \"SO4-2\"?") +
+                  qvtestMessage("Species 2 \"Xyzzy\" is not in the thermodynamic database or the component database."));
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), sitWithFirst("0.03") + "\"Ca+2\",\"Cl-\",0.3,\"r\"\r\n");
+}
+
+// ---- Unsaved changes, undo, keyboard ----------------------------------------------------------
+
+TEST(IonkitScript, UnsavedChangeSurvivesAPickOnlyThroughTheQuestion)
+{
+    struct Case {
+        const char* answer;
+        const char* shownAn;
+        const char* shownEta;
+        const char* title;
+        std::string file;
+    };
+    const std::string title = "SIT Database manager - Quenvar";
+    const Case cases[] = {
+        {"cancel", "Cl-", "0.5", "*sit_eta.txt - SIT Database manager - Quenvar", kSit},
+        {"discard", "NO3-", "-0.04", "sit_eta.txt - SIT Database manager - Quenvar", kSit},
+        {"save", "NO3-", "-0.04", "sit_eta.txt - SIT Database manager - Quenvar", sitWithFirst("0.5")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        DataDir d;
+        auto r = d.run(std::string("type txtEta \"0.5\"\n"
+                                   "expect frmionkit.caption \"*sit_eta.txt - SIT Database manager - Quenvar\"\n"
+                                   "answer ") +
+                       c.answer + "\npick cboAn \"NO3-\"\n" + "expect cboCat.text \"Na+\"\nexpect cboAn.text \"" +
+                       c.shownAn + "\"\nexpect txtEta.text \"" + c.shownEta + "\"\nexpect frmionkit.caption \"" +
+                       c.title + "\"\n");
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_EQ(r.output, std::string("message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before picking "
+                                        "another pair?\" savediscardcancel question -> ") +
+                                c.answer + "\n");
+        EXPECT_EQ(d.dir.read("sit_eta.txt"), c.file);
+    }
+}
+
+TEST(IonkitScript, UnsavedChangeIsAskedForBeforeOpenQuitAndClose)
+{
+    DataDir d;
+    const std::string ask = "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before ";
+    auto r = d.run("type txtReference \"Book C\"\n"
+                   "answer cancel\nclick mnuOpen\n"
+                   "answer cancel\nclick cmdQuit\n"
+                   "answer cancel\nkey frmionkit \"Ctrl+Q\"\n"
+                   "answer cancel\nclose frmionkit\n"
+                   "expect frmionkit.visible 1\nexpect txtReference.text \"Book C\"\n"
+                   "answer save\nclose frmionkit\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, ask + "opening another file?\" savediscardcancel question -> cancel\n" + ask +
+                            "quitting?\" savediscardcancel question -> cancel\n" + ask +
+                            "quitting?\" savediscardcancel question -> cancel\n" + ask +
+                            "closing?\" savediscardcancel question -> cancel\n" + ask +
+                            "closing?\" savediscardcancel question -> save\nend\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"),
+              crlf({R"("Na+","Cl-",0.03,"Book C")", R"("Na+","NO3-",-0.04,"Book B")",
+                    "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+}
+
+TEST(IonkitScript, UndoRestoresTheExactBytesAfterASaveADeleteAndAnAddition)
+{
+    struct Case {
+        const char* name;
+        std::string action;
+        std::string status;
+        const char* shownAn;  // the pair shown before the undo, shown again where the file has it
+        const char* shownEta;
+    };
+    const Case cases[] = {
+        {"save", "type txtEta \"0.5\"\nclick cmdSave\n", "Saved sit_eta.txt", "Cl-", " 0.03"},
+        {"delete", "answer yes\nclick cmdDelete\n", "Deleted \\\"Na+\\\", \\\"Cl-\\\" from sit_eta.txt", "NO3-",
+         "-0.04"},
+        {"add", "click Command1\ntype cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtEta1 \"1\"\ntype txtRef1 \"r\"\n"
+                "click cmdAdd\n",
+         "Added \\\"Ca+2\\\", \\\"Cl-\\\" to sit_eta.txt", "Cl-", " 0.03"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DataDir d;
+        auto r = d.run("expect mnuUndo.enabled 0\n" + c.action + "expect lblStatus.caption \"" + c.status +
+                       "\"\nexpect mnuUndo.enabled 1\n"
+                       // A text box with the focus keeps Ctrl+Z for its own undo.
+                       "focus txtEta\nkey frmionkit \"Ctrl+Z\"\n"
+                       "focus cmdSave\nanswer yes\nkey frmionkit \"Ctrl+Z\"\n"
+                       "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
+                       "expect mnuUndo.enabled 0\n"
+                       "expect cboCat.text \"Na+\"\nexpect cboAn.text \"" + c.shownAn + "\"\nexpect txtEta.text \"" +
+                       c.shownEta + "\"\n");
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_NE(r.output.find("message \"Undo last save - Quenvar\" \"Undo the last save of sit_eta.txt? The file "
+                                "gets back what it held before it.\" yesno question -> yes\n"),
+                  std::string::npos)
+            << r.output;
+        EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);  // "0.120" as it was, not rewritten
+    }
+}
+
+TEST(IonkitScript, KeyboardReachesTheActions)
+{
+    DataDir d;
+    auto r = d.run("key frmionkit \"Alt+N\"\nexpect cmdAdd.visible 1\n"
+                   "key frmionkit \"Escape\"\nexpect cmdAdd.visible 0\n"
+                   "focus txtEta\ntype txtEta \"0.7\"\nkey frmionkit \"Return\"\n"
+                   "expect lblStatus.caption \"Saved sit_eta.txt\"\n"
+                   "focus cmdQuit\nanswer no\nkey frmionkit \"Delete\"\n"
+                   "key frmionkit \"F1\"\n"
+                   "dialog cancel\nkey frmionkit \"Ctrl+O\"\n"
+                   "dialog cancel\nkey frmionkit \"Ctrl+Shift+S\"\n"
+                   "key frmionkit \"Ctrl+K\"\nexpect frmCheck.visible 1\n"
+                   "key frmionkit \"Ctrl+Q\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string dir = qv::script::quote(d.dir.path());
+    EXPECT_EQ(r.output, "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete this "
+                        "species from the database? Once deleted it is gone!\" yesno question -> no\n"
+                        "message \"About ionkit - Quenvar\" \"ionkit " +
+                            std::string(qv::cli::version()) +
+                            "\nSIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, "
+                            "with their references (sit_eta.txt).\" ok information -> ok\n"
+                            "dialog open \"Text files (*.TXT)|*.TXT|\" " + dir + " -> cancel\n"
+                            "dialog save \"Text files (*.TXT)|*.TXT\" " + dir + " -> cancel\nend\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), sitWithFirst("0.7"));
+}
+
+// ---- The Check window ---------------------------------------------------------------------
+
+TEST(IonkitScript, CheckWindowListsTheFindingsAndAPickShowsThePair)
+{
+    DataDir d(crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Ca+2","Cl-",0.2,"")", R"("Na+","Cl-",0.04,"dup")"}));
+    auto r = d.run("key frmionkit \"Ctrl+K\"\n"
+                   "expect frmCheck.lblSummary.caption \"1 error, 1 warning in sit_eta.txt\"\n"
+                   "expect lstFindings.items \"line 2: warning: pair \\\"Ca+2\\\", \\\"Cl-\\\": the reference is empty\" "
+                   "\"line 3: error: pair \\\"Na+\\\", \\\"Cl-\\\": the same pair stands on line 1; a change or a "
+                   "deletion acts on both\"\n"
+                   "type txtEta \"9\"\n"
+                   "answer cancel\npick lstFindings #1\n"
+                   "expect cboCat.text \"Na+\"\nexpect txtEta.text \"9\"\n"
+                   "answer discard\npick lstFindings #1\n"
+                   "expect cboCat.text \"Ca+2\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.2\"\n"
+                   "pick lstFindings #2\n"
+                   "expect cboCat.text \"Na+\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.04\"\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string ask = "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before showing another "
+                            "pair?\" savediscardcancel question -> ";
+    EXPECT_EQ(r.output, ask + "cancel\n" + ask + "discard\n");
 }

@@ -6,7 +6,9 @@
 #include <memory>
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -391,4 +393,39 @@ TEST(BindingProblems, MissingOrWrongWidgetsAreReportedWithoutACrash)
     name.setCaption("still bound");
     binder.updateAll();
     EXPECT_EQ(widget->findChild<QLabel*>("lblName")->text(), "still bound");
+}
+
+TEST(BindingCompletion, ComboBoxAskingForItCompletesWithItemsContainingTheTextInAnyCase)
+{
+    qvtest::qtApp();
+    qvtest::RecordingPlatform platform;
+    Application app(platform);
+    TestForm form(app);
+    std::unique_ptr<QWidget> widget(qv::qt::buildForm<Ui::frmTest, QMainWindow>());
+    auto* combo = widget->findChild<QComboBox*>("cboKind");
+    ASSERT_TRUE(combo);
+    combo->setProperty("completeContains", true);
+    Binder binder(app);
+    binder.bind(form.win, *widget);
+    for (const char* item : {"Linear", "Langmuir", "Freundlich"}) form.cboKind.addItem(item);
+    int picks = 0;
+    form.cboKind.onClick = [&] { ++picks; };
+    app.open(form.win);
+    binder.updateAll();
+    widget->show();
+
+    QCompleter* completer = combo->completer();
+    ASSERT_TRUE(completer);
+    combo->setFocus();
+    qvtest::typeText(combo->lineEdit(), "UN");
+    EXPECT_EQ(form.cboKind.text(), "UN");  // what was typed stays until a completion is chosen
+    ASSERT_EQ(completer->completionCount(), 1);
+    EXPECT_EQ(completer->currentCompletion(), "Freundlich");
+    EXPECT_EQ(picks, 0);
+    // Choosing it is a pick of that item.
+    completer->popup()->setCurrentIndex(completer->completionModel()->index(0, 0));
+    QTest::keyClick(completer->popup(), Qt::Key_Return);
+    EXPECT_EQ(picks, 1);
+    EXPECT_EQ(form.cboKind.text(), "Freundlich");
+    EXPECT_EQ(form.cboKind.listIndex(), 2);
 }
