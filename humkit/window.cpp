@@ -26,7 +26,21 @@ std::string siteText(const qv::Field& site)
     return site.isText() ? site.asText() : qv::displayForm(site.asNumber());
 }
 
-qv::Field siteValue(const Control& box) { return qv::Field::number(qv::textToNumber(box.text())); }
+// A site number as typed: an empty box is site 0, a decimal comma a decimal point. The typed
+// text has been checked (Program::typedSlip) before it is taken.
+qv::Field siteValue(const Control& box) { return qv::Field::number(qv::typedNumber(box.text()).value); }
+
+// A number as a message quotes it: the display form without its sign blank.
+std::string shownNumber(double value)
+{
+    std::string s = qv::displayForm(value);
+    return s.starts_with(' ') ? s.substr(1) : s;
+}
+
+// The names under which the refusals of typed slips name the boxes.
+const std::array<const char*, 3> countNames{"monodentate sites", "bidentate site combinations",
+                                            "tridentate site combinations"};
+const std::array<const char*, 3> siteKinds{"Monodentate", "Bidentate", "Tridentate"};
 
 }  // namespace
 
@@ -153,15 +167,25 @@ void Program::formLoad()
 
 void Program::countChange(int row)
 {
-    const CountRow& r = countRows[static_cast<std::size_t>(row)];
+    const auto r0 = static_cast<std::size_t>(row);
+    const CountRow& r = countRows[r0];
     Control& box = countBox(row);
-    double shown = std::floor(qv::textToNumber(box.text()));
-    if (shown > r.maximum || shown < 0) {
-        shown = r.maximum;
-        shownCounts_[static_cast<std::size_t>(row)] = shown;
-        box.setText(std::to_string(r.maximum));
+    // A count that is not a number, or outside 0 to the maximum, is refused: the box gets back the
+    // count it showed before, and the rows stay as they were.
+    const std::string typed = box.text();
+    const qv::TypedNumber count = qv::typedNumber(typed);
+    const double shown = std::floor(count.value);
+    if (!count.empty() && (!count.valid() || shown < 0 || shown > r.maximum)) {
+        const std::string field = std::string("Number of ") + countNames[r0];
+        app_.message(count.valid() ? "The number of " + std::string(countNames[r0]) + " is 0 to " +
+                                         std::to_string(r.maximum) + ", not \"" + typed + "\"."
+                                   : qv::notANumberMessage(field, typed),
+                     "Quenvar", Buttons::Ok, Icon::Exclamation);
+        box.setText(countTexts_[r0]);  // its change event shows the rows of that count again
+        return;
     }
-    shownCounts_[static_cast<std::size_t>(row)] = shown;
+    countTexts_[r0] = typed;
+    shownCounts_[r0] = shown;
     const int columns = r.columns;
     for (int i = 1; i <= r.maximum; ++i)
         for (int column = 0; column < columns; ++column) {
@@ -185,6 +209,31 @@ void Program::setCount(int row, const std::string& text)
 }
 
 // ---- Procedures -----------------------------------------------------------------------------
+
+std::optional<std::string> Program::typedSlip() const
+{
+    for (int row = 0; row < 3; ++row) {
+        const CountRow& r = countRows[static_cast<std::size_t>(row)];
+        for (int i = 1; i <= shownCounts_[static_cast<std::size_t>(row)] && i <= r.maximum; ++i)
+            for (int column = 0; column < r.columns; ++column) {
+                const std::string& text = site(row, column, i).text();
+                if (qv::typedNumber(text).kind != qv::TypedNumber::Kind::Invalid) continue;
+                std::string field = std::string(siteKinds[static_cast<std::size_t>(row)]) + " site no. " +
+                                    std::to_string(i);
+                if (r.columns > 1) field += ", site " + std::to_string(column + 1);
+                return qv::notANumberMessage(field, text);
+            }
+    }
+    return std::nullopt;
+}
+
+bool Program::refuseTypedSlip(const std::string& what)
+{
+    const auto slip = typedSlip();
+    if (!slip) return false;
+    app_.message(*slip + " " + what, "Quenvar", Buttons::Ok, Icon::Exclamation);
+    return true;
+}
 
 void Program::Saveset()
 {
@@ -276,6 +325,10 @@ void Program::Numberchange()
 
 void Program::switchSet()
 {
+    if (refuseTypedSlip("The set shown stays.")) {
+        ui_.cboSettings.setText(doc_.current().name);
+        return;
+    }
     Saveset();
     if (const int p = doc_.find(ui_.cboSettings.text())) doc_.currentSet = static_cast<std::int16_t>(p);
     Readset();
@@ -295,6 +348,7 @@ void Program::addCationSet()
         app_.message("A site file holds at most 10 sets: no set was added for " + cation + ".", "Quenvar");
         return;
     }
+    if (refuseTypedSlip("No set was added.")) return;
     Control& settings = ui_.cboSettings;
     ++doc_.setCount;
     doc_.current().name = settings.text();
@@ -312,7 +366,10 @@ void Program::deleteSet()
     const int p = doc_.find(settings.text());
     if (p == 0) return;
     // The window shows set 1 afterwards; a surviving shown set keeps what its boxes hold.
-    if (doc_.currentSet != p && doc_.currentSet <= doc_.setCount) Saveset();
+    if (doc_.currentSet != p && doc_.currentSet <= doc_.setCount) {
+        if (refuseTypedSlip("No set was deleted.")) return;
+        Saveset();
+    }
     settings.removeItem(p - 1);
     doc_.removeSet(p);
     showFirstSet();
@@ -329,18 +386,20 @@ void Program::showFirstSet()
 
 void Program::opendb()
 {
-    resetter();
     const auto path = app_.openDialog(siteFileFilter, dialogDir_, files_.currentDir());
     if (!path) return;
 
-    // The whole file is read and checked before the window takes any of it: a file that does
-    // not fit leaves the window and the document as the reset left them.
+    // The whole file is read and checked before the window takes any of it: a cancelled dialog
+    // or a file that does not fit leaves the window and the document as they were.
+    SiteDocument read;
     try {
-        doc_ = readSiteFile(files_.readBytes(*path), *path);
+        read = readSiteFile(files_.readBytes(*path), *path);
     } catch (const qv::Error& e) {
         app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
         return;
     }
+    resetter();
+    doc_ = std::move(read);
     frmMain_.setCaption(*path + captionSuffix);
 
     Control& settings = ui_.cboSettings;
@@ -357,24 +416,47 @@ void Program::opendb()
 
 void Program::writedb()
 {
-    doc_.current().name = ui_.cboSettings.text();
-    Saveset();
+    // Typed slips are refused before anything is taken from the window.
+    if (refuseTypedSlip("Nothing was saved.")) return;
 
     // Quenvar knows two, three or four site groups; there are four percentage boxes.
     const std::string typed = ui_.cboNumber.text();
-    const double groups = std::trunc(qv::textToNumber(typed));
-    if (groups < minGroups || groups > maxGroups) {
+    const qv::TypedNumber number = qv::typedNumber(typed);
+    const double groups = std::trunc(number.value);
+    if (!number.valid() || groups < minGroups || groups > maxGroups) {
         app_.message("The number of site groups must be 2, 3 or 4, not \"" + typed + "\". Nothing was saved.",
                      "Quenvar");
         return;
     }
+    std::array<double, maxGroups> percent{};
+    double sum = 0;
+    for (int g = 1; g <= groups; ++g) {
+        const std::string& text = ui_.txtSite(g).text();
+        const qv::TypedNumber p = qv::typedNumber(text);
+        if (p.kind == qv::TypedNumber::Kind::Invalid) {
+            app_.message(qv::notANumberMessage(ui_.lblSite(g).caption(), text) + " Nothing was saved.", "Quenvar",
+                         Buttons::Ok, Icon::Exclamation);
+            return;
+        }
+        percent[static_cast<std::size_t>(g - 1)] = p.value;
+        sum += p.value;
+    }
+    // Quenvar takes the fractions as they stand; a sum other than 100 % is most often a slip.
+    if (std::abs(sum - 100) > 1e-4 &&
+        !app_.askYesNo("The relative concentrations of the site groups add up to " + shownNumber(sum) +
+                           " %, not 100 %. Save them anyway?",
+                       "Quenvar"))
+        return;
+
+    doc_.current().name = ui_.cboSettings.text();
+    Saveset();
 
     const auto path = app_.saveDialog(siteFileFilter, dialogDir_, files_.currentDir());
     if (!path) return;
 
     doc_.groupCount = static_cast<std::int16_t>(groups);
     for (int g = 1; g <= doc_.groupCount; ++g)
-        doc_.fractions[static_cast<std::size_t>(g - 1)] = qv::textToNumber(ui_.txtSite(g).text()) / 100;
+        doc_.fractions[static_cast<std::size_t>(g - 1)] = percent[static_cast<std::size_t>(g - 1)] / 100;
 
     // The whole file is written beside the chosen one and then put in its place in one step: a
     // failure leaves the old file whole and no partial file behind.

@@ -3,6 +3,7 @@
 // shown at a time. Switching sets stores the shown set back into the document first.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,11 @@ private:
     void addCationSet();
     void deleteSet();
     void countChange(int row);
+    // The refusal of the first site box of the shown set whose text is not a number; nothing when
+    // every one is a number or empty.
+    std::optional<std::string> typedSlip() const;
+    // Shows that refusal followed by `what` (what did not happen); true when there was one.
+    bool refuseTypedSlip(const std::string& what);
     // Puts a text in a count box and makes sure its change rule has run for it, also when the
     // box already held that text (setting an equal text raises no change event).
     void setCount(int row, const std::string& text);
@@ -95,6 +101,7 @@ private:
     qv::Files files_;
     SiteDocument doc_;
     std::array<double, 3> shownCounts_{};  // monodentate, bidentate, tridentate
+    std::array<std::string, 3> countTexts_;  // the last text of each count box that was taken
     std::array<qv::forms::Control*, 3> countBoxes_{};
     std::array<std::vector<std::vector<qv::forms::Control*>>, 3> siteBoxes_;
     std::string dialogDir_;

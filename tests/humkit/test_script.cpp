@@ -154,6 +154,7 @@ TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
         "expect cboCations.count 0\n"
         "expect cboSettings.text \"General settings\"\n"
         "expect cboNumber.text \"3\"\n"
+        "answer yes\n"
         "dialog \"new.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -175,35 +176,38 @@ TEST(HumkitStart, ExitEndsAtOnceWithoutWriting)
 
 // ---- The count boxes ------------------------------------------------------------------------
 
-TEST(HumkitCounts, MonodentateCountAboveEightOrNegativeShowsEight)
+TEST(HumkitCounts, ACountThatIsNotANumberOrOutOfRangeIsRefusedAndTheRowsStay)
 {
     DataDir d;
+    const std::string r0 = "message \"Quenvar\" \"The number of ";
+    const std::string ok = "ok exclamation -> ok\n";
     const RunResult r = d.run("type txtMonono \"10\"\n"
-                              "expect txtMonono.text \"8\"\n" +
-                              visibility("txtMonosite", 1, 8, 1) +
+                              "expect txtMonono.text \"\"\n" +
+                              visibility("txtMonosite", 1, 8, 0) +
                               "type txtMonono \"3\"\n" + visibility("txtMonosite", 1, 3, 1) +
                               visibility("txtMonosite", 4, 8, 0) +
                               "type txtMonono \"-1\"\n"
-                              "expect txtMonono.text \"8\"\n" +
-                              visibility("txtMonosite", 1, 8, 1) +
+                              "expect txtMonono.text \"3\"\n" +
+                              visibility("txtMonosite", 1, 3, 1) + visibility("txtMonosite", 4, 8, 0) +
                               "type txtMonono \"2.9\"\n"
                               "expect txtMonono.text \"2.9\"\n" +
                               visibility("txtMonosite", 1, 2, 1) + visibility("txtMonosite", 3, 8, 0) +
-                              "type txtMonono \"abc\"\n" + visibility("txtMonosite", 1, 8, 0));
+                              "type txtMonono \"abc\"\n"
+                              "expect txtMonono.text \"2.9\"\n" +
+                              visibility("txtMonosite", 1, 2, 1) +
+                              "type txtMonono \"3,5\"\n" + visibility("txtMonosite", 1, 3, 1) +
+                              "type txtTrino \"20\"\n"
+                              "expect txtTrino.text \"\"\n" +
+                              visibility("txtTrisite1", 1, 16, 0) + "type txtBino \"13\"\n" +
+                              "expect txtBino.text \"\"\n" + visibility("txtBisite1", 1, 12, 0) +
+                              "type txtBino \"12\"\n" + visibility("txtBisite2", 1, 12, 1));
     EXPECT_RUN_OK(r);
-}
-
-TEST(HumkitCounts, TridentateCountAboveSixteenShowsSixteen)
-{
-    DataDir d;
-    const RunResult r = d.run("type txtTrino \"20\"\n"
-                              "expect txtTrino.text \"16\"\n" +
-                              visibility("txtTrisite1", 1, 16, 1) + visibility("txtTrisite2", 1, 16, 1) +
-                              visibility("txtTrisite3", 1, 16, 1) +
-                              "expect txtBino.text \"\"\n"
-                              "expect txtMonono.text \"\"\n" +
-                              visibility("txtBisite1", 1, 12, 0) + visibility("txtMonosite", 1, 8, 0));
-    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, r0 + "monodentate sites is 0 to 8, not \\\"10\\\".\" " + ok + r0 +
+                            "monodentate sites is 0 to 8, not \\\"-1\\\".\" " + ok +
+                            "message \"Quenvar\" \"The value of \\\"Number of monodentate sites\\\" is not a number: "
+                            "\\\"abc\\\".\" " + ok + r0 +
+                            "tridentate site combinations is 0 to 16, not \\\"20\\\".\" " + ok + r0 +
+                            "bidentate site combinations is 0 to 12, not \\\"13\\\".\" " + ok);
 }
 
 TEST(HumkitCounts, LoweringABidentateCountEmptiesTheRowsItHides)
@@ -267,6 +271,7 @@ TEST(HumkitSets, SwitchingAwayAndBackShowsTheValuesAgain)
         "expect txtBino.text \" 0\"\n"
         "expect txtBisite1(1).visible 0\n"
         "expect txtBisite1(1).text \"\"\n"
+        "answer yes\n"
         "dialog \"two.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -301,6 +306,7 @@ TEST(HumkitSets, DeletingTheSecondOfThreeShowsSetOne)
         "expect txtBino.text \" 1\"\n"
         "expect txtBisite1(1).text \" 3\"\n"
         "expect txtBisite2(1).text \" 4\"\n"
+        "answer yes\n"
         "dialog \"after.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -329,6 +335,7 @@ TEST(HumkitSets, DeletingAnotherSetKeepsTheEditsOfTheShownOne)
         "type cboSettings \"Zn+2\"\n"
         "click cmdDelete\n"
         "expect cboSettings.count 2\n"
+        "answer yes\n"
         "dialog \"kept.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -349,6 +356,7 @@ TEST(HumkitSets, AnEleventhSetIsRefused)
               "expect cboSettings.count 10\n"
               "expect cboSettings.text \"Na+\"\n"
               "expect txtMonosite(1).text \"5\"\n"
+              "answer yes\n"
               "dialog \"ten.MSI.TXT\"\n"
               "click cmdSave\n";
     const RunResult r = d.run(script);
@@ -368,6 +376,7 @@ TEST(HumkitSets, ATypedSetNameIsSaved)
     DataDir d;
     const RunResult r = d.run(
         "type cboSettings \"My settings\"\n"
+        "answer yes\n"
         "dialog \"named.MSI.TXT\"\n"
         "click cmdSave\n"
         "expect cboSettings.items \"General settings\"\n"
@@ -432,6 +441,7 @@ TEST(HumkitGroups, ATypedGroupCountInRangeIsSavedAsItsWholePart)
         "type txtSite(1) \"25\"\n"
         "type cboNumber \"2.7\"\n"
         "expect txtSite(3).visible 1\n"
+        "answer yes\n"
         "dialog \"typed.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -444,6 +454,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
 {
     DataDir d;
     const RunResult r = d.run(
+        "answer yes\n"
         "dialog \"start.MSI.TXT\"\n"
         "click cmdSave\n"
         "expect frmMain.caption \"" + d.shown("start.MSI.TXT") + " - HBM site settings\"\n"
@@ -461,6 +472,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
         "expect txtSite(4).visible 0\n"
         "expect txtMonono.text \"\"\n"
         "expect txtMonosite(1).visible 0\n"
+        "answer yes\n"
         "dialog \"reset.MSI.TXT\"\n"
         "click mnuFileSave\n");
     EXPECT_RUN_OK(r);
@@ -486,6 +498,7 @@ TEST(HumkitFiles, CountsTwoZeroOneWriteTwoSingleLinesAndOneTriple)
         "type txtTrisite1(1) \"1\"\n"
         "type txtTrisite2(1) \"2\"\n"
         "type txtTrisite3(1) \"5\"\n"
+        "answer yes\n"
         "dialog \"c.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -551,14 +564,16 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
     EXPECT_EQ(d.dir.entries(), before);
 }
 
-TEST(HumkitFiles, ACancelledOpenLeavesTheResetWindow)
+TEST(HumkitFiles, ACancelledOpenChangesNothing)
 {
     DataDir d;
     const RunResult r = d.run(
         "type txtMonono \"2\"\n"
+        "type txtMonosite(2) \"7\"\n"
         "dialog cancel\n"
         "click mnuFileOpen\n"
-        "expect txtMonono.text \"\"\n"
+        "expect txtMonono.text \"2\"\n"
+        "expect txtMonosite(2).text \"7\"\n"
         "expect cboSettings.items \"General settings\"\n"
         "expect cboSettings.text \"General settings\"\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n");
@@ -566,7 +581,7 @@ TEST(HumkitFiles, ACancelledOpenLeavesTheResetWindow)
     EXPECT_EQ(r.output, "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
 }
 
-TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
+TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
 {
     const std::string tail = crlf({"3", "0.2", "0.3", "0.5"});
     struct Case {
@@ -588,6 +603,7 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
         DataDir d;
         d.dir.write("bad.MSI.TXT", c.bytes);
         const RunResult r = d.run(
+            "answer yes\n"
             "dialog \"good.MSI.TXT\"\n"
             "type txtSite(1) \"40\"\n"
             "click cmdSave\n"
@@ -596,22 +612,18 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
             "pick cboNumber \"4\"\n"
             "dialog \"bad.MSI.TXT\"\n"
             "click mnuFileOpen\n"
-            "expect frmMain.caption \"New file - HBM site settings\"\n"
+            "expect frmMain.caption \"" + d.shown("good.MSI.TXT") + " - HBM site settings\"\n"
             "expect cboSettings.items \"General settings\"\n"
-            "expect cboSettings.text \"General settings\"\n"
-            "expect txtMonono.text \"\"\n"
-            "expect txtMonosite(1).visible 0\n"
-            "expect cboNumber.text \"3\"\n"
-            "expect txtSite(1).text \"\"\n"
-            "expect txtSite(4).visible 0\n"
-            "dialog \"after.MSI.TXT\"\n"
-            "click cmdSave\n");
+            "expect txtMonono.text \"2\"\n"
+            "expect txtMonosite(1).text \"6\"\n"
+            "expect cboNumber.text \"4\"\n"
+            "expect txtSite(1).text \"40\"\n"
+            "expect txtSite(4).visible 1\n");
         EXPECT_RUN_OK(r);
         EXPECT_NE(r.output.find("message \"Quenvar error\" \""), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(c.what), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(d.shown("bad.MSI.TXT") + "\" ok critical -> ok"), std::string::npos) << r.output;
         EXPECT_EQ(d.dir.read("bad.MSI.TXT"), c.bytes);
-        EXPECT_EQ(d.dir.read("after.MSI.TXT"), sevenLines);
     }
 }
 
@@ -634,8 +646,10 @@ TEST(HumkitFiles, AFailedSaveLeavesNoFileBehind)
     std::filesystem::create_directory(d.dir / "adir");
     const auto before = d.dir.entries();
     const RunResult r = d.run(
+        "answer yes\n"
         "dialog \"nodir/x.MSI.TXT\"\n"
         "click cmdSave\n"
+        "answer yes\n"
         "dialog \"adir\"\n"
         "click cmdSave\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n");
@@ -656,7 +670,7 @@ TEST(HumkitFiles, ASaveReplacesTheWholeFile)
 {
     DataDir d;
     d.dir.write("old.MSI.TXT", std::string(5000, 'x'));
-    const RunResult r = d.run("dialog \"old.MSI.TXT\"\nclick cmdSave\n");
+    const RunResult r = d.run("answer yes\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
     EXPECT_RUN_OK(r);
     EXPECT_EQ(d.dir.read("old.MSI.TXT"), sevenLines);
 }
@@ -665,7 +679,7 @@ TEST(HumkitFiles, ASetNameWithAQuoteIsNotSaved)
 {
     DataDir d;
     d.dir.write("old.MSI.TXT", sevenLines);
-    const RunResult r = d.run("type cboSettings \"Cu\\\"2\"\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
+    const RunResult r = d.run("type cboSettings \"Cu\\\"2\"\nanswer yes\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
     EXPECT_RUN_OK(r);
     EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.shown("old.MSI.TXT")),
               std::string::npos)
@@ -686,4 +700,93 @@ TEST(HumkitFiles, ResetForgetsTheNamesOfTheFileOpenedBefore)
         "expect cboSettings.text \"General settings\"\n"
         "expect txtMonono.text \" 0\"\n");
     EXPECT_RUN_OK(r);
+}
+
+// ---- Typed slips and the percentage sum -----------------------------------------------------
+
+TEST(HumkitTyped, ASlipIsRefusedNamingTheFieldAndNothingIsSaved)
+{
+    struct Case {
+        std::string script;
+        std::string message;
+    };
+    const std::string nothing = " Nothing was saved.";
+    const Case cases[] = {
+        {"type txtMonono \"1\"\ntype txtMonosite(1) \"abc\"\n",
+         "The value of \\\"Monodentate site no. 1\\\" is not a number: \\\"abc\\\"." + nothing},
+        {"type txtBino \"2\"\ntype txtBisite2(2) \"0.110.14\"\n",
+         "The value of \\\"Bidentate site no. 2, site 2\\\" is not a number: \\\"0.110.14\\\"." + nothing},
+        {"type txtTrino \"1\"\ntype txtTrisite3(1) \"2,5,1\"\n",
+         "The value of \\\"Tridentate site no. 1, site 3\\\" is not a number: \\\"2,5,1\\\"." + nothing},
+        {"type txtSite(2) \"4O\"\n",
+         "The value of \\\"Relative concentration of site group 2 (%)\\\" is not a number: \\\"4O\\\"." + nothing},
+        {"type cboNumber \"3x\"\n", "The number of site groups must be 2, 3 or 4, not \\\"3x\\\"." + nothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        DataDir d;
+        // No dialog answer is queued: a save that asked for a file would be a script error.
+        const RunResult r = d.run(c.script + "click cmdSave\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_NE(r.output.find("message \"Quenvar\" \"" + c.message + "\" ok"), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("dialog"), std::string::npos) << r.output;
+    }
+}
+
+TEST(HumkitTyped, ASlipInTheShownSetKeepsItShownInsteadOfSwitchingOrAdding)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"x\"\n"
+        "pick cboSettings \"General settings\"\n"
+        "expect cboSettings.text \"Cu+2\"\n"
+        "expect txtMonosite(1).text \"x\"\n"
+        "pick cboCations \"Na+\"\n"
+        "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
+        "type txtMonosite(1) \"3\"\n"
+        "pick cboSettings \"General settings\"\n"
+        "pick cboSettings \"Cu+2\"\n"
+        "expect txtMonosite(1).text \" 3\"\n");
+    EXPECT_RUN_OK(r);
+    const std::string slip = "message \"Quenvar\" \"The value of \\\"Monodentate site no. 1\\\" is not a number: \\\"x\\\".";
+    EXPECT_NE(r.output.find(slip + " The set shown stays.\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(slip + " No set was added.\""), std::string::npos) << r.output;
+}
+
+TEST(HumkitTyped, ADecimalCommaIsADecimalPointAndBlanksAreIgnored)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"2,5\"\n"
+        "type txtSite(1) \"50\"\n"
+        "type txtSite(2) \"49,5\"\n"
+        "type txtSite(3) \" 0,5 \"\n"
+        "dialog \"c.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("c.MSI.TXT"),
+              crlf({"1", "\"General settings\"", "1,0,0", "2.5", "3", "0.5", "0.495", "0.005"}));
+}
+
+TEST(HumkitTyped, PercentagesNotAddingUpTo100AreSavedOnlyAfterTheQuestion)
+{
+    for (const bool yes : {false, true}) {
+        DataDir d;
+        const RunResult r = d.run(
+            "type txtSite(1) \"60\"\n"
+            "type txtSite(2) \"30\"\n"
+            "type txtSite(3) \"0,5\"\n" +
+            std::string(yes ? "answer yes\ndialog \"s.MSI.TXT\"\n" : "answer no\n") + "click cmdSave\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_NE(r.output.find("message \"Quenvar\" \"The relative concentrations of the site groups add up to 90.5 "
+                                "%, not 100 %. Save them anyway?\" yesno question -> " +
+                                std::string(yes ? "yes" : "no")),
+                  std::string::npos)
+            << r.output;
+        EXPECT_EQ(d.dir.exists("s.MSI.TXT"), yes);
+    }
 }
