@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "humkit/sitefile.h"
+#include "quenvar/backup.h"
+#include "quenvar/checkwindow.h"
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
 
@@ -37,6 +39,8 @@ struct Controls {
     qv::forms::Control& cmdSave;
     qv::forms::Control& mnuFileOpen;
     qv::forms::Control& mnuFileSave;
+    qv::forms::Control& mnuFileUndo;
+    qv::forms::Control& mnuFileCheck;
     qv::forms::Control& mnuFileExit;
 };
 
@@ -46,7 +50,7 @@ public:
     explicit Program(qv::forms::Application& app, std::string startDir = qv::Files::processDirectory());
 
     qv::forms::Window& mainWindow() override { return frmMain_; }
-    std::vector<qv::forms::Window*> windows() override { return {&frmMain_}; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMain_, &frmCheck_}; }
 
     const SiteDocument& document() const { return doc_; }
     qv::Files& files() { return files_; }
@@ -58,7 +62,12 @@ public:
     void resetter();     // a new document
     void Numberchange(); // show the percentage boxes of the chosen number of site groups
     void opendb();       // open a site file
-    void writedb();      // save the document to a site file
+    bool writedb();      // save the document to a site file; true when it was saved
+
+    // Whether the document as the window shows it differs from what its file holds (or, for a new
+    // document, from the new document): any set, its sites, its name where it was saved, the
+    // number of site groups or a percentage.
+    bool modified() const;
 
 private:
     // The three count boxes and the site boxes each governs.
@@ -69,6 +78,24 @@ private:
     static const std::array<CountRow, 3> countRows;
 
     void formLoad();
+    void cmdReset_Click();
+    void mnuFileExit_Click();
+    void mnuFileUndo_Click();
+    void mnuFileCheck_Click();
+    void showAbout();
+    void showFinding(const qv::check::Finding& finding);
+    // Asks "Save changes to ... before WHAT?" when the document holds unsaved changes; true when
+    // the action may go on (saved, discarded, or nothing to save).
+    bool settleChanges(const std::string& what);
+    // Takes a document read from `path` into the window, as an open does.
+    void showDocument(SiteDocument doc, const std::string& path);
+    // The document as the window shows it, word by word (numbers as the file form shows them).
+    std::vector<std::string> documentWords() const;
+    // What the window shows is what the file holds now.
+    void markSaved();
+    // The caption: the file (or "New file"), marked "*" while modified.
+    void updateTitle();
+    std::string shownFileName() const;
     void switchSet();
     void offerCations();
     void addCationSet();
@@ -97,8 +124,13 @@ private:
 
     qv::forms::Application& app_;
     qv::forms::Window frmMain_;
+    qv::forms::CheckWindow frmCheck_;
     Controls ui_;
     qv::Files files_;
+    qv::SaveUndo undo_{files_};
+    std::string fileName_;                // the file shown; empty for a new document
+    std::vector<std::string> savedWords_;  // documentWords() as the file holds them
+    qv::forms::EditTracker groupEdits_;    // the number of site groups and the percentages
     SiteDocument doc_;
     std::array<double, 3> shownCounts_{};  // monodentate, bidentate, tridentate
     std::array<std::string, 3> countTexts_;  // the last text of each count box that was taken

@@ -164,13 +164,14 @@ TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
     EXPECT_EQ(d.dir.read("new.MSI.TXT"), sevenLines);
 }
 
-TEST(HumkitStart, ExitEndsAtOnceWithoutWriting)
+TEST(HumkitStart, ExitWithAChangeEndsAfterDiscardWithoutWriting)
 {
     DataDir d;
     const auto before = d.dir.entries();
-    const RunResult r = d.run("type txtMonono \"2\"\nclick mnuFileExit\n");
+    const RunResult r = d.run("type txtMonono \"2\"\nanswer discard\nclick mnuFileExit\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "end\n");
+    EXPECT_EQ(r.output, "message \"Quenvar\" \"Save changes to the new settings file before quitting?\" "
+                        "savediscardcancel question -> discard\nend\n");
     EXPECT_EQ(d.dir.entries(), before);
 }
 
@@ -463,6 +464,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
         "pick cboNumber \"4\"\n"
         "click cmdNewset\n"
         "pick cboCations \"Ca+2\"\n"
+        "answer discard\n"
         "click cmdReset\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n"
         "expect cboSettings.items \"General settings\"\n"
@@ -535,6 +537,7 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
     const auto before = d.dir.entries();
     const RunResult r = d.run(
         "type txtTrino \"5\"\n"
+        "answer discard\n"
         "dialog \"in.MSI.TXT\"\n"
         "click mnuFileOpen\n"
         "expect frmMain.caption \"" + d.shown("in.MSI.TXT") + " - HBM site settings\"\n"
@@ -570,15 +573,18 @@ TEST(HumkitFiles, ACancelledOpenChangesNothing)
     const RunResult r = d.run(
         "type txtMonono \"2\"\n"
         "type txtMonosite(2) \"7\"\n"
+        "answer discard\n"
         "dialog cancel\n"
         "click mnuFileOpen\n"
         "expect txtMonono.text \"2\"\n"
         "expect txtMonosite(2).text \"7\"\n"
         "expect cboSettings.items \"General settings\"\n"
         "expect cboSettings.text \"General settings\"\n"
-        "expect frmMain.caption \"New file - HBM site settings\"\n");
+        "expect frmMain.caption \"*New file - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
+    EXPECT_EQ(r.output, "message \"Quenvar\" \"Save changes to the new settings file before opening another file?\" "
+                        "savediscardcancel question -> discard\n"
+                        "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
 }
 
 TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
@@ -610,9 +616,10 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
             "type txtMonono \"2\"\n"
             "type txtMonosite(1) \"6\"\n"
             "pick cboNumber \"4\"\n"
+            "answer discard\n"
             "dialog \"bad.MSI.TXT\"\n"
             "click mnuFileOpen\n"
-            "expect frmMain.caption \"" + d.shown("good.MSI.TXT") + " - HBM site settings\"\n"
+            "expect frmMain.caption \"*" + d.shown("good.MSI.TXT") + " - HBM site settings\"\n"
             "expect cboSettings.items \"General settings\"\n"
             "expect txtMonono.text \"2\"\n"
             "expect txtMonosite(1).text \"6\"\n"
@@ -789,4 +796,141 @@ TEST(HumkitTyped, PercentagesNotAddingUpTo100AreSavedOnlyAfterTheQuestion)
             << r.output;
         EXPECT_EQ(d.dir.exists("s.MSI.TXT"), yes);
     }
+}
+
+// ---- Unsaved changes, undo of a save, keyboard ----------------------------------------------
+
+TEST(HumkitEditor, TheCaptionMarksAChangeUntilItIsSavedOrTypedBack)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"2\"\n"
+        "expect frmMain.caption \"*New file - HBM site settings\"\n"
+        "type txtMonono \"\"\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n"
+        "pick cboNumber \"4\"\n"
+        "expect frmMain.caption \"*New file - HBM site settings\"\n"
+        "pick cboNumber \"3\"\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n"
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "expect frmMain.caption \"*New file - HBM site settings\"\n"
+        // Another set is picked without a question: the document keeps every set until it is saved.
+        "pick cboSettings \"General settings\"\n"
+        "type txtSite(1) \"50\"\n"
+        "type txtSite(2) \"50\"\n"
+        "dialog \"s.MSI.TXT\"\n"
+        "key frmMain \"Ctrl+S\"\n"
+        "expect frmMain.caption \"" + d.shown("s.MSI.TXT") + " - HBM site settings\"\n"
+        "expect lblStatus.caption \"Saved s.MSI.TXT\"\n"
+        "pick cboSettings \"Cu+2\"\n"
+        "type txtBino \"1\"\n"
+        "expect frmMain.caption \"*" + d.shown("s.MSI.TXT") + " - HBM site settings\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
+}
+
+TEST(HumkitEditor, AnActionThatLosesChangesAsksAndCancelKeepsEverything)
+{
+    struct Case {
+        std::string action;
+        std::string before;
+        bool ends;
+    };
+    const Case cases[] = {
+        {"click mnuFileOpen\n", "opening another file", false},
+        {"key frmMain \"Ctrl+O\"\n", "opening another file", false},
+        {"click cmdReset\n", "resetting", false},
+        {"click mnuFileExit\n", "quitting", true},
+        {"key frmMain \"Ctrl+Q\"\n", "quitting", true},
+        {"close frmMain\n", "closing", true},
+    };
+    const std::string edit = "type txtMonono \"1\"\ntype txtMonosite(1) \"7\"\n"
+                             "type txtSite(1) \"20\"\ntype txtSite(2) \"80\"\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        DataDir d;
+        const std::string question = "message \"Quenvar\" \"Save changes to the new settings file before " + c.before +
+                                     "?\" savediscardcancel question -> ";
+        RunResult r = d.run(edit + "focus cmdSave\nanswer cancel\n" + c.action +
+                            "expect txtMonosite(1).text \"7\"\n"
+                            "expect frmMain.caption \"*New file - HBM site settings\"\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(r.output, question + "cancel\n");
+
+        // Save: the document is saved first, then the action goes on.
+        r = d.run(edit + "focus cmdSave\nanswer save\ndialog \"kept.MSI.TXT\"\n" +
+                  (c.before == "opening another file" ? "dialog cancel\n" : "") + c.action);
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(r.output.rfind(question + "save\n", 0), 0u) << r.output;
+        EXPECT_EQ(d.dir.read("kept.MSI.TXT"),
+                  crlf({"1", "\"General settings\"", "1,0,0", "7", "3", "0.2", "0.8", "0"}));
+        EXPECT_EQ(r.output.ends_with("end\n"), c.ends) << r.output;
+    }
+}
+
+TEST(HumkitEditor, UndoPutsBackTheExactBytesOfTheFileBeforeTheLastSave)
+{
+    DataDir d;
+    // Written by another program: the undo restores it byte for byte.
+    const std::string before = "2\r\n\"General settings\"\r\n1,0,0\r\n3\r\n\"Cu+2\"\r\n0,0,0\r\n2\r\n0.50\r\n0.5";
+    struct Case {
+        std::string change;
+        std::string undo;
+    };
+    const Case cases[] = {
+        {"type txtMonosite(1) \"4\"\n", "click mnuFileUndo\n"},
+        {"pick cboSettings \"Cu+2\"\nclick cmdDelete\n", "focus cmdSave\nkey frmMain \"Ctrl+Z\"\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        d.dir.write("u.MSI.TXT", before);
+        const RunResult r = d.run(
+            "expect mnuFileUndo.enabled 0\n"
+            "dialog \"u.MSI.TXT\"\n"
+            "click mnuFileOpen\n" + c.change +
+            "dialog \"u.MSI.TXT\"\n"
+            "click cmdSave\n"
+            "expect mnuFileUndo.enabled 1\n"
+            "answer no\n" + c.undo +
+            "answer yes\n" + c.undo +
+            "expect lblStatus.caption \"Undo: u.MSI.TXT restored\"\n"
+            "expect frmMain.caption \"" + d.shown("u.MSI.TXT") + " - HBM site settings\"\n"
+            "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
+            "expect txtMonosite(1).text \" 3\"\n"
+            "expect mnuFileUndo.enabled 0\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(d.dir.read("u.MSI.TXT"), before);
+        EXPECT_TRUE(d.dir.exists("u.MSI.TXT.bak"));
+        EXPECT_NE(r.output.find("\"Undo the last save of u.MSI.TXT? The file gets back what it held before it.\" "
+                                "yesno question -> no"),
+                  std::string::npos)
+            << r.output;
+    }
+}
+
+TEST(HumkitEditor, KeysReachTheWindowOnlyWhereNoTextBoxKeepsThem)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtSite(1) \"50\"\n"
+        "type txtSite(2) \"50\"\n"
+        "dialog \"k.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "focus txtMonono\n"
+        "key frmMain \"Ctrl+Z\"\n"  // the box's own undo: no question is asked
+        "key frmMain \"F1\"\n"
+        "focus cmdSave\n"
+        "type txtMonono \"1\"\n"
+        "answer cancel\n"
+        "key frmMain \"Alt+R\"\n"
+        "dialog cancel\n"
+        "key frmMain \"Ctrl+S\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"About humkit\" \"humkit "), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Undo the last save"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("before resetting?\" savediscardcancel question -> cancel"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("dialog save \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel"),
+              std::string::npos)
+        << r.output;
 }
