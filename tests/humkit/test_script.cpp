@@ -934,3 +934,42 @@ TEST(HumkitEditor, KeysReachTheWindowOnlyWhereNoTextBoxKeepsThem)
               std::string::npos)
         << r.output;
 }
+
+// ---- The check window -----------------------------------------------------------------------
+
+TEST(HumkitCheck, TheCheckWindowListsTheFindingsOfTheOpenFileAndAPickShowsTheSet)
+{
+    DataDir d;
+    // Zn+2 is not in comp.mdb; Cu+2 uses site 1 twice in a bidentate combination; 0.5 + 0.4.
+    d.dir.write("c.MSI.TXT", crlf({"3", "\"General settings\"", "0,0,0", "\"Zn+2\"", "0,0,0", "\"Cu+2\"", "0,1,0",
+                                   "1,1", "2", "0.5", "0.4"}));
+    const RunResult r = d.run(
+        "dialog \"c.MSI.TXT\"\n"
+        "click mnuFileOpen\n"
+        "key frmMain \"Ctrl+K\"\n"
+        "expect frmCheck.visible 1\n"
+        "expect lblSummary.caption \"1 error, 2 warnings in c.MSI.TXT\"\n"
+        "print lstFindings.items\n"
+        "expect lstFindings.count 3\n"
+        "pick lstFindings #2\n"
+        "expect cboSettings.text \"Cu+2\"\n"
+        "expect txtBino.text \" 1\"\n"
+        "pick lstFindings #1\n"
+        "expect cboSettings.text \"Zn+2\"\n"
+        "pick lstFindings #3\n"  // the fractions belong to no set: the shown set stays
+        "expect cboSettings.text \"Zn+2\"\n");
+    EXPECT_RUN_OK(r);
+    for (const char* finding : {"line 4: warning: set \\\"Zn+2\\\": comp.mdb holds no cation of this name",
+                                "line 6: warning: set \\\"Cu+2\\\": bidentate combination 1 names the site 1 twice",
+                                "line 9: error: the group fractions add up to 0.9, not 1"})
+        EXPECT_NE(r.output.find(finding), std::string::npos) << finding << "\n" << r.output;
+}
+
+TEST(HumkitCheck, ANewDocumentHasNoFileToCheck)
+{
+    DataDir d;
+    const RunResult r = d.run("click mnuFileCheck\nexpect frmCheck.visible 0\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, "message \"Quenvar\" \"The check reads a settings file: open one or save this one first.\" ok "
+                        "none -> ok\n");
+}
