@@ -5,6 +5,7 @@
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
 
+#include "quenvar/qt/checkform.h"
 #include "quenvar/qt/qtmain.h"
 #include "ui_frmMain.h"
 #else
@@ -19,7 +20,8 @@ int main(int argc, char** argv)
     auto make = [](qv::forms::Application& app) { return std::make_unique<humkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,
-                                {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
+                                {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>},
+                                 {"frmCheck", qv::qt::buildCheckForm}});
 #else
     return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif

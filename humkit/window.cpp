@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "humkit/check.h"
+#include "quenvar/cli.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -26,7 +28,21 @@ std::string siteText(const qv::Field& site)
     return site.isText() ? site.asText() : qv::displayForm(site.asNumber());
 }
 
-qv::Field siteValue(const Control& box) { return qv::Field::number(qv::textToNumber(box.text())); }
+// A site number as typed: an empty box is site 0, a decimal comma a decimal point. The typed
+// text has been checked (Program::typedSlip) before it is taken.
+qv::Field siteValue(const Control& box) { return qv::Field::number(qv::typedNumber(box.text()).value); }
+
+// A number as a message quotes it: the display form without its sign blank.
+std::string shownNumber(double value)
+{
+    std::string s = qv::displayForm(value);
+    return s.starts_with(' ') ? s.substr(1) : s;
+}
+
+// The names under which the refusals of typed slips name the boxes.
+const std::array<const char*, 3> countNames{"monodentate sites", "bidentate site combinations",
+                                            "tridentate site combinations"};
+const std::array<const char*, 3> siteKinds{"Monodentate", "Bidentate", "Tridentate"};
 
 }  // namespace
 
@@ -68,26 +84,34 @@ Controls Program::buildControls(qv::forms::Window& w)
     w.menu("mnuFile", "File");
     Control& mnuFileOpen = w.menu("mnuFileOpen", "Open settings file");
     Control& mnuFileSave = w.menu("mnuFileSave", "Save settings file");
+    Control& mnuFileUndo = w.menu("mnuFileUndo", "Undo last save");
+    Control& mnuFileCheck = w.menu("mnuFileCheck", "Check");
     Control& mnuFileExit = w.menu("mnuFileExit", "Exit");
-    return Controls{cboSettings, cmdNewset,  lblWhich, cboCations,  cmdDelete,   txtMonono,   txtMonosite, txtBino,
-                    txtBisite1,  txtBisite2, txtTrino, txtTrisite1, txtTrisite2, txtTrisite3, cboNumber,   lblSite,
-                    txtSite,     cmdReset,   cmdSave,  mnuFileOpen, mnuFileSave, mnuFileExit};
+    w.statusLine();
+    return Controls{cboSettings, cmdNewset,   lblWhich,    cboCations,   cmdDelete,   txtMonono,  txtMonosite,
+                    txtBino,     txtBisite1,  txtBisite2,  txtTrino,     txtTrisite1, txtTrisite2, txtTrisite3,
+                    cboNumber,   lblSite,     txtSite,     cmdReset,     cmdSave,     mnuFileOpen, mnuFileSave,
+                    mnuFileUndo, mnuFileCheck, mnuFileExit};
 }
 
 Program::Program(qv::forms::Application& app, std::string startDir)
-    : app_(app), frmMain_(app, "frmMain", std::string("New file") + captionSuffix), ui_(buildControls(frmMain_)),
-      files_(std::move(startDir))
+    : app_(app), frmMain_(app, "frmMain", std::string("New file") + captionSuffix), frmCheck_(app),
+      ui_(buildControls(frmMain_)), files_(std::move(startDir))
 {
     frmMain_.onLoad = [this] { formLoad(); };
     ui_.cboSettings.onClick = [this] { switchSet(); };
     ui_.cmdNewset.onClick = [this] { offerCations(); };
     ui_.cboCations.onClick = [this] { addCationSet(); };
     ui_.cmdDelete.onClick = [this] { deleteSet(); };
-    ui_.cmdReset.onClick = [this] { resetter(); };
+    ui_.cmdReset.onClick = [this] { cmdReset_Click(); };
     ui_.cmdSave.onClick = [this] { writedb(); };
     ui_.mnuFileSave.onClick = [this] { writedb(); };
     ui_.mnuFileOpen.onClick = [this] { opendb(); };
-    ui_.mnuFileExit.onClick = [this] { app_.end(); };
+    ui_.mnuFileUndo.onClick = [this] { mnuFileUndo_Click(); };
+    ui_.mnuFileCheck.onClick = [this] { mnuFileCheck_Click(); };
+    ui_.mnuFileExit.onClick = [this] { mnuFileExit_Click(); };
+    frmMain_.onQueryClose = [this] { return settleChanges("closing"); };
+    frmCheck_.onPick = [this](const qv::check::Finding& f) { showFinding(f); };
     ui_.cboNumber.onClick = [this] { Numberchange(); };
     // The count boxes and the site boxes each governs, by row, column and position.
     countBoxes_ = {&ui_.txtMonono, &ui_.txtBino, &ui_.txtTrino};
@@ -103,6 +127,37 @@ Program::Program(qv::forms::Application& app, std::string startDir)
     take(2, ui_.txtTrisite2);
     take(2, ui_.txtTrisite3);
     for (int row = 0; row < 3; ++row) countBox(row).onChange = [this, row] { countChange(row); };
+
+    // Every change and click may change what the document holds: the caption follows.
+    for (const auto& control : frmMain_.controls()) {
+        for (std::function<void()>* event : {&control->onChange, &control->onClick}) {
+            *event = [this, handler = *event] {
+                if (handler) handler();
+                updateTitle();
+            };
+        }
+    }
+    groupEdits_.track(ui_.cboNumber);
+    for (int g = 1; g <= maxGroups; ++g) groupEdits_.track(ui_.txtSite(g));
+
+    // The keyboard.
+    frmMain_("mnuFile").setMnemonic('F');
+    ui_.mnuFileOpen.setMnemonic('O');
+    ui_.mnuFileSave.setMnemonic('S');
+    ui_.mnuFileUndo.setMnemonic('U');
+    ui_.mnuFileCheck.setMnemonic('C');
+    ui_.mnuFileExit.setMnemonic('x');
+    ui_.cmdNewset.setMnemonic('A');
+    ui_.cmdDelete.setMnemonic('D');
+    ui_.cmdReset.setMnemonic('R');
+    ui_.cmdSave.setMnemonic('S');
+    frmMain_.shortcut("Ctrl+O", ui_.mnuFileOpen);
+    frmMain_.shortcut("Ctrl+S", ui_.mnuFileSave);
+    frmMain_.shortcut("Ctrl+Z", ui_.mnuFileUndo);
+    frmMain_.shortcut("Ctrl+K", ui_.mnuFileCheck);
+    frmMain_.shortcut("Ctrl+Q", ui_.mnuFileExit);
+    frmMain_.shortcut("F1", [this] { showAbout(); });
+    ui_.mnuFileUndo.setEnabled(false);
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
@@ -147,21 +202,32 @@ void Program::formLoad()
     number.clear();
     for (const char* n : {"2", "3", "4"}) number.addItem(n);
     number.setText("3");
+    markSaved();
 }
 
 // ---- The count boxes ------------------------------------------------------------------------
 
 void Program::countChange(int row)
 {
-    const CountRow& r = countRows[static_cast<std::size_t>(row)];
+    const auto r0 = static_cast<std::size_t>(row);
+    const CountRow& r = countRows[r0];
     Control& box = countBox(row);
-    double shown = std::floor(qv::textToNumber(box.text()));
-    if (shown > r.maximum || shown < 0) {
-        shown = r.maximum;
-        shownCounts_[static_cast<std::size_t>(row)] = shown;
-        box.setText(std::to_string(r.maximum));
+    // A count that is not a number, or outside 0 to the maximum, is refused: the box gets back the
+    // count it showed before, and the rows stay as they were.
+    const std::string typed = box.text();
+    const qv::TypedNumber count = qv::typedNumber(typed);
+    const double shown = std::floor(count.value);
+    if (!count.empty() && (!count.valid() || shown < 0 || shown > r.maximum)) {
+        const std::string field = std::string("Number of ") + countNames[r0];
+        app_.message(count.valid() ? "The number of " + std::string(countNames[r0]) + " is 0 to " +
+                                         std::to_string(r.maximum) + ", not \"" + typed + "\"."
+                                   : qv::notANumberMessage(field, typed),
+                     "Quenvar", Buttons::Ok, Icon::Exclamation);
+        box.setText(countTexts_[r0]);  // its change event shows the rows of that count again
+        return;
     }
-    shownCounts_[static_cast<std::size_t>(row)] = shown;
+    countTexts_[r0] = typed;
+    shownCounts_[r0] = shown;
     const int columns = r.columns;
     for (int i = 1; i <= r.maximum; ++i)
         for (int column = 0; column < columns; ++column) {
@@ -185,6 +251,31 @@ void Program::setCount(int row, const std::string& text)
 }
 
 // ---- Procedures -----------------------------------------------------------------------------
+
+std::optional<std::string> Program::typedSlip() const
+{
+    for (int row = 0; row < 3; ++row) {
+        const CountRow& r = countRows[static_cast<std::size_t>(row)];
+        for (int i = 1; i <= shownCounts_[static_cast<std::size_t>(row)] && i <= r.maximum; ++i)
+            for (int column = 0; column < r.columns; ++column) {
+                const std::string& text = site(row, column, i).text();
+                if (qv::typedNumber(text).kind != qv::TypedNumber::Kind::Invalid) continue;
+                std::string field = std::string(siteKinds[static_cast<std::size_t>(row)]) + " site no. " +
+                                    std::to_string(i);
+                if (r.columns > 1) field += ", site " + std::to_string(column + 1);
+                return qv::notANumberMessage(field, text);
+            }
+    }
+    return std::nullopt;
+}
+
+bool Program::refuseTypedSlip(const std::string& what)
+{
+    const auto slip = typedSlip();
+    if (!slip) return false;
+    app_.message(*slip + " " + what, "Quenvar", Buttons::Ok, Icon::Exclamation);
+    return true;
+}
 
 void Program::Saveset()
 {
@@ -249,7 +340,8 @@ void Program::resetter()
     ui_.cboNumber.setText("3");
     Numberchange();
     for (int g = 1; g <= 3; ++g) ui_.txtSite(g).setText("");
-    frmMain_.setCaption(std::string("New file") + captionSuffix);
+    fileName_.clear();
+    markSaved();
 }
 
 void Program::Numberchange()
@@ -276,6 +368,10 @@ void Program::Numberchange()
 
 void Program::switchSet()
 {
+    if (refuseTypedSlip("The set shown stays.")) {
+        ui_.cboSettings.setText(doc_.current().name);
+        return;
+    }
     Saveset();
     if (const int p = doc_.find(ui_.cboSettings.text())) doc_.currentSet = static_cast<std::int16_t>(p);
     Readset();
@@ -295,6 +391,7 @@ void Program::addCationSet()
         app_.message("A site file holds at most 10 sets: no set was added for " + cation + ".", "Quenvar");
         return;
     }
+    if (refuseTypedSlip("No set was added.")) return;
     Control& settings = ui_.cboSettings;
     ++doc_.setCount;
     doc_.current().name = settings.text();
@@ -312,7 +409,10 @@ void Program::deleteSet()
     const int p = doc_.find(settings.text());
     if (p == 0) return;
     // The window shows set 1 afterwards; a surviving shown set keeps what its boxes hold.
-    if (doc_.currentSet != p && doc_.currentSet <= doc_.setCount) Saveset();
+    if (doc_.currentSet != p && doc_.currentSet <= doc_.setCount) {
+        if (refuseTypedSlip("No set was deleted.")) return;
+        Saveset();
+    }
     settings.removeItem(p - 1);
     doc_.removeSet(p);
     showFirstSet();
@@ -329,19 +429,30 @@ void Program::showFirstSet()
 
 void Program::opendb()
 {
-    resetter();
+    if (!settleChanges("opening another file")) return;
     const auto path = app_.openDialog(siteFileFilter, dialogDir_, files_.currentDir());
     if (!path) return;
 
-    // The whole file is read and checked before the window takes any of it: a file that does
-    // not fit leaves the window and the document as the reset left them.
+    // The whole file is read and checked before the window takes any of it: a cancelled dialog
+    // or a file that does not fit leaves the window and the document as they were.
+    SiteDocument read;
     try {
-        doc_ = readSiteFile(files_.readBytes(*path), *path);
+        read = readSiteFile(files_.readBytes(*path), *path);
     } catch (const qv::Error& e) {
         app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
         return;
     }
-    frmMain_.setCaption(*path + captionSuffix);
+    showDocument(std::move(read), *path);
+    // An undo restores the file it saved: after another file was opened, that file is not shown.
+    if (undo_.file() != *path) undo_.forget();
+    ui_.mnuFileUndo.setEnabled(undo_.check() != qv::SaveUndo::State::Nothing);
+    frmMain_.setStatus("Opened " + qv::check::baseName(*path));
+}
+
+void Program::showDocument(SiteDocument doc, const std::string& path)
+{
+    resetter();
+    doc_ = std::move(doc);
 
     Control& settings = ui_.cboSettings;
     settings.clear();
@@ -353,39 +464,213 @@ void Program::opendb()
         ui_.txtSite(g).setText(qv::displayForm(doc_.fractions[static_cast<std::size_t>(g - 1)] * 100));
 
     showFirstSet();
+    fileName_ = path;
+    markSaved();
 }
 
-void Program::writedb()
+bool Program::writedb()
 {
-    doc_.current().name = ui_.cboSettings.text();
-    Saveset();
+    // Typed slips are refused before anything is taken from the window.
+    if (refuseTypedSlip("Nothing was saved.")) return false;
 
     // Quenvar knows two, three or four site groups; there are four percentage boxes.
     const std::string typed = ui_.cboNumber.text();
-    const double groups = std::trunc(qv::textToNumber(typed));
-    if (groups < minGroups || groups > maxGroups) {
+    const qv::TypedNumber number = qv::typedNumber(typed);
+    const double groups = std::trunc(number.value);
+    if (!number.valid() || groups < minGroups || groups > maxGroups) {
         app_.message("The number of site groups must be 2, 3 or 4, not \"" + typed + "\". Nothing was saved.",
                      "Quenvar");
-        return;
+        return false;
     }
+    std::array<double, maxGroups> percent{};
+    double sum = 0;
+    for (int g = 1; g <= groups; ++g) {
+        const std::string& text = ui_.txtSite(g).text();
+        const qv::TypedNumber p = qv::typedNumber(text);
+        if (p.kind == qv::TypedNumber::Kind::Invalid) {
+            app_.message(qv::notANumberMessage(ui_.lblSite(g).caption(), text) + " Nothing was saved.", "Quenvar",
+                         Buttons::Ok, Icon::Exclamation);
+            return false;
+        }
+        percent[static_cast<std::size_t>(g - 1)] = p.value;
+        sum += p.value;
+    }
+    // Quenvar takes the fractions as they stand; a sum other than 100 % is most often a slip.
+    if (std::abs(sum - 100) > 1e-4 &&
+        !app_.askYesNo("The relative concentrations of the site groups add up to " + shownNumber(sum) +
+                           " %, not 100 %. Save them anyway?",
+                       "Quenvar"))
+        return false;
+
+    doc_.current().name = ui_.cboSettings.text();
+    Saveset();
 
     const auto path = app_.saveDialog(siteFileFilter, dialogDir_, files_.currentDir());
-    if (!path) return;
+    if (!path) return false;
+    // The old file is kept beside it (name.bak) for "Undo last save"; failing to keep it stops
+    // the save before the file is touched.
 
     doc_.groupCount = static_cast<std::int16_t>(groups);
     for (int g = 1; g <= doc_.groupCount; ++g)
-        doc_.fractions[static_cast<std::size_t>(g - 1)] = qv::textToNumber(ui_.txtSite(g).text()) / 100;
+        doc_.fractions[static_cast<std::size_t>(g - 1)] = percent[static_cast<std::size_t>(g - 1)] / 100;
 
     // The whole file is written beside the chosen one and then put in its place in one step: a
     // failure leaves the old file whole and no partial file behind.
     try {
-        files_.rewrite(*path + ".tmp", *path, writeSiteFile(doc_, *path));
+        undo_.rewrite(*path + ".tmp", *path, writeSiteFile(doc_, *path));
     } catch (const qv::Error& e) {
         app_.message("The settings were not saved to " + *path + ". " + e.what(), "Quenvar error", Buttons::Ok,
                      Icon::Critical);
+        return false;
+    }
+    fileName_ = *path;
+    markSaved();
+    ui_.mnuFileUndo.setEnabled(undo_.check() != qv::SaveUndo::State::Nothing);
+    frmMain_.setStatus("Saved " + qv::check::baseName(*path));
+    return true;
+}
+
+// ---- Unsaved changes ------------------------------------------------------------------------
+
+std::vector<std::string> Program::documentWords() const
+{
+    std::vector<std::string> words{std::to_string(doc_.setCount)};
+    auto number = [](const std::string& text) {
+        const qv::TypedNumber typed = qv::typedNumber(text);
+        return typed.kind == qv::TypedNumber::Kind::Invalid ? text : qv::displayForm(typed.value);
+    };
+    for (int p = 1; p <= doc_.setCount; ++p) {
+        if (p == doc_.currentSet) {
+            // The shown set as its boxes hold it.
+            words.push_back(ui_.cboSettings.text());
+            for (int row = 0; row < 3; ++row) {
+                const CountRow& r = countRows[static_cast<std::size_t>(row)];
+                const double count = shownCounts_[static_cast<std::size_t>(row)];
+                words.push_back(qv::displayForm(count));
+                for (int i = 1; i <= count && i <= r.maximum; ++i)
+                    for (int column = 0; column < r.columns; ++column)
+                        words.push_back(number(site(row, column, i).text()));
+            }
+            continue;
+        }
+        const SiteSet& s = doc_.set(p);
+        words.push_back(s.name);
+        words.push_back(qv::displayForm(s.monoCount));
+        for (int i = 0; i < s.monoCount; ++i) words.push_back(siteText(s.mono[static_cast<std::size_t>(i)]));
+        words.push_back(qv::displayForm(s.biCount));
+        for (int j = 0; j < s.biCount; ++j)
+            for (const qv::Field& f : s.bi[static_cast<std::size_t>(j)]) words.push_back(siteText(f));
+        words.push_back(qv::displayForm(s.triCount));
+        for (int k = 0; k < s.triCount; ++k)
+            for (const qv::Field& f : s.tri[static_cast<std::size_t>(k)]) words.push_back(siteText(f));
+    }
+    return words;
+}
+
+bool Program::modified() const { return groupEdits_.modified() || documentWords() != savedWords_; }
+
+void Program::markSaved()
+{
+    savedWords_ = documentWords();
+    groupEdits_.snapshot();
+    updateTitle();
+}
+
+std::string Program::shownFileName() const { return fileName_.empty() ? std::string("New file") : fileName_; }
+
+void Program::updateTitle()
+{
+    frmMain_.setCaption(qv::forms::titleWithFile(std::string(captionSuffix).substr(3), shownFileName(), modified()));
+}
+
+bool Program::settleChanges(const std::string& what)
+{
+    if (!modified()) return true;
+    const std::string file = fileName_.empty() ? "the new settings file" : qv::check::baseName(fileName_);
+    switch (app_.askSaveDiscardCancel("Save changes to " + file + " before " + what + "?", "Quenvar")) {
+    case qv::forms::Answer::Save: return writedb();
+    case qv::forms::Answer::Discard: return true;
+    default: return false;
+    }
+}
+
+void Program::cmdReset_Click()
+{
+    if (settleChanges("resetting")) resetter();
+}
+
+void Program::mnuFileExit_Click()
+{
+    if (settleChanges("quitting")) app_.end();
+}
+
+// ---- Undo of the last save ------------------------------------------------------------------
+
+void Program::mnuFileUndo_Click()
+{
+    using State = qv::SaveUndo::State;
+    const State state = undo_.check();
+    const std::string name = qv::check::baseName(undo_.file());
+    if (state == State::Nothing) {
+        app_.message("There is no save to undo.", "Quenvar");
         return;
     }
-    frmMain_.setCaption(*path + captionSuffix);
+    if (state == State::BackupChanged) {
+        app_.message("The last save of " + name + " cannot be undone: its backup " + qv::backupName(name) +
+                         " is gone or was changed since.",
+                     "Quenvar", Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    std::string question = state == State::Ready
+                               ? "Undo the last save of " + name + "? The file gets back what it held before it."
+                               : name + " was changed by another program since it was saved here. Undo the last "
+                                        "save anyway and lose that change?";
+    if (modified()) question += " The changes not saved are lost.";
+    if (!app_.askYesNo(question, "Quenvar")) return;
+
+    const std::string path = undo_.file();
+    try {
+        undo_.restore(state == State::FileChanged);
+    } catch (const qv::Error& e) {
+        app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
+        return;
+    }
+    ui_.mnuFileUndo.setEnabled(false);
+    frmMain_.setStatus("Undo: " + name + " restored");
+    // The window shows the file as it now stands.
+    try {
+        showDocument(readSiteFile(files_.readBytes(path), path), path);
+    } catch (const qv::Error& e) {
+        app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
+    }
+}
+
+void Program::showAbout()
+{
+    app_.message(std::string("humkit ") + qv::cli::version() +
+                     "\nEdits the HBM humic binding-site settings of Quenvar (*.MSI.TXT).",
+                 "About humkit", Buttons::Ok, Icon::Information);
+}
+
+// ---- Checks ---------------------------------------------------------------------------------
+
+void Program::mnuFileCheck_Click()
+{
+    if (fileName_.empty()) {
+        app_.message("The check reads a settings file: open one or save this one first.", "Quenvar");
+        return;
+    }
+    qv::check::Report report;
+    const CationNames cations = readCationNames(files_, compPath_, report);
+    checkSiteFile(files_, fileName_, cations, report);
+    frmCheck_.show(report, fileName_);
+}
+
+void Program::showFinding(const qv::check::Finding& finding)
+{
+    if (finding.name.empty() || doc_.find(finding.name) == 0) return;
+    ui_.cboSettings.setText(finding.name);
+    ui_.cboSettings.onClick();  // as a pick of the set would
 }
 
 }  // namespace humkit

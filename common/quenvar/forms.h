@@ -249,6 +249,9 @@ public:
     std::function<void()> onLoad;
     // The user closes the window with its own close control; runs before the window closes.
     std::function<void()> onUserClose;
+    // Asked first when the user closes the window with its own close control: false keeps the
+    // window open and runs nothing more (an unsaved-changes question answered Cancel).
+    std::function<bool()> onQueryClose;
 
 private:
     friend class Application;

@@ -154,6 +154,7 @@ TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
         "expect cboCations.count 0\n"
         "expect cboSettings.text \"General settings\"\n"
         "expect cboNumber.text \"3\"\n"
+        "answer yes\n"
         "dialog \"new.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -163,47 +164,51 @@ TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
     EXPECT_EQ(d.dir.read("new.MSI.TXT"), sevenLines);
 }
 
-TEST(HumkitStart, ExitEndsAtOnceWithoutWriting)
+TEST(HumkitStart, ExitWithAChangeEndsAfterDiscardWithoutWriting)
 {
     DataDir d;
     const auto before = d.dir.entries();
-    const RunResult r = d.run("type txtMonono \"2\"\nclick mnuFileExit\n");
+    const RunResult r = d.run("type txtMonono \"2\"\nanswer discard\nclick mnuFileExit\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "end\n");
+    EXPECT_EQ(r.output, "message \"Quenvar\" \"Save changes to the new settings file before quitting?\" "
+                        "savediscardcancel question -> discard\nend\n");
     EXPECT_EQ(d.dir.entries(), before);
 }
 
 // ---- The count boxes ------------------------------------------------------------------------
 
-TEST(HumkitCounts, MonodentateCountAboveEightOrNegativeShowsEight)
+TEST(HumkitCounts, ACountThatIsNotANumberOrOutOfRangeIsRefusedAndTheRowsStay)
 {
     DataDir d;
+    const std::string r0 = "message \"Quenvar\" \"The number of ";
+    const std::string ok = "ok exclamation -> ok\n";
     const RunResult r = d.run("type txtMonono \"10\"\n"
-                              "expect txtMonono.text \"8\"\n" +
-                              visibility("txtMonosite", 1, 8, 1) +
+                              "expect txtMonono.text \"\"\n" +
+                              visibility("txtMonosite", 1, 8, 0) +
                               "type txtMonono \"3\"\n" + visibility("txtMonosite", 1, 3, 1) +
                               visibility("txtMonosite", 4, 8, 0) +
                               "type txtMonono \"-1\"\n"
-                              "expect txtMonono.text \"8\"\n" +
-                              visibility("txtMonosite", 1, 8, 1) +
+                              "expect txtMonono.text \"3\"\n" +
+                              visibility("txtMonosite", 1, 3, 1) + visibility("txtMonosite", 4, 8, 0) +
                               "type txtMonono \"2.9\"\n"
                               "expect txtMonono.text \"2.9\"\n" +
                               visibility("txtMonosite", 1, 2, 1) + visibility("txtMonosite", 3, 8, 0) +
-                              "type txtMonono \"abc\"\n" + visibility("txtMonosite", 1, 8, 0));
+                              "type txtMonono \"abc\"\n"
+                              "expect txtMonono.text \"2.9\"\n" +
+                              visibility("txtMonosite", 1, 2, 1) +
+                              "type txtMonono \"3,5\"\n" + visibility("txtMonosite", 1, 3, 1) +
+                              "type txtTrino \"20\"\n"
+                              "expect txtTrino.text \"\"\n" +
+                              visibility("txtTrisite1", 1, 16, 0) + "type txtBino \"13\"\n" +
+                              "expect txtBino.text \"\"\n" + visibility("txtBisite1", 1, 12, 0) +
+                              "type txtBino \"12\"\n" + visibility("txtBisite2", 1, 12, 1));
     EXPECT_RUN_OK(r);
-}
-
-TEST(HumkitCounts, TridentateCountAboveSixteenShowsSixteen)
-{
-    DataDir d;
-    const RunResult r = d.run("type txtTrino \"20\"\n"
-                              "expect txtTrino.text \"16\"\n" +
-                              visibility("txtTrisite1", 1, 16, 1) + visibility("txtTrisite2", 1, 16, 1) +
-                              visibility("txtTrisite3", 1, 16, 1) +
-                              "expect txtBino.text \"\"\n"
-                              "expect txtMonono.text \"\"\n" +
-                              visibility("txtBisite1", 1, 12, 0) + visibility("txtMonosite", 1, 8, 0));
-    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, r0 + "monodentate sites is 0 to 8, not \\\"10\\\".\" " + ok + r0 +
+                            "monodentate sites is 0 to 8, not \\\"-1\\\".\" " + ok +
+                            "message \"Quenvar\" \"The value of \\\"Number of monodentate sites\\\" is not a number: "
+                            "\\\"abc\\\".\" " + ok + r0 +
+                            "tridentate site combinations is 0 to 16, not \\\"20\\\".\" " + ok + r0 +
+                            "bidentate site combinations is 0 to 12, not \\\"13\\\".\" " + ok);
 }
 
 TEST(HumkitCounts, LoweringABidentateCountEmptiesTheRowsItHides)
@@ -267,6 +272,7 @@ TEST(HumkitSets, SwitchingAwayAndBackShowsTheValuesAgain)
         "expect txtBino.text \" 0\"\n"
         "expect txtBisite1(1).visible 0\n"
         "expect txtBisite1(1).text \"\"\n"
+        "answer yes\n"
         "dialog \"two.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -301,6 +307,7 @@ TEST(HumkitSets, DeletingTheSecondOfThreeShowsSetOne)
         "expect txtBino.text \" 1\"\n"
         "expect txtBisite1(1).text \" 3\"\n"
         "expect txtBisite2(1).text \" 4\"\n"
+        "answer yes\n"
         "dialog \"after.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -329,6 +336,7 @@ TEST(HumkitSets, DeletingAnotherSetKeepsTheEditsOfTheShownOne)
         "type cboSettings \"Zn+2\"\n"
         "click cmdDelete\n"
         "expect cboSettings.count 2\n"
+        "answer yes\n"
         "dialog \"kept.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -349,6 +357,7 @@ TEST(HumkitSets, AnEleventhSetIsRefused)
               "expect cboSettings.count 10\n"
               "expect cboSettings.text \"Na+\"\n"
               "expect txtMonosite(1).text \"5\"\n"
+              "answer yes\n"
               "dialog \"ten.MSI.TXT\"\n"
               "click cmdSave\n";
     const RunResult r = d.run(script);
@@ -368,6 +377,7 @@ TEST(HumkitSets, ATypedSetNameIsSaved)
     DataDir d;
     const RunResult r = d.run(
         "type cboSettings \"My settings\"\n"
+        "answer yes\n"
         "dialog \"named.MSI.TXT\"\n"
         "click cmdSave\n"
         "expect cboSettings.items \"General settings\"\n"
@@ -432,6 +442,7 @@ TEST(HumkitGroups, ATypedGroupCountInRangeIsSavedAsItsWholePart)
         "type txtSite(1) \"25\"\n"
         "type cboNumber \"2.7\"\n"
         "expect txtSite(3).visible 1\n"
+        "answer yes\n"
         "dialog \"typed.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -444,6 +455,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
 {
     DataDir d;
     const RunResult r = d.run(
+        "answer yes\n"
         "dialog \"start.MSI.TXT\"\n"
         "click cmdSave\n"
         "expect frmMain.caption \"" + d.shown("start.MSI.TXT") + " - HBM site settings\"\n"
@@ -452,6 +464,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
         "pick cboNumber \"4\"\n"
         "click cmdNewset\n"
         "pick cboCations \"Ca+2\"\n"
+        "answer discard\n"
         "click cmdReset\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n"
         "expect cboSettings.items \"General settings\"\n"
@@ -461,6 +474,7 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
         "expect txtSite(4).visible 0\n"
         "expect txtMonono.text \"\"\n"
         "expect txtMonosite(1).visible 0\n"
+        "answer yes\n"
         "dialog \"reset.MSI.TXT\"\n"
         "click mnuFileSave\n");
     EXPECT_RUN_OK(r);
@@ -486,6 +500,7 @@ TEST(HumkitFiles, CountsTwoZeroOneWriteTwoSingleLinesAndOneTriple)
         "type txtTrisite1(1) \"1\"\n"
         "type txtTrisite2(1) \"2\"\n"
         "type txtTrisite3(1) \"5\"\n"
+        "answer yes\n"
         "dialog \"c.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
@@ -522,6 +537,7 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
     const auto before = d.dir.entries();
     const RunResult r = d.run(
         "type txtTrino \"5\"\n"
+        "answer discard\n"
         "dialog \"in.MSI.TXT\"\n"
         "click mnuFileOpen\n"
         "expect frmMain.caption \"" + d.shown("in.MSI.TXT") + " - HBM site settings\"\n"
@@ -551,22 +567,27 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
     EXPECT_EQ(d.dir.entries(), before);
 }
 
-TEST(HumkitFiles, ACancelledOpenLeavesTheResetWindow)
+TEST(HumkitFiles, ACancelledOpenChangesNothing)
 {
     DataDir d;
     const RunResult r = d.run(
         "type txtMonono \"2\"\n"
+        "type txtMonosite(2) \"7\"\n"
+        "answer discard\n"
         "dialog cancel\n"
         "click mnuFileOpen\n"
-        "expect txtMonono.text \"\"\n"
+        "expect txtMonono.text \"2\"\n"
+        "expect txtMonosite(2).text \"7\"\n"
         "expect cboSettings.items \"General settings\"\n"
         "expect cboSettings.text \"General settings\"\n"
-        "expect frmMain.caption \"New file - HBM site settings\"\n");
+        "expect frmMain.caption \"*New file - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
+    EXPECT_EQ(r.output, "message \"Quenvar\" \"Save changes to the new settings file before opening another file?\" "
+                        "savediscardcancel question -> discard\n"
+                        "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
 }
 
-TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
+TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
 {
     const std::string tail = crlf({"3", "0.2", "0.3", "0.5"});
     struct Case {
@@ -588,30 +609,28 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysReset)
         DataDir d;
         d.dir.write("bad.MSI.TXT", c.bytes);
         const RunResult r = d.run(
+            "answer yes\n"
             "dialog \"good.MSI.TXT\"\n"
             "type txtSite(1) \"40\"\n"
             "click cmdSave\n"
             "type txtMonono \"2\"\n"
             "type txtMonosite(1) \"6\"\n"
             "pick cboNumber \"4\"\n"
+            "answer discard\n"
             "dialog \"bad.MSI.TXT\"\n"
             "click mnuFileOpen\n"
-            "expect frmMain.caption \"New file - HBM site settings\"\n"
+            "expect frmMain.caption \"*" + d.shown("good.MSI.TXT") + " - HBM site settings\"\n"
             "expect cboSettings.items \"General settings\"\n"
-            "expect cboSettings.text \"General settings\"\n"
-            "expect txtMonono.text \"\"\n"
-            "expect txtMonosite(1).visible 0\n"
-            "expect cboNumber.text \"3\"\n"
-            "expect txtSite(1).text \"\"\n"
-            "expect txtSite(4).visible 0\n"
-            "dialog \"after.MSI.TXT\"\n"
-            "click cmdSave\n");
+            "expect txtMonono.text \"2\"\n"
+            "expect txtMonosite(1).text \"6\"\n"
+            "expect cboNumber.text \"4\"\n"
+            "expect txtSite(1).text \"40\"\n"
+            "expect txtSite(4).visible 1\n");
         EXPECT_RUN_OK(r);
         EXPECT_NE(r.output.find("message \"Quenvar error\" \""), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(c.what), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(d.shown("bad.MSI.TXT") + "\" ok critical -> ok"), std::string::npos) << r.output;
         EXPECT_EQ(d.dir.read("bad.MSI.TXT"), c.bytes);
-        EXPECT_EQ(d.dir.read("after.MSI.TXT"), sevenLines);
     }
 }
 
@@ -634,8 +653,10 @@ TEST(HumkitFiles, AFailedSaveLeavesNoFileBehind)
     std::filesystem::create_directory(d.dir / "adir");
     const auto before = d.dir.entries();
     const RunResult r = d.run(
+        "answer yes\n"
         "dialog \"nodir/x.MSI.TXT\"\n"
         "click cmdSave\n"
+        "answer yes\n"
         "dialog \"adir\"\n"
         "click cmdSave\n"
         "expect frmMain.caption \"New file - HBM site settings\"\n");
@@ -656,7 +677,7 @@ TEST(HumkitFiles, ASaveReplacesTheWholeFile)
 {
     DataDir d;
     d.dir.write("old.MSI.TXT", std::string(5000, 'x'));
-    const RunResult r = d.run("dialog \"old.MSI.TXT\"\nclick cmdSave\n");
+    const RunResult r = d.run("answer yes\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
     EXPECT_RUN_OK(r);
     EXPECT_EQ(d.dir.read("old.MSI.TXT"), sevenLines);
 }
@@ -665,7 +686,7 @@ TEST(HumkitFiles, ASetNameWithAQuoteIsNotSaved)
 {
     DataDir d;
     d.dir.write("old.MSI.TXT", sevenLines);
-    const RunResult r = d.run("type cboSettings \"Cu\\\"2\"\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
+    const RunResult r = d.run("type cboSettings \"Cu\\\"2\"\nanswer yes\ndialog \"old.MSI.TXT\"\nclick cmdSave\n");
     EXPECT_RUN_OK(r);
     EXPECT_NE(r.output.find("message \"Quenvar error\" \"The settings were not saved to " + d.shown("old.MSI.TXT")),
               std::string::npos)
@@ -686,4 +707,269 @@ TEST(HumkitFiles, ResetForgetsTheNamesOfTheFileOpenedBefore)
         "expect cboSettings.text \"General settings\"\n"
         "expect txtMonono.text \" 0\"\n");
     EXPECT_RUN_OK(r);
+}
+
+// ---- Typed slips and the percentage sum -----------------------------------------------------
+
+TEST(HumkitTyped, ASlipIsRefusedNamingTheFieldAndNothingIsSaved)
+{
+    struct Case {
+        std::string script;
+        std::string message;
+    };
+    const std::string nothing = " Nothing was saved.";
+    const Case cases[] = {
+        {"type txtMonono \"1\"\ntype txtMonosite(1) \"abc\"\n",
+         "The value of \\\"Monodentate site no. 1\\\" is not a number: \\\"abc\\\"." + nothing},
+        {"type txtBino \"2\"\ntype txtBisite2(2) \"0.110.14\"\n",
+         "The value of \\\"Bidentate site no. 2, site 2\\\" is not a number: \\\"0.110.14\\\"." + nothing},
+        {"type txtTrino \"1\"\ntype txtTrisite3(1) \"2,5,1\"\n",
+         "The value of \\\"Tridentate site no. 1, site 3\\\" is not a number: \\\"2,5,1\\\"." + nothing},
+        {"type txtSite(2) \"4O\"\n",
+         "The value of \\\"Relative concentration of site group 2 (%)\\\" is not a number: \\\"4O\\\"." + nothing},
+        {"type cboNumber \"3x\"\n", "The number of site groups must be 2, 3 or 4, not \\\"3x\\\"." + nothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        DataDir d;
+        // No dialog answer is queued: a save that asked for a file would be a script error.
+        const RunResult r = d.run(c.script + "click cmdSave\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_NE(r.output.find("message \"Quenvar\" \"" + c.message + "\" ok"), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("dialog"), std::string::npos) << r.output;
+    }
+}
+
+TEST(HumkitTyped, ASlipInTheShownSetKeepsItShownInsteadOfSwitchingOrAdding)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"x\"\n"
+        "pick cboSettings \"General settings\"\n"
+        "expect cboSettings.text \"Cu+2\"\n"
+        "expect txtMonosite(1).text \"x\"\n"
+        "pick cboCations \"Na+\"\n"
+        "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
+        "type txtMonosite(1) \"3\"\n"
+        "pick cboSettings \"General settings\"\n"
+        "pick cboSettings \"Cu+2\"\n"
+        "expect txtMonosite(1).text \" 3\"\n");
+    EXPECT_RUN_OK(r);
+    const std::string slip = "message \"Quenvar\" \"The value of \\\"Monodentate site no. 1\\\" is not a number: \\\"x\\\".";
+    EXPECT_NE(r.output.find(slip + " The set shown stays.\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(slip + " No set was added.\""), std::string::npos) << r.output;
+}
+
+TEST(HumkitTyped, ADecimalCommaIsADecimalPointAndBlanksAreIgnored)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"2,5\"\n"
+        "type txtSite(1) \"50\"\n"
+        "type txtSite(2) \"49,5\"\n"
+        "type txtSite(3) \" 0,5 \"\n"
+        "dialog \"c.MSI.TXT\"\n"
+        "click cmdSave\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(d.dir.read("c.MSI.TXT"),
+              crlf({"1", "\"General settings\"", "1,0,0", "2.5", "3", "0.5", "0.495", "0.005"}));
+}
+
+TEST(HumkitTyped, PercentagesNotAddingUpTo100AreSavedOnlyAfterTheQuestion)
+{
+    for (const bool yes : {false, true}) {
+        DataDir d;
+        const RunResult r = d.run(
+            "type txtSite(1) \"60\"\n"
+            "type txtSite(2) \"30\"\n"
+            "type txtSite(3) \"0,5\"\n" +
+            std::string(yes ? "answer yes\ndialog \"s.MSI.TXT\"\n" : "answer no\n") + "click cmdSave\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_NE(r.output.find("message \"Quenvar\" \"The relative concentrations of the site groups add up to 90.5 "
+                                "%, not 100 %. Save them anyway?\" yesno question -> " +
+                                std::string(yes ? "yes" : "no")),
+                  std::string::npos)
+            << r.output;
+        EXPECT_EQ(d.dir.exists("s.MSI.TXT"), yes);
+    }
+}
+
+// ---- Unsaved changes, undo of a save, keyboard ----------------------------------------------
+
+TEST(HumkitEditor, TheCaptionMarksAChangeUntilItIsSavedOrTypedBack)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtMonono \"2\"\n"
+        "expect frmMain.caption \"*New file - HBM site settings\"\n"
+        "type txtMonono \"\"\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n"
+        "pick cboNumber \"4\"\n"
+        "expect frmMain.caption \"*New file - HBM site settings\"\n"
+        "pick cboNumber \"3\"\n"
+        "expect frmMain.caption \"New file - HBM site settings\"\n"
+        "click cmdNewset\n"
+        "pick cboCations \"Cu+2\"\n"
+        "expect frmMain.caption \"*New file - HBM site settings\"\n"
+        // Another set is picked without a question: the document keeps every set until it is saved.
+        "pick cboSettings \"General settings\"\n"
+        "type txtSite(1) \"50\"\n"
+        "type txtSite(2) \"50\"\n"
+        "dialog \"s.MSI.TXT\"\n"
+        "key frmMain \"Ctrl+S\"\n"
+        "expect frmMain.caption \"" + d.shown("s.MSI.TXT") + " - HBM site settings\"\n"
+        "expect lblStatus.caption \"Saved s.MSI.TXT\"\n"
+        "pick cboSettings \"Cu+2\"\n"
+        "type txtBino \"1\"\n"
+        "expect frmMain.caption \"*" + d.shown("s.MSI.TXT") + " - HBM site settings\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
+}
+
+TEST(HumkitEditor, AnActionThatLosesChangesAsksAndCancelKeepsEverything)
+{
+    struct Case {
+        std::string action;
+        std::string before;
+        bool ends;
+    };
+    const Case cases[] = {
+        {"click mnuFileOpen\n", "opening another file", false},
+        {"key frmMain \"Ctrl+O\"\n", "opening another file", false},
+        {"click cmdReset\n", "resetting", false},
+        {"click mnuFileExit\n", "quitting", true},
+        {"key frmMain \"Ctrl+Q\"\n", "quitting", true},
+        {"close frmMain\n", "closing", true},
+    };
+    const std::string edit = "type txtMonono \"1\"\ntype txtMonosite(1) \"7\"\n"
+                             "type txtSite(1) \"20\"\ntype txtSite(2) \"80\"\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        DataDir d;
+        const std::string question = "message \"Quenvar\" \"Save changes to the new settings file before " + c.before +
+                                     "?\" savediscardcancel question -> ";
+        RunResult r = d.run(edit + "focus cmdSave\nanswer cancel\n" + c.action +
+                            "expect txtMonosite(1).text \"7\"\n"
+                            "expect frmMain.caption \"*New file - HBM site settings\"\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(r.output, question + "cancel\n");
+
+        // Save: the document is saved first, then the action goes on.
+        r = d.run(edit + "focus cmdSave\nanswer save\ndialog \"kept.MSI.TXT\"\n" +
+                  (c.before == "opening another file" ? "dialog cancel\n" : "") + c.action);
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(r.output.rfind(question + "save\n", 0), 0u) << r.output;
+        EXPECT_EQ(d.dir.read("kept.MSI.TXT"),
+                  crlf({"1", "\"General settings\"", "1,0,0", "7", "3", "0.2", "0.8", "0"}));
+        EXPECT_EQ(r.output.ends_with("end\n"), c.ends) << r.output;
+    }
+}
+
+TEST(HumkitEditor, UndoPutsBackTheExactBytesOfTheFileBeforeTheLastSave)
+{
+    DataDir d;
+    // Written by another program: the undo restores it byte for byte.
+    const std::string before = "2\r\n\"General settings\"\r\n1,0,0\r\n3\r\n\"Cu+2\"\r\n0,0,0\r\n2\r\n0.50\r\n0.5";
+    struct Case {
+        std::string change;
+        std::string undo;
+    };
+    const Case cases[] = {
+        {"type txtMonosite(1) \"4\"\n", "click mnuFileUndo\n"},
+        {"pick cboSettings \"Cu+2\"\nclick cmdDelete\n", "focus cmdSave\nkey frmMain \"Ctrl+Z\"\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        d.dir.write("u.MSI.TXT", before);
+        const RunResult r = d.run(
+            "expect mnuFileUndo.enabled 0\n"
+            "dialog \"u.MSI.TXT\"\n"
+            "click mnuFileOpen\n" + c.change +
+            "dialog \"u.MSI.TXT\"\n"
+            "click cmdSave\n"
+            "expect mnuFileUndo.enabled 1\n"
+            "answer no\n" + c.undo +
+            "answer yes\n" + c.undo +
+            "expect lblStatus.caption \"Undo: u.MSI.TXT restored\"\n"
+            "expect frmMain.caption \"" + d.shown("u.MSI.TXT") + " - HBM site settings\"\n"
+            "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
+            "expect txtMonosite(1).text \" 3\"\n"
+            "expect mnuFileUndo.enabled 0\n");
+        EXPECT_RUN_OK(r);
+        EXPECT_EQ(d.dir.read("u.MSI.TXT"), before);
+        EXPECT_TRUE(d.dir.exists("u.MSI.TXT.bak"));
+        EXPECT_NE(r.output.find("\"Undo the last save of u.MSI.TXT? The file gets back what it held before it.\" "
+                                "yesno question -> no"),
+                  std::string::npos)
+            << r.output;
+    }
+}
+
+TEST(HumkitEditor, KeysReachTheWindowOnlyWhereNoTextBoxKeepsThem)
+{
+    DataDir d;
+    const RunResult r = d.run(
+        "type txtSite(1) \"50\"\n"
+        "type txtSite(2) \"50\"\n"
+        "dialog \"k.MSI.TXT\"\n"
+        "click cmdSave\n"
+        "focus txtMonono\n"
+        "key frmMain \"Ctrl+Z\"\n"  // the box's own undo: no question is asked
+        "key frmMain \"F1\"\n"
+        "focus cmdSave\n"
+        "type txtMonono \"1\"\n"
+        "answer cancel\n"
+        "key frmMain \"Alt+R\"\n"
+        "dialog cancel\n"
+        "key frmMain \"Ctrl+S\"\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_NE(r.output.find("message \"About humkit\" \"humkit "), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Undo the last save"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("before resetting?\" savediscardcancel question -> cancel"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("dialog save \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel"),
+              std::string::npos)
+        << r.output;
+}
+
+// ---- The check window -----------------------------------------------------------------------
+
+TEST(HumkitCheck, TheCheckWindowListsTheFindingsOfTheOpenFileAndAPickShowsTheSet)
+{
+    DataDir d;
+    // Zn+2 is not in comp.mdb; Cu+2 uses site 1 twice in a bidentate combination; 0.5 + 0.4.
+    d.dir.write("c.MSI.TXT", crlf({"3", "\"General settings\"", "0,0,0", "\"Zn+2\"", "0,0,0", "\"Cu+2\"", "0,1,0",
+                                   "1,1", "2", "0.5", "0.4"}));
+    const RunResult r = d.run(
+        "dialog \"c.MSI.TXT\"\n"
+        "click mnuFileOpen\n"
+        "key frmMain \"Ctrl+K\"\n"
+        "expect frmCheck.visible 1\n"
+        "expect lblSummary.caption \"1 error, 2 warnings in c.MSI.TXT\"\n"
+        "print lstFindings.items\n"
+        "expect lstFindings.count 3\n"
+        "pick lstFindings #2\n"
+        "expect cboSettings.text \"Cu+2\"\n"
+        "expect txtBino.text \" 1\"\n"
+        "pick lstFindings #1\n"
+        "expect cboSettings.text \"Zn+2\"\n"
+        "pick lstFindings #3\n"  // the fractions belong to no set: the shown set stays
+        "expect cboSettings.text \"Zn+2\"\n");
+    EXPECT_RUN_OK(r);
+    for (const char* finding : {"line 4: warning: set \\\"Zn+2\\\": comp.mdb holds no cation of this name",
+                                "line 6: warning: set \\\"Cu+2\\\": bidentate combination 1 names the site 1 twice",
+                                "line 9: error: the group fractions add up to 0.9, not 1"})
+        EXPECT_NE(r.output.find(finding), std::string::npos) << finding << "\n" << r.output;
+}
+
+TEST(HumkitCheck, ANewDocumentHasNoFileToCheck)
+{
+    DataDir d;
+    const RunResult r = d.run("click mnuFileCheck\nexpect frmCheck.visible 0\n");
+    EXPECT_RUN_OK(r);
+    EXPECT_EQ(r.output, "message \"Quenvar\" \"The check reads a settings file: open one or save this one first.\" ok "
+                        "none -> ok\n");
 }

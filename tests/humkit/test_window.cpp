@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -65,6 +66,7 @@ TEST(HumkitSave, AFailedSaveLeavesTheOldFileWholeAndNoPartialFile)
         s.program.files().faultHook = [failing](qv::FileStep step, const std::string& path) {
             if (step == failing) throw qv::Error(qv::ErrorKind::WriteFailed, path);
         };
+        s.platform.queueAnswer(true, 1);  // the percentages add up to 0 %: saved all the same
         s.platform.queueDialog(dir / "old.MSI.TXT", 1);
         s.click("cmdSave");
 
@@ -75,26 +77,31 @@ TEST(HumkitSave, AFailedSaveLeavesTheOldFileWholeAndNoPartialFile)
                   std::string::npos)
             << s.out.str();
         EXPECT_NE(s.out.str().find(" ok critical -> ok"), std::string::npos);
-        EXPECT_EQ(s.program.mainWindow().caption(), "New file - HBM site settings");
+        EXPECT_EQ(s.program.mainWindow().caption(), "*New file - HBM site settings");
 
         // The same save goes through once the file layer works again.
         s.program.files().faultHook = nullptr;
+        s.platform.queueAnswer(true, 2);
         s.platform.queueDialog(dir / "old.MSI.TXT", 2);
         s.click("cmdSave");
         EXPECT_EQ(dir.read("old.MSI.TXT"), crlf({"1", "\"General settings\"", "1,0,0", "4", "3", "0", "0", "0"}));
-        EXPECT_EQ(dir.entries(), before);
+        EXPECT_EQ(dir.read("old.MSI.TXT.bak"), old);  // kept for "Undo last save"
+        std::vector<std::string> after = before;
+        after.push_back("old.MSI.TXT.bak");
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(dir.entries(), after);
         EXPECT_EQ(s.program.mainWindow().caption(), (dir / "old.MSI.TXT") + " - HBM site settings");
     }
 }
 
-TEST(HumkitSets, SwitchingStoresTheShownSetAsNumbers)
+TEST(HumkitSets, SwitchingStoresTheShownSetAsTypedNumbers)
 {
     qvtest::TempDir dir;
     writeDataDir(dir);
     Session s(dir);
     s.type("txtBino", 0, "1");
-    s.type("txtBisite1", 1, "2abc");
-    s.type("txtBisite2", 1, "x");
+    s.type("txtBisite1", 1, "2,5");
+    s.type("txtBisite2", 1, "");
     s.click("cmdNewset");
     s.app.dispatch([&] { s.c("cboCations").userPick(1); });  // Cu+2
     const humkit::SiteDocument& doc = s.program.document();
@@ -102,8 +109,8 @@ TEST(HumkitSets, SwitchingStoresTheShownSetAsNumbers)
     EXPECT_EQ(doc.currentSet, 2);
     EXPECT_EQ(doc.set(2).name, "Cu+2");
     EXPECT_EQ(doc.set(1).biCount, 1);
-    EXPECT_TRUE(doc.set(1).bi[0][0].equalsNumber(2));  // the number the text begins with
-    EXPECT_TRUE(doc.set(1).bi[0][1].equalsNumber(0));  // no number: 0
+    EXPECT_TRUE(doc.set(1).bi[0][0].equalsNumber(2.5));  // a decimal comma is a decimal point
+    EXPECT_TRUE(doc.set(1).bi[0][1].equalsNumber(0));    // an empty box: 0
 }
 
 TEST(HumkitSets, DeletingTheOnlySetLeavesAnEmptyDocumentThatSavesAndReads)
@@ -119,6 +126,7 @@ TEST(HumkitSets, DeletingTheOnlySetLeavesAnEmptyDocumentThatSavesAndReads)
     EXPECT_EQ(s.c("txtMonono").text(), " 0");
     EXPECT_FALSE(s.c("txtMonosite", 1).visible());
 
+    s.platform.queueAnswer(true, 1);  // the percentages add up to 0 %: saved all the same
     s.platform.queueDialog(dir / "none.MSI.TXT", 1);
     s.click("cmdSave");
     EXPECT_EQ(dir.read("none.MSI.TXT"), crlf({"0", "3", "0", "0", "0"}));
@@ -126,6 +134,7 @@ TEST(HumkitSets, DeletingTheOnlySetLeavesAnEmptyDocumentThatSavesAndReads)
     // A set added afterwards becomes the first.
     s.click("cmdNewset");
     s.app.dispatch([&] { s.c("cboCations").userPick(0); });  // Ca+2
+    s.platform.queueAnswer(true, 2);
     s.platform.queueDialog(dir / "one.MSI.TXT", 2);
     s.click("cmdSave");
     EXPECT_EQ(dir.read("one.MSI.TXT"), crlf({"1", "\"Ca+2\"", "0,0,0", "3", "0", "0", "0"}));
@@ -136,5 +145,5 @@ TEST(HumkitSets, DeletingTheOnlySetLeavesAnEmptyDocumentThatSavesAndReads)
     EXPECT_EQ(s.program.document().setCount, 0);
     EXPECT_EQ(s.c("cboSettings").listCount(), 0);
     EXPECT_EQ(s.program.mainWindow().caption(), (dir / "none.MSI.TXT") + " - HBM site settings");
-    EXPECT_EQ(s.out.str().find("message"), std::string::npos) << s.out.str();
+    EXPECT_EQ(s.out.str().find("message \"Quenvar error\""), std::string::npos) << s.out.str();
 }
