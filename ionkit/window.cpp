@@ -107,7 +107,7 @@ Program::Program(qv::forms::Application& app, std::string startDir)
     ui_.mnuCheck.onClick = [this] { mnuCheck_Click(); };
     ui_.mnuAbout.onClick = [this] { mnuAbout_Click(); };
     frmionkit_.onLoad = [this] { Form_Load(); };
-    frmionkit_.onUserClose = [this] { Form_UserClose(); };
+    frmionkit_.onQueryClose = [this] { return Form_QueryClose(); };
     frmCheck_.onPick = [this](const qv::check::Finding& f) {
         if (f.name.empty() && f.name2.empty()) return;  // a finding about the file as a whole
         if (keepEdits("showing another pair")) showPair(f.name, f.name2);
@@ -558,12 +558,8 @@ void Program::cmdQuit_Click()
     if (keepEdits("quitting")) app_.end();
 }
 
-void Program::Form_UserClose()
-{
-    // A cancel leaves the close handler without closing: the dispatcher takes ProgramEnd
-    // silently, and the program ends only through Application::end.
-    if (!keepEdits("closing")) throw qv::forms::ProgramEnd{};
-}
+// The window closes only when the edits shown are saved or given up.
+bool Program::Form_QueryClose() { return keepEdits("closing"); }
 
 // ---- Undo, check, about ---------------------------------------------------------------------
 

@@ -113,7 +113,7 @@ public:
     void mnuUndo_Click();    // "Undo last save"
     void mnuCheck_Click();   // "Check": the findings of the open file
     void mnuAbout_Click();   // "About": the version
-    void Form_UserClose();   // the window's close control
+    bool Form_QueryClose();   // the window's close control
 
     const std::string& currentDatabase() const { return dbFile_; }
     const std::string& dialogDirectory() const { return dialogDir_; }
