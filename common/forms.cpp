@@ -5,6 +5,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "osfile.h"
 #include "quenvar/error.h"
 
 namespace qv::forms {
@@ -569,7 +570,76 @@ std::optional<std::string> Application::openDialog(const std::string& filter, co
 std::optional<std::string> Application::saveDialog(const std::string& filter, const std::string& initialDir,
                                                    const std::string& currentDir)
 {
-    return platform_.fileDialog(DialogKind::Save, filter, initialDir, currentDir);
+    std::optional<std::string> path = platform_.fileDialog(DialogKind::Save, filter, initialDir, currentDir);
+    if (!path) return std::nullopt;
+    // A name that is a directory stays as it is (the save then fails on it, as on any directory).
+    if (!qv::osfile::isDirectory(*path)) *path = withExtension(*path, filterExtension(filter));
+    if (readOnlyTarget(*path)) {
+        message(readOnlyTargetMessage(*path), "Quenvar", Buttons::Ok, Icon::Exclamation);
+        return std::nullopt;
+    }
+    return path;
+}
+
+// ---- Names chosen in file dialogs -----------------------------------------------------------
+
+namespace {
+
+std::string_view fileNameOf(std::string_view path)
+{
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace
+
+std::string filterExtension(std::string_view filter, std::size_t entry)
+{
+    // The pattern of entry k is the (2k+1)-th field between bars.
+    std::size_t start = 0;
+    for (std::size_t field = 0; field < 2 * entry + 1; ++field) {
+        const auto bar = filter.find('|', start);
+        if (bar == std::string_view::npos) return {};
+        start = bar + 1;
+    }
+    std::string_view pattern = filter.substr(start, filter.find('|', start) - start);
+    pattern = pattern.substr(0, pattern.find(';'));
+    while (!pattern.empty() && pattern.front() == ' ') pattern.remove_prefix(1);
+    while (!pattern.empty() && pattern.back() == ' ') pattern.remove_suffix(1);
+    if (pattern.size() < 3 || pattern.substr(0, 2) != "*." || pattern.find_first_of("*?", 1) != std::string_view::npos)
+        return {};
+    const std::string_view extension = pattern.substr(1);
+    if (extension.find('.', 1) != std::string_view::npos) return std::string(extension);
+    return lower(extension);
+}
+
+std::string withExtension(const std::string& path, std::string_view extension)
+{
+    const std::string_view name = fileNameOf(path);
+    if (extension.empty() || name.empty() || name.find('.') != std::string_view::npos) return path;
+    return path + std::string(extension);
+}
+
+bool readOnlyTarget(std::string_view path)
+{
+    const std::string name = lower(fileNameOf(path));
+    for (const char* readOnly : {"thermo.mdb", "type6.mdb", "comp.mdb", "gaussian.mdb", "dabase.txt"})
+        if (name == readOnly) return true;
+    return false;
+}
+
+std::string readOnlyTargetMessage(std::string_view path)
+{
+    return "\"" + std::string(fileNameOf(path)) +
+           "\" is a file that Quenvar and its tools only read; it cannot be saved over. Nothing was saved: choose "
+           "another name.";
 }
 
 }  // namespace qv::forms

@@ -109,11 +109,45 @@ void configureFileDialog(QFileDialog& dialog, DialogKind kind, const std::string
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.first());
     }
+    if (kind == DialogKind::Save) {
+        // The extension of each entry, in the order of the name filters.
+        QStringList suffixes;
+        std::vector<std::string> parts = splitBytes(filter, '|');
+        for (std::size_t i = 0; i < parts.size(); i += 2) {
+            const std::string pattern = i + 1 < parts.size() ? parts[i + 1] : std::string();
+            if (QString::fromLatin1(parts[i].c_str()).trimmed().isEmpty() && pattern.empty()) continue;
+            suffixes << fromCp1252(forms::filterExtension(filter, i / 2)).mid(1);
+        }
+        auto useSuffixOf = [&dialog, filters, suffixes](const QString& chosen) {
+            const qsizetype at = filters.indexOf(chosen);
+            dialog.setDefaultSuffix(at >= 0 && at < suffixes.size() ? suffixes[at] : QString());
+        };
+        useSuffixOf(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    }
     const QString current = pathText(currentDir);
     const QString initial = pathText(initialDir);
     QString dir = initial.isEmpty() ? current : QDir(current).absoluteFilePath(initial);
     if (!QFileInfo(dir).isDir()) dir = current;
     if (!dir.isEmpty() && QFileInfo(dir).isDir()) dialog.setDirectory(dir);
+}
+
+void FileDialog::accept()
+{
+    if (acceptMode() == AcceptSave) {
+        const QStringList files = selectedFiles();
+        const std::optional<std::string> bytes = files.isEmpty() ? std::nullopt : pathBytes(files.first());
+        if (bytes && forms::readOnlyTarget(*bytes)) {
+            // The refused names are plain ASCII, so the message reads the same in any encoding.
+            const QString text = fromCp1252(forms::readOnlyTargetMessage(*bytes));
+            if (refuse)
+                refuse(text);
+            else
+                QMessageBox::warning(this, QStringLiteral("Quenvar"), text);
+            return;
+        }
+    }
+    QFileDialog::accept();
 }
 
 // ---- QtPlatform -----------------------------------------------------------------------------
@@ -205,8 +239,11 @@ std::optional<std::string> QtPlatform::fileDialog(DialogKind kind, const std::st
 std::optional<QString> QtPlatform::showFileDialog(DialogKind kind, const std::string& filter,
                                                   const std::string& initialDir, const std::string& currentDir)
 {
-    QFileDialog dialog(dialogParent());
+    FileDialog dialog(dialogParent());
     configureFileDialog(dialog, kind, filter, initialDir, currentDir);
+    dialog.refuse = [this](const QString& text) {
+        showMessage(text, QStringLiteral("Quenvar"), Buttons::Ok, Icon::Exclamation);
+    };
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;

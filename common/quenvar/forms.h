@@ -319,6 +319,26 @@ ControlArray<N> makeControlArray(Make make)
     return members;
 }
 
+// ---- Names chosen in file dialogs -----------------------------------------------------------
+
+// The extension that a save dialog gives a name typed without one, from the first pattern of the
+// filter entry `entry` (from 0) of a filter string "description|pattern|description|pattern...":
+// "*.MDB" gives ".mdb". A one-part extension is spelt in small letters, as the suite's files are
+// (demo.mdb, sit_eta.txt, ion.cdb); a compound one keeps its spelling ("*.MSI.TXT" gives
+// ".MSI.TXT"). Empty when the entry does not exist or its pattern names no one extension ("*.*",
+// "*", "data?.txt").
+std::string filterExtension(std::string_view filter, std::size_t entry = 0);
+
+// `path` with `extension` appended when its file name (after the last / or \) holds no dot, as
+// a typed name without an extension; unchanged otherwise.
+std::string withExtension(const std::string& path, std::string_view extension);
+
+// Whether a save onto `path` is refused: the files the suite only reads (thermo.mdb, type6.mdb,
+// comp.mdb, gaussian.mdb, dabase.txt), known by their file name whatever its case.
+bool readOnlyTarget(std::string_view path);
+// The message that refuses such a target.
+std::string readOnlyTargetMessage(std::string_view path);
+
 // ---- Platform -------------------------------------------------------------------------------
 
 enum class Buttons { Ok, YesNo, SaveDiscardCancel };
@@ -385,6 +405,9 @@ public:
     Answer askSaveDiscardCancel(const std::string& text, const std::string& title);
     std::optional<std::string> openDialog(const std::string& filter, const std::string& initialDir,
                                           const std::string& currentDir);
+    // A save dialog: a name typed without an extension gets the first filter's (filterExtension;
+    // a platform that lets the user choose another filter completes the name itself), and a file
+    // the suite only reads (readOnlyTarget) is refused with a message, as a cancel.
     std::optional<std::string> saveDialog(const std::string& filter, const std::string& initialDir,
                                           const std::string& currentDir);
     void setClipboard(const std::string& text) { platform_.setClipboard(text); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -103,4 +104,46 @@ TEST(FileDialog, PatternsMatchWithoutRegardToCase)
     EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == QStringList{"site.msi.txt"}; }, 60000));
     EXPECT_EQ(listed(), QStringList{"site.msi.txt"});
     dialog.hide();
+}
+
+TEST(FileDialog, SaveCompletesTheNameWithTheChosenFilterAndRefusesReadOnlyFiles)
+{
+    qvtest::qtApp();
+    qvtest::TempDir dir;
+    FileDialog dialog;
+    configureFileDialog(dialog, DialogKind::Save,
+                        "Complexation database files (*.MDB)|*.MDB|HBM site files (*.MSI.TXT)|*.MSI.TXT|All (*.*)|*.*",
+                        "", dir.path());
+    QStringList refusals;
+    dialog.refuse = [&refusals](const QString& text) { refusals << text; };
+    const QString here = QDir(QString::fromStdString(dir.path())).absolutePath() + QLatin1Char('/');
+    EXPECT_EQ(dialog.defaultSuffix(), "mdb");
+
+    // A read-only file, typed without its extension, is refused and the dialog stays open.
+    dialog.selectFile("THERMO");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_TRUE(refusals[0].startsWith("\"THERMO.mdb\" is a file")) << qPrintable(refusals[0]);
+
+    dialog.selectFile("new");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selectedFiles(), QStringList{here + "new.mdb"});
+    EXPECT_EQ(refusals.size(), 1);
+
+    // The user picks the next filters: their extensions follow, and "*.*" adds none.
+    auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    const struct {
+        const char* suffix;
+        const char* saved;
+    } steps[] = {{"MSI.TXT", "new.MSI.TXT"}, {"", "new"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.saved);
+        QTest::keyClick(types, Qt::Key_Down);
+        EXPECT_EQ(dialog.defaultSuffix(), step.suffix);
+        dialog.selectFile("new");
+        EXPECT_EQ(dialog.selectedFiles(), QStringList{here + step.saved});
+    }
 }

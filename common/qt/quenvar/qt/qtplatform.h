@@ -14,7 +14,8 @@
 #include "quenvar/forms.h"
 #include "quenvar/qt/binding.h"
 
-class QFileDialog;
+#include <QFileDialog>
+
 class QWidget;
 
 namespace qv::qt {
@@ -31,9 +32,21 @@ QStringList nameFilters(const std::string& filter);
 // Sets up a (Qt's own, not the system's) file dialog: open (an existing file) or save, the name
 // filters with the first selected, patterns matched without regard to case, and the initial
 // directory (relative to `currentDir`; `currentDir` itself when it names no directory).
+// A save dialog completes a name typed without an extension with that of the filter the user has
+// chosen (forms::filterExtension), before it asks whether to replace an existing file.
 // Paths are in the file system's encoding.
 void configureFileDialog(QFileDialog& dialog, forms::DialogKind kind, const std::string& filter,
                          const std::string& initialDir, const std::string& currentDir);
+
+// The file dialog of the tools: as a save dialog it refuses the files the suite only reads
+// (forms::readOnlyTarget) with a message and stays open for another name.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    // Shows the refusal; a message box unless set.
+    std::function<void(const QString& text)> refuse;
+    void accept() override;
+};
 
 // Paths as the window logic holds them: the bytes the file system names the file by (UTF-8 on
 // Linux, the ANSI code page on Windows). Nothing when the path cannot be held so.
