@@ -249,6 +249,9 @@ public:
     std::function<void()> onLoad;
     // The user closes the window with its own close control; runs before the window closes.
     std::function<void()> onUserClose;
+    // Asked before onUserClose when the user closes the window: false keeps it open (the user
+    // cancelled, e.g. the unsaved-changes question).
+    std::function<bool()> onQueryClose;
 
 private:
     friend class Application;
