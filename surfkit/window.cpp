@@ -932,6 +932,9 @@ void Program::restoreSelection()
     const auto& items = ui_.lstReactions.items();
     const bool entering = ui_.txtSpname.visible() && !trim(spname).empty() &&
                           std::find(items.begin(), items.end(), spname) != items.end();
+    if (!entering && std::find(items.begin(), items.end(), shownSelection_) == items.end() &&
+        !ui_.txtFilter.text().empty())
+        ui_.txtFilter.setText("");  // the filter hides the species shown: show every species again
     ui_.lstReactions.setText(entering ? spname : shownSelection_);
 }
 
@@ -986,6 +989,9 @@ void Program::quitWithQuestion()
 void Program::saveWithStatus()
 {
     frmMaindb_.setStatus("");
+    // The species shown is saved even where the filter has hidden it from the list since.
+    if (ui_.lstReactions.listIndex() < 0 && !shownSelection_.empty() && !ui_.txtFilter.text().empty())
+        restoreSelection();
     const std::string name = trim(ui_.txtName.text());
     const unsigned before = rewrites_;
     cmdSavedb_Click();

@@ -24,13 +24,13 @@ std::string question(const std::string& text, const std::string& answer)
 }
 
 // A database of `count` species Sp1, Sp2, ... with IDs 500001, 500002, ...; species `changed` gets
-// log K 9.5 instead of 1 and species `left` is missing.
-std::string generated(int count, int changed = 0, int left = 0)
+// log K 9.5 instead of 1, species `changed8` log K 8, and species `left` is missing.
+std::string generated(int count, int changed = 0, int left = 0, int changed8 = 0)
 {
     std::string out;
     for (int k = 1; k <= count; ++k) {
         if (k == left) continue;
-        out += crlf({std::to_string(500000 + k) + ",\"Sp" + std::to_string(k) + "\",0," + (k == changed ? "9.5" : "1") +
+        out += crlf({std::to_string(500000 + k) + ",\"Sp" + std::to_string(k) + "\",0," + (k == changed ? "9.5" : k == changed8 ? "8" : "1") +
                          ",0,0,0,0,0,0,0,1",
                      "1,5"});
     }
@@ -173,12 +173,20 @@ type txtlogk "9,5"
 answer yes
 click cmdSavedb
 expect lblFilterCount.caption "110 of 2999 species"
+pick lstReactions "Sp2961"
+type txtlogk "8"
+type txtFilter "Sp1"
+expect lstReactions.index 0
+answer yes
+key frmMaindb "Ctrl+S"
+expect lblStatus.caption "Saved g.mdb"
+expect lblFilterCount.caption "2999 species"
 type txtFilter "no such species"
 expect lstReactions.count 0
 expect lblFilterCount.caption "0 of 2999 species"
 )S");
     // Only the deleted and the saved species differ: the order and every other record stay.
-    EXPECT_EQ(d.read("g.mdb"), generated(3000, 2960, 2950));
+    EXPECT_EQ(d.read("g.mdb"), generated(3000, 2960, 2950, 2961));
 }
 
 TEST(SurfkitKeys, ShortcutsMnemonicsAndEnter)
