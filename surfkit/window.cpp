@@ -964,7 +964,13 @@ void Program::pickSpecies()
         return;
     }
     ui_.lstReactions.setText(picked);  // a save lists the file again
-    lstReactions_Click();
+    try {
+        lstReactions_Click();
+    } catch (const qv::Error&) {
+        // What a failed display left in the boxes was not typed by the user: no change to save.
+        markShown();
+        throw;
+    }
     markShown();
 }
 
