@@ -163,6 +163,23 @@ void registerSurfkit()
             if (e.list().listCount() != 4000) state.SkipWithError("not all species listed");
         });
 
+        // One keystroke in the species filter: the list shown again from the 4000 names, with the
+        // count. Each iteration types the next letter of a search, from the first letter again after
+        // the last, so that short (many matches) and long (few) filters both count.
+        registerAction("surfkit filter keystroke " + big, big, 1, "surfkit Listfill " + big,
+                       [big](benchmark::State& state) {
+                           Editor e(dataDir(), big);
+                           const std::string typed = "species 12";
+                           std::size_t k = 0;
+                           for (auto _ : state) {
+                               k = k % typed.size() + 1;
+                               e("txtFilter").setText(typed.substr(0, k));
+                           }
+                           e("txtFilter").setText("species 12");
+                           if (e("lblFilterCount").caption() != "111 of 4000 species")
+                               state.SkipWithError("the filter did not run");
+                       });
+
         registerAction("surfkit species display (last species) " + big, big, 3, "read",
                        [big](benchmark::State& state) {
                            Editor e(dataDir(), big);

@@ -1,9 +1,14 @@
 #include "surfkit/window.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <initializer_list>
+#include <numeric>
 #include <optional>
+#include <utility>
 
+#include "quenvar/cli.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -89,6 +94,7 @@ Program::Program(qv::forms::Application& app, std::string startDir)
       ui_(buildControls(frmMaindb_)), files_(std::move(startDir))
 {
     wireEvents();
+    wireEditorEvents();
 }
 
 Controls Program::buildControls(qv::forms::Window& w)
@@ -152,6 +158,9 @@ Controls Program::buildControls(qv::forms::Window& w)
         .mnuFile = w.menu("mnuFile", "File"),
         .mnuFileOpen = w.menu("mnuFileOpen", "Open sorption database"),
         .mnuFileExit = w.menu("mnuFileExit", "Exit"),
+        .txtFilter = w.textBox("txtFilter"),
+        .lblFilterCount = w.label("lblFilterCount", ""),
+        .mnuFileUndo = w.menu("mnuFileUndo", "Undo last save"),
     };
 }
 
@@ -238,6 +247,7 @@ void Program::takeFileKind(bool resetKsel)
 void Program::Listfill()
 {
     ui_.lstReactions.clear();
+    listedIds_.clear();
     ui_.txtdhr.setVisible(true);
     ui_.lbldhr.setVisible(true);
     ui_.lbldhr.setCaption("dHr (kJ/mol)");
@@ -285,9 +295,11 @@ void Program::Listfill()
             SpeciesRecord r = readSpecies(in);
             if (r.isEndRecord()) break;
             list.addItem(r.name().asText());
+            listedIds_.push_back(qv::numberForm(r.id().asNumber()));
         }
     } catch (const qv::Error&) {
     }
+    listFilled();
 }
 
 void Program::mnuFileOpen_Click()
@@ -684,7 +696,7 @@ void Program::cmdDelete_Click()
     plan.header = saveHeader(st_.Isomodel);
     plan.matchName = selected;
     const RewriteResult result = rewriteDatabase(files_.readBytes(st_.Dbname), st_.Dbname, plan);
-    files_.rewrite(tempName, st_.Dbname, result.bytes);
+    rewriteDb(st_.Dbname, result.bytes);
 
     list.removeItem(list.listIndex());
     list.setText("");
@@ -748,7 +760,7 @@ void Program::savedb()
 {
     if (auto refusal = saveRefusal()) return refuse(*refusal);
     const bool newSpecies = savingNewSpecies();
-    files_.rewrite(tempName, st_.Dbname, savedDatabase(st_.Dbname));
+    rewriteDb(st_.Dbname, savedDatabase(st_.Dbname));
 
     if (newSpecies) Newspecdelete();
     Listfill();
@@ -786,7 +798,7 @@ void Program::cmdNewDb_Click()
     // under the chosen name. The file open before is left as it was. Only then does the window
     // work on the new file.
     const bool newSpecies = savingNewSpecies();
-    files_.rewrite(tempName, *chosen, savedDatabase(previous));
+    rewriteDb(*chosen, savedDatabase(previous));
     st_.Dbname = *chosen;
     ui_.lblNameDb.setCaption(st_.Dbname);
 
@@ -800,6 +812,353 @@ void Program::Newspecdelete()
     for (Control* hidden : {&ui_.txtSpname, &ui_.lblAddnew, &ui_.txtStoicn, &ui_.lblSpname, &ui_.lblComp, &ui_.cboComp,
                             &ui_.cmdNextcomp, &ui_.cmdSuggest, &ui_.lblMAnote})
         hidden->setVisible(false);
+}
+
+// ---- Unsaved changes, undo, the species filter, keyboard and status line ---------------------
+
+namespace {
+
+constexpr const char* windowTitle = "Sorption / complexation database editor for Quenvar";
+constexpr const char* unsavedTitle = "Unsaved changes - Quenvar";
+
+std::string lowerCase(std::string text)
+{
+    for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return text;
+}
+
+// The name of a file without its directory, as titles and the status line show it.
+std::string baseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void Program::wireEditorEvents()
+{
+    Controls& c = ui_;
+    frmMaindb_.statusLine();
+
+    // What the file holds of the shown species: every box of the record and of a new species.
+    for (Control* box : {&c.txtID, &c.txtName, &c.txtlogk, &c.txtdhr, &c.txtKsel, &c.txtLk2, &c.txtCharge, &c.txtNocomp,
+                         &c.txtf50, &c.txtSpname})
+        edits_.track(*box);
+    for (int i = 1; i <= componentRows; ++i)
+        for (Control* box : {&c.txtComp(i), &c.txtStoich(i), &c.txtMBstoich(i)}) edits_.track(*box);
+    for (Control* box : edits_.controls()) {
+        box->onChange = [this] { updateTitle(); };
+        // Enter in a box of the record saves it, with the save's own question; not in the new-species
+        // entry, where it would save a species still being entered.
+        if (box == &c.txtSpname) continue;
+        box->onKey = [this](const std::string& keys) {
+            if (keys != "Return" || !ui_.cmdSavedb.usable()) return false;
+            saveWithStatus();
+            return true;
+        };
+    }
+
+    frmMaindb_.onLoad = [this] {
+        Form_Load();
+        updateTitle();
+    };
+    c.lstReactions.onClick = [this] { pickSpecies(); };
+    c.lstReactions.onKey = [this](const std::string& keys) {
+        if (keys != "Delete" || !ui_.cmdDelete.usable()) return false;
+        deleteWithStatus();
+        return true;
+    };
+    c.cmdSavedb.onClick = [this] { saveWithStatus(); };
+    c.cmdAddnew.onClick = [this] {
+        if (!askUnsaved("adding a new species")) return;
+        cmdAddnew_Click();
+        markShown();
+    };
+    c.cmdDelete.onClick = [this] { deleteWithStatus(); };
+    c.cmdNewDb.onClick = [this] { saveNewWithStatus(); };
+    c.mnuFileOpen.onClick = [this] { openWithQuestion(); };
+    c.cmdQuit.onClick = [this] { quitWithQuestion(); };
+    c.mnuFileExit.onClick = [this] { quitWithQuestion(); };
+    c.mnuFileUndo.onClick = [this] { mnuFileUndo_Click(); };
+    frmMaindb_.onQueryClose = [this] { return askUnsaved("closing"); };
+
+    c.txtFilter.onChange = [this] { txtFilter_Change(); };
+    c.txtFilter.onKey = [this](const std::string& keys) {
+        if (keys != "Escape") return false;
+        ui_.txtFilter.setText("");
+        return true;
+    };
+
+    for (auto [control, letter] : std::initializer_list<std::pair<Control*, char>>{
+             {&c.cmdNextcomp, 'N'}, {&c.cmdSuggest, 'I'}, {&c.cmdAddnew, 'A'}, {&c.cmdDelete, 'D'},
+             {&c.cmdSavedb, 'S'}, {&c.cmdNewDb, 'W'}, {&c.cmdCompdb, 'M'}, {&c.cmdQuit, 'Q'}, {&c.mnuFile, 'F'},
+             {&c.mnuFileOpen, 'O'}, {&c.mnuFileUndo, 'U'}, {&c.mnuFileExit, 'X'}})
+        control->setMnemonic(letter);
+
+    frmMaindb_.shortcut("Ctrl+O", c.mnuFileOpen);
+    frmMaindb_.shortcut("Ctrl+S", c.cmdSavedb);
+    frmMaindb_.shortcut("Ctrl+Shift+S", c.cmdNewDb);
+    frmMaindb_.shortcut("Ctrl+Q", c.cmdQuit);
+    frmMaindb_.shortcut("Ctrl+Z", c.mnuFileUndo);
+    frmMaindb_.shortcut("Ctrl+F", [this] { frmMaindb_.setFocus(&ui_.txtFilter); });
+    frmMaindb_.shortcut("F1", [this] { mnuHelpAbout_Click(); });
+}
+
+std::string Program::shownFileName() const { return baseName(st_.Dbname); }
+
+void Program::updateTitle()
+{
+    frmMaindb_.setCaption(qv::forms::titleWithFile(windowTitle, shownFileName(), modified()));
+}
+
+void Program::markShown()
+{
+    edits_.snapshot();
+    shownSelection_ = ui_.lstReactions.text();
+    updateTitle();
+}
+
+void Program::rewriteDb(const std::string& target, const std::string& bytes)
+{
+    undo_.rewrite(tempName, target, bytes);
+    ++rewrites_;
+}
+
+void Program::restoreSelection()
+{
+    // A new species still being entered stays selected; otherwise the species shown.
+    const std::string spname = ui_.txtSpname.text();
+    const auto& items = ui_.lstReactions.items();
+    const bool entering = ui_.txtSpname.visible() && !trim(spname).empty() &&
+                          std::find(items.begin(), items.end(), spname) != items.end();
+    if (!entering && std::find(items.begin(), items.end(), shownSelection_) == items.end() &&
+        !ui_.txtFilter.text().empty())
+        ui_.txtFilter.setText("");  // the filter hides the species shown: show every species again
+    ui_.lstReactions.setText(entering ? spname : shownSelection_);
+}
+
+bool Program::askUnsaved(const std::string& what)
+{
+    if (!modified()) return true;
+    std::string name = trim(ui_.txtName.text());
+    if (name.empty()) name = trim(ui_.txtSpname.text());
+    if (name.empty()) name = "the new species";
+    switch (app_.askSaveDiscardCancel("Save changes to " + name + " before " + what + "?", unsavedTitle)) {
+    case qv::forms::Answer::Discard: return true;
+    case qv::forms::Answer::Save: {
+        restoreSelection();
+        const unsigned before = rewrites_;
+        saveWithStatus();
+        return rewrites_ != before && !modified();
+    }
+    default: return false;
+    }
+}
+
+void Program::pickSpecies()
+{
+    const std::string picked = ui_.lstReactions.text();
+    if (!askUnsaved("showing " + trim(picked))) {
+        restoreSelection();
+        return;
+    }
+    ui_.lstReactions.setText(picked);  // a save lists the file again
+    try {
+        lstReactions_Click();
+    } catch (const qv::Error&) {
+        // What a failed display left in the boxes was not typed by the user: no change to save.
+        markShown();
+        throw;
+    }
+    markShown();
+}
+
+void Program::openWithQuestion()
+{
+    if (!askUnsaved("opening another file")) return;
+    const std::string before = st_.Dbname;
+    mnuFileOpen_Click();
+    if (st_.Dbname == before) return;
+    undo_.forget();
+    edits_.forget();
+    frmMaindb_.setStatus("");
+    updateTitle();
+}
+
+void Program::quitWithQuestion()
+{
+    if (!askUnsaved("quitting")) return;
+    app_.end();
+}
+
+void Program::saveWithStatus()
+{
+    frmMaindb_.setStatus("");
+    // The species shown is saved even where the filter has hidden it from the list since.
+    if (ui_.lstReactions.listIndex() < 0 && !shownSelection_.empty() && !ui_.txtFilter.text().empty())
+        restoreSelection();
+    const std::string name = trim(ui_.txtName.text());
+    const unsigned before = rewrites_;
+    cmdSavedb_Click();
+    if (rewrites_ == before) return;
+    undoWhat_ = "the save of " + name;
+    markShown();
+    frmMaindb_.setStatus("Saved " + shownFileName());
+}
+
+void Program::saveNewWithStatus()
+{
+    frmMaindb_.setStatus("");
+    const std::string name = trim(ui_.txtName.text());
+    const std::string before = st_.Dbname;
+    const unsigned count = rewrites_;
+    cmdNewDb_Click();
+    if (st_.Dbname != before && rewrites_ == count) {
+        // Made as a bare copy: this window saved nothing it could take back.
+        undo_.forget();
+        updateTitle();
+        return;
+    }
+    if (rewrites_ == count) return;
+    undoWhat_ = "the save of " + name;
+    markShown();
+    frmMaindb_.setStatus("Saved " + shownFileName());
+}
+
+void Program::deleteWithStatus()
+{
+    frmMaindb_.setStatus("");
+    Control& list = ui_.lstReactions;
+    const int position = list.listIndex();
+    const std::string name = trim(list.text());
+    const int countBefore = list.listCount();
+    const unsigned before = rewrites_;
+    cmdDelete_Click();
+    if (list.listCount() < countBefore && position >= 0) {
+        // The item is gone from what the list shows: from the full list too.
+        const auto pos = static_cast<std::size_t>(position);
+        if (pos < shownRows_.size()) {
+            const auto row = static_cast<std::size_t>(shownRows_[pos]);
+            allSpecies_.erase(allSpecies_.begin() + static_cast<std::ptrdiff_t>(row));
+            allIds_.erase(allIds_.begin() + static_cast<std::ptrdiff_t>(row));
+            shownRows_.erase(shownRows_.begin() + position);
+            for (int& r : shownRows_)
+                if (r > static_cast<int>(row)) --r;
+            applyFilter();
+        }
+    }
+    if (rewrites_ == before) return;
+    undoWhat_ = "the deletion of " + name;
+    markShown();
+    frmMaindb_.setStatus("Deleted " + name);
+}
+
+void Program::mnuFileUndo_Click()
+{
+    frmMaindb_.setStatus("");
+    const std::string file = baseName(undo_.file());
+    bool overwrite = false;
+    switch (undo_.check()) {
+    case qv::SaveUndo::State::Nothing:
+        return refuse("There is no save of this window to undo", "Undo last save - Quenvar");
+    case qv::SaveUndo::State::BackupChanged:
+        return refuse("The last save of " + file + " cannot be undone: its backup " + qv::backupName(file) +
+                          " is gone or was changed since",
+                      "Undo last save - Quenvar");
+    case qv::SaveUndo::State::FileChanged:
+        if (!app_.askYesNo(file + " was changed by another program since " + undoWhat_ +
+                               ". Undo " + undoWhat_ + " anyway and lose that change?",
+                           "Undo last save - Quenvar"))
+            return;
+        overwrite = true;
+        break;
+    case qv::SaveUndo::State::Ready:
+        if (!app_.askYesNo("Undo " + undoWhat_ + " and put back " + file + " as it was before?" +
+                               (modified() ? " The changes not saved in the window are lost." : ""),
+                           "Undo last save - Quenvar"))
+            return;
+        break;
+    }
+    const bool sameFile = undo_.file() == st_.Dbname;
+    undo_.restore(overwrite);
+    if (sameFile) {
+        // The file as it is now, with nothing of the undone species left in the boxes.
+        Listfill();
+        clearComponentRows();
+        for (Control* emptied : {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge, &ui_.txtKsel,
+                                 &ui_.txtLk2})
+            emptied->setText("");
+        ui_.txtNocomp.setText("0");
+        ui_.cmdDelete.setVisible(false);
+        markShown();
+    }
+    frmMaindb_.setStatus("Undo: " + file + " restored");
+}
+
+void Program::mnuHelpAbout_Click()
+{
+    app_.message(std::string("surfkit ") + qv::cli::version() +
+                     "\nThe sorption / complexation database editor for Quenvar.",
+                 "About surfkit", Buttons::Ok, Icon::Information);
+}
+
+// ---- The species filter ----
+
+void Program::txtFilter_Change() { applyFilter(); }
+
+void Program::listFilled()
+{
+    allSpecies_ = ui_.lstReactions.items();
+    allIds_ = listedIds_;
+    allIds_.resize(allSpecies_.size());
+    // Listfill shows every species, in file order.
+    shownRows_.resize(allSpecies_.size());
+    std::iota(shownRows_.begin(), shownRows_.end(), 0);
+    applyFilter();
+}
+
+void Program::applyFilter()
+{
+    Control& list = ui_.lstReactions;
+    const std::string needle = lowerCase(trim(ui_.txtFilter.text()));
+    const std::size_t known = std::min(shownRows_.size(), static_cast<std::size_t>(list.listCount()));
+
+    // What the list shows beyond the listed species (a new name still being entered) stays.
+    std::vector<std::string> extras(list.items().begin() + static_cast<std::ptrdiff_t>(known), list.items().end());
+    int selectedRow = -1;
+    std::string selectedExtra;
+    if (const int at = list.listIndex(); at >= 0) {
+        if (static_cast<std::size_t>(at) < known)
+            selectedRow = shownRows_[static_cast<std::size_t>(at)];
+        else
+            selectedExtra = list.item(at);
+    }
+
+    std::vector<int> rows;
+    rows.reserve(allSpecies_.size());
+    for (std::size_t k = 0; k < allSpecies_.size(); ++k) {
+        if (needle.empty() || lowerCase(allSpecies_[k]).find(needle) != std::string::npos ||
+            allIds_[k].starts_with(needle))
+            rows.push_back(static_cast<int>(k));
+    }
+
+    list.clear();
+    int select = -1;
+    for (int row : rows) {
+        if (row == selectedRow) select = list.listCount();
+        list.addItem(allSpecies_[static_cast<std::size_t>(row)]);
+    }
+    for (const std::string& extra : extras) {
+        if (extra == selectedExtra && select < 0) select = list.listCount();
+        list.addItem(extra);
+    }
+    list.setListIndex(select);
+    shownRows_ = std::move(rows);
+
+    const std::string total = std::to_string(allSpecies_.size());
+    ui_.lblFilterCount.setCaption(needle.empty() ? total + " species"
+                                                 : std::to_string(shownRows_.size()) + " of " + total + " species");
 }
 
 }  // namespace surfkit

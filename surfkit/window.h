@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "quenvar/backup.h"
 #include "quenvar/field.h"
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
@@ -96,6 +97,10 @@ struct Controls {
     qv::forms::Control& mnuFile;
     qv::forms::Control& mnuFileOpen;
     qv::forms::Control& mnuFileExit;
+    // The editor's own additions: the species filter, the undo of the last save.
+    qv::forms::Control& txtFilter;
+    qv::forms::Control& lblFilterCount;
+    qv::forms::Control& mnuFileUndo;
 };
 
 class Program : public qv::forms::Program {
@@ -135,6 +140,15 @@ public:
     void cmdNewDb_Click();
     void Newspecdelete();  // hides the new-species entry after the new species is saved
 
+    // ---- Unsaved changes, undo, the species filter, keyboard and status line ----
+    void txtFilter_Change();
+    void mnuFileUndo_Click();
+    void mnuHelpAbout_Click();
+    // Whether the shown species holds typed changes not saved yet.
+    bool modified() const { return edits_.modified(); }
+    // The window caption: the open file's name, "*" before it while the shown species is modified.
+    void updateTitle();
+
 private:
     static Controls buildControls(qv::forms::Window& w);
     void wireEvents();
@@ -163,11 +177,46 @@ private:
     // Takes the pending component of `cboComp` / `txtStoicn` into row `Compindex`.
     void takeInComponent();
 
+    // ---- Unsaved changes, undo, the species filter, keyboard and status line ----
+    void wireEditorEvents();
+    // A rewrite of the open database (or a new one), keeping the previous content for the undo.
+    void rewriteDb(const std::string& target, const std::string& bytes);
+    // The species shown is taken as what the file holds (after showing or saving it).
+    void markShown();
+    // The Save / Discard / Cancel question while the shown species is modified; `what` ends the
+    // question ("showing Cu+2 sorbed"). True when the action may go on (saved, discarded or
+    // nothing to ask); false on Cancel or a save that did not happen.
+    bool askUnsaved(const std::string& what);
+    // The user's pick in lstReactions, with the question first.
+    void pickSpecies();
+    void openWithQuestion();
+    void quitWithQuestion();
+    void saveWithStatus();
+    void deleteWithStatus();
+    void saveNewWithStatus();
+    // After Listfill: the full list of names, then the filter applied to what the list shows.
+    void listFilled();
+    // Shows the names of allSpecies_ that pass the filter, keeping the selection where it still shows.
+    void applyFilter();
+    std::string shownFileName() const;
+    // Selects again what was selected when the species was shown (after a cancelled pick).
+    void restoreSelection();
+
     qv::forms::Application& app_;
     qv::forms::Window frmMaindb_;
     Controls ui_;
     qv::Files files_;
     FormState st_;
+
+    qv::forms::EditTracker edits_;
+    qv::SaveUndo undo_{files_};
+    std::string shownSelection_;       // the list's selection when the species was shown
+    std::string undoWhat_;             // what the undo would take back ("the save of A")
+    unsigned rewrites_ = 0;            // counts successful rewrites, so a wrapper knows one happened
+    std::vector<std::string> allSpecies_;  // every name Listfill listed, in file order
+    std::vector<std::string> allIds_;      // their species IDs, as the filter matches them
+    std::vector<std::string> listedIds_;   // the IDs Listfill read, beside the names it listed
+    std::vector<int> shownRows_;           // for each list position, its row in allSpecies_
 };
 
 }  // namespace surfkit

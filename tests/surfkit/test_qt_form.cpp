@@ -74,7 +74,7 @@ TEST(SurfkitQtForm, EveryControlHasItsWidgetAndClicksReachTheHandlers)
     for (const auto& control : program.mainWindow().controls())
         EXPECT_NE(binding.objectOf(*control), nullptr) << control->qualifiedName();
     EXPECT_EQ(widget->objectName(), "frmMaindb");
-    EXPECT_EQ(widget->windowTitle(), "Sorption / complexation database editor for Quenvar");
+    EXPECT_EQ(widget->windowTitle(), "s.mdb - Sorption / complexation database editor for Quenvar");
 
     auto* list = widget->findChild<QListWidget*>("lstReactions");
     ASSERT_NE(list, nullptr);

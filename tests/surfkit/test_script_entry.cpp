@@ -266,6 +266,6 @@ expect txtKsel.text " 0"
 TEST(SurfkitSuggest, ASingleComponentKeepsTheSecondIdOfTheLastSuggestion)
 {
     DataDir d("s.mdb", endBlock);
-    RUN_OK(d, enter("One", "Ca+2") + "expect txtID.text \"90000\"\n" + enter("Two", "Cu+2", "H+") +
-                  "expect txtID.text \"300030\"\n" + enter("Three", "Ca+2") + "expect txtID.text \"90030\"\n");
+    RUN_OK(d, enter("One", "Ca+2") + "expect txtID.text \"90000\"\nanswer discard\n" + enter("Two", "Cu+2", "H+") +
+                  "expect txtID.text \"300030\"\nanswer discard\n" + enter("Three", "Ca+2") + "expect txtID.text \"90030\"\n");
 }

@@ -425,14 +425,18 @@ expect txtComp(3).text "Proton"
         << r.output;
 }
 
-TEST(SurfkitQuit, QuitAndExitEndAtOnceWithoutSaving)
+TEST(SurfkitQuit, QuitAndExitEndWithoutSavingWhatTheQuestionDiscards)
 {
-    for (const char* how : {"click cmdQuit", "click mnuFileExit"}) {
+    for (const char* how : {"click cmdQuit", "click mnuFileExit", "key frmMaindb \"Ctrl+Q\"", "close frmMaindb"}) {
         SCOPED_TRACE(how);
         DataDir d("s.mdb", twoSpecies + endBlock);
-        const auto r = RUN_OK(d, std::string("pick lstReactions \"=SOCu+\"\ntype txtlogk \"5\"\n") + how + "\n");
+        const auto r =
+            RUN_OK(d, std::string("pick lstReactions \"=SOCu+\"\ntype txtlogk \"5\"\nanswer discard\n") + how + "\n");
         EXPECT_TRUE(printed(r, "end")) << r.output;
-        EXPECT_EQ(r.output.find("message"), std::string::npos) << r.output;
+        const std::string what = std::string(how).starts_with("close") ? "closing" : "quitting";
+        EXPECT_TRUE(printed(r, "message \"Unsaved changes - Quenvar\" \"Save changes to =SOCu+ before " + what +
+                                   "?\" savediscardcancel question -> discard"))
+            << r.output;
         EXPECT_EQ(d.read("s.mdb"), twoSpecies + endBlock);
     }
 }

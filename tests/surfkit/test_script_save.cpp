@@ -319,6 +319,7 @@ click cmdAddnew
 type txtSpname "Tmp"
 click cmdSuggest
 expect lstReactions.items "A" "B" "C" "Tmp"
+answer discard
 pick lstReactions "A"
 pick lstReactions "Tmp"
 click cmdDelete

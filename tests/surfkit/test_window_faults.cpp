@@ -108,11 +108,17 @@ TEST(SurfkitRewriteFaults, EveryStepOfEveryRewriteFailsCleanly)
             EXPECT_NE(o.output.find("message \"Quenvar error\" \"Write failed"), std::string::npos) << o.output;
             EXPECT_NE(o.output.find(qvtest::shown(o.failedAt) + "\" ok critical -> ok"), std::string::npos) << o.output;
             EXPECT_EQ(d.read("s.mdb"), db);
-            // Nothing is left behind but what the directory held: a new database is not made at all,
-            // and a database that the save would have replaced keeps its content.
-            for (const std::string& entry : d.dir.entries())
+            // Nothing is left behind but what the directory held and the backup of the file the save
+            // meant to replace (holding that file's content): a new database is not made at all, and a
+            // database that the save would have replaced keeps its content.
+            for (const std::string& entry : d.dir.entries()) {
+                if (entry == "s.mdb.bak" || entry == "other.mdb.bak") {
+                    EXPECT_EQ(d.read(entry), entry == "s.mdb.bak" ? db : other);
+                    continue;
+                }
                 EXPECT_TRUE(entry == "s.mdb" || entry == "comp.mdb" || entry == "dabase.txt" || entry == "other.mdb")
                     << entry;
+            }
             EXPECT_EQ(d.read("other.mdb"), other);
         }
     }
