@@ -8,6 +8,7 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -228,6 +229,15 @@ void FormBinding::connectComboBox(Control* c, QComboBox* combo)
     connect(combo, &QComboBox::activated, this, pickOf(c));
     if (QLineEdit* edit = combo->lineEdit()) {
         combo->setCompleter(nullptr);
+        // A form may ask (dynamic property "completeContains") for a popup of the items that hold
+        // the typed text, case-blind; choosing one is a pick, and the typed text stays as typed.
+        if (combo->property("completeContains").toBool()) {
+            auto* completer = new QCompleter(combo->model(), combo);
+            completer->setCompletionMode(QCompleter::PopupCompletion);
+            completer->setFilterMode(Qt::MatchContains);
+            completer->setCaseSensitivity(Qt::CaseInsensitive);
+            combo->setCompleter(completer);
+        }
         connectTyping(c, edit);
     }
 }
