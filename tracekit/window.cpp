@@ -112,6 +112,12 @@ Program::Program(qv::forms::Application& app)
             if (plotChange) plotChange();
             updateTitle();
         };
+        // Return in a term box saves, as the save button would.
+        box.onKey = [this](const std::string& keys) {
+            if (keys != "Return") return false;
+            cmdSave_Click();
+            return true;
+        };
     }
 }
 
@@ -199,6 +205,7 @@ void Program::cboSpecies_Click()
 {
     if (adding_) return;
     const std::string picked = ui_.cboSpecies.text();
+    if (picked == shownName_ && modified()) return;  // the species shown, with its typed terms kept
     if (!shownName_.empty() && picked != shownName_ && !confirmLeave("showing " + picked)) {
         // Cancel: the species shown stays the one chosen.
         const auto& items = ui_.cboSpecies.items();
@@ -544,10 +551,14 @@ bool Program::confirmLeave(const std::string& action)
     if (!modified()) return true;
     const std::string shown = adding_ ? "the new species" : shownName_;
     switch (app_.askSaveDiscardCancel("Save changes to " + shown + " before " + action + "?", windowTitle)) {
-    case qv::forms::Answer::Save: {
-        if (adding_) return saveShown(ui_.cboSpecies.text(), selectedSection());
-        return saveShown(shownName_, selectedSection());
-    }
+    case qv::forms::Answer::Save:
+        // A save that fails keeps the window as it was: the action asked for does not happen.
+        try {
+            return saveShown(adding_ ? ui_.cboSpecies.text() : shownName_, selectedSection());
+        } catch (const qv::Error& e) {
+            app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
+            return false;
+        }
     case qv::forms::Answer::Discard: edits_.forget(); return true;
     default: return false;
     }

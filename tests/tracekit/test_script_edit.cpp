@@ -210,10 +210,17 @@ type cboSpecies "x"
 key frmMain "Return"
 expect lblStatus.caption "No species contains \"x\""
 expect txtEntryA.text "-8.9456"
+type txtEntryB "3"
+pick cboSpecies "Calcite"
+expect txtEntryB.text "3"
+focus txtEntryB
+key frmMain "Return"
+expect lblStatus.caption "Saved analyt.mdb"
 key frmMain "F1"
 key frmMain "Ctrl+Q"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(bytes(), crlf({header, "6090550,\"Calcite\",-8.9456,3,1250,0,0,0,0", gypsum, zero, hco3, zero}));
     EXPECT_TRUE(said(r, "message \"About tracekit\" \"tracekit for Quenvar, version ")) << r.output;
 }
 
