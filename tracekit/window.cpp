@@ -153,7 +153,7 @@ Controls Program::buildControls(qv::forms::Window& w)
 
     Control& lblReverse = w.label("lblReverse", reverseText);
     optSolid.setMnemonic('o');
-    optAqueous.setMnemonic('q');
+    optAqueous.setMnemonic('u');
     w.label("Label14", explanationText);
     Control& cmdAdd = w.button("cmdAdd", "Add new species from the main thermodynamic database");
     Control& cmdDelete = w.button("cmdDelete", "Delete this species");

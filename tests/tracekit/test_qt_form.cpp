@@ -133,7 +133,7 @@ TEST(TracekitQtForm, TheOptionsAreClickedByTheirTextAndTheSpeciesBoxStaysInPlace
     auto* aqueous = top->findChild<QRadioButton*>("optAqueous");
     auto* species = top->findChild<QComboBox*>("cboSpecies");
     ASSERT_TRUE(aqueous && species);
-    EXPECT_EQ(aqueous->text(), "A&queous species");
+    EXPECT_EQ(aqueous->text(), "Aq&ueous species");
     // Never clipped at the default size.
     EXPECT_GE(aqueous->width(), aqueous->sizeHint().width());
 
@@ -143,6 +143,16 @@ TEST(TracekitQtForm, TheOptionsAreClickedByTheirTextAndTheSpeciesBoxStaysInPlace
     QApplication::processEvents();
     EXPECT_TRUE(program.mainWindow()("optAqueous").value());
     EXPECT_EQ(species->geometry(), before);
+
+    // One Tab stop for the two options: Tab from the selected one leaves the group.
+    top->show();
+    top->activateWindow();
+    QApplication::processEvents();
+    aqueous->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(aqueous, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), top->findChild<QRadioButton*>("optSolid"));
+    EXPECT_NE(QApplication::focusWidget(), aqueous);
+    EXPECT_NE(QApplication::focusWidget(), nullptr);
 
     ASSERT_NE(species->completer(), nullptr);
     EXPECT_EQ(species->completer()->filterMode(), Qt::MatchContains);

@@ -216,6 +216,10 @@ expect txtEntryB.text "3"
 focus txtEntryB
 key frmMain "Return"
 expect lblStatus.caption "Saved analyt.mdb"
+focus optSolid
+key frmMain "Alt+U"
+expect optAqueous.value 1
+expect cboSpecies.items "HCO3-"
 key frmMain "F1"
 key frmMain "Ctrl+Q"
 )S");
