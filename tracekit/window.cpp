@@ -60,7 +60,8 @@ Program::Program(qv::forms::Application& app)
     ui_.mnuFileUndo.onClick = [this] { mnuFileUndo_Click(); };
     ui_.mnuFileAbout.onClick = [this] { mnuFileAbout_Click(); };
     ui_.cboSpecies.onKey = [this](const std::string& keys) {
-        if (keys == "Delete" && !adding_) {
+        // Delete deletes the species shown; while a name is being typed it edits the text.
+        if (keys == "Delete" && !adding_ && !shownName_.empty() && ui_.cboSpecies.text() == shownName_) {
             cmdDelete_Click();
             return true;
         }
@@ -304,6 +305,8 @@ void Program::cmdSave_Click()
 
 bool Program::saveShown(const std::string& name, Section section)
 {
+    // What the status line said of an earlier action is not left standing beside a refusal.
+    frmMain_.setStatus("");
     Control& cbo = ui_.cboSpecies;
     if (qv::trimBlanks(name).empty() || name == selectSpecies) {
         app_.message("Nothing added!", noteTitle);
@@ -367,6 +370,7 @@ bool Program::saveShown(const std::string& name, Section section)
 
 void Program::cmdDelete_Click()
 {
+    frmMain_.setStatus("");
     Control& cbo = ui_.cboSpecies;
     const std::string name = cbo.text();
     if (qv::trimBlanks(name).empty() || name == selectSpecies) {
@@ -405,6 +409,7 @@ void Program::mnuFileCheck_Click()
 
 void Program::mnuFileUndo_Click()
 {
+    frmMain_.setStatus("");
     const std::string question = std::string("Undo the last save or deletion? ") + analytName +
                                  " then holds again what it held before.";
     switch (undo_.check()) {
