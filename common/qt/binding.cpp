@@ -229,13 +229,13 @@ void FormBinding::connectComboBox(Control* c, QComboBox* combo)
     connect(combo, &QComboBox::activated, this, pickOf(c));
     if (QLineEdit* edit = combo->lineEdit()) {
         combo->setCompleter(nullptr);
-        // A form may ask (dynamic property "completeContains") for a popup of the items that hold
-        // the typed text, case-blind; choosing one is a pick, and the typed text stays as typed.
+        // A form may ask (property completeContains) for a popup of the items that contain what
+        // is typed, in any case; choosing one is a pick of that item.
         if (combo->property("completeContains").toBool()) {
             auto* completer = new QCompleter(combo->model(), combo);
-            completer->setCompletionMode(QCompleter::PopupCompletion);
             completer->setFilterMode(Qt::MatchContains);
             completer->setCaseSensitivity(Qt::CaseInsensitive);
+            completer->setCompletionMode(QCompleter::PopupCompletion);
             combo->setCompleter(completer);
         }
         connectTyping(c, edit);

@@ -249,8 +249,8 @@ public:
     std::function<void()> onLoad;
     // The user closes the window with its own close control; runs before the window closes.
     std::function<void()> onUserClose;
-    // Asked before a user's close (its close control, not a handler's unload): false keeps the
-    // window open, as after a Cancel of an unsaved-changes question.
+    // Asked first when the user closes the window with its own close control: false keeps the
+    // window open and runs nothing more (an unsaved-changes question answered Cancel).
     std::function<bool()> onQueryClose;
 
 private:
