@@ -58,14 +58,20 @@ private:
     std::string bytes_;
 };
 
-AnalyteDatabase::AnalyteDatabase(const qv::Files& files, std::string dataDir)
-    : files_(files), path_(qv::joinPath(dataDir, analytName)), tempPath_(qv::joinPath(dataDir, analytTempName))
+AnalyteDatabase::AnalyteDatabase(const qv::Files& files, std::string dataDir, qv::SaveUndo* undo)
+    : files_(files), undo_(undo), path_(qv::joinPath(dataDir, analytName)), tempPath_(qv::joinPath(dataDir, analytTempName))
 {
 }
 
 qv::RecordReader AnalyteDatabase::open() const { return files_.openRead(path_); }
 
-void AnalyteDatabase::rewrite(const Output& out) const { files_.rewrite(tempPath_, path_, out.bytes()); }
+void AnalyteDatabase::rewrite(const Output& out) const
+{
+    if (undo_)
+        undo_->rewrite(tempPath_, path_, out.bytes());
+    else
+        files_.rewrite(tempPath_, path_, out.bytes());
+}
 
 void AnalyteDatabase::listNames(Section section, const std::function<void(const std::string&)>& deliver) const
 {

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "quenvar/backup.h"
 #include "quenvar/field.h"
 #include "quenvar/files.h"
 #include "quenvar/record.h"
@@ -52,7 +53,8 @@ enum class Section { Solid, Aqueous };
 class AnalyteDatabase {
 public:
     // `dataDir` is the data directory in which `analyt.mdb` and `analytp.mdb` lie.
-    AnalyteDatabase(const qv::Files& files, std::string dataDir);
+    // With `undo`, each rewrite keeps the previous file as its backup, for an undo of the save.
+    AnalyteDatabase(const qv::Files& files, std::string dataDir, qv::SaveUndo* undo = nullptr);
 
     const std::string& path() const { return path_; }
     const std::string& tempPath() const { return tempPath_; }
@@ -83,6 +85,7 @@ private:
     void rewrite(const Output& out) const;
 
     const qv::Files& files_;
+    qv::SaveUndo* undo_ = nullptr;
     std::string path_;
     std::string tempPath_;
 };

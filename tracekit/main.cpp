@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "quenvar/qt/chart.h"
+#include "quenvar/qt/checkform.h"
 #include "quenvar/qt/qtmain.h"
 #include "ui_frmMain.h"
 #else
@@ -22,7 +23,8 @@ int main(int argc, char** argv)
 #ifdef QUENVAR_WITH_QT
     qv::qt::useChartPlots();
     return qv::qt::windowedMain(argc, argv, tool, make,
-                                {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
+                                {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>},
+                                 {"frmCheck", qv::qt::buildCheckForm}});
 #else
     return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif

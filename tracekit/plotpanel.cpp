@@ -31,12 +31,13 @@ std::string utf8(const std::string& cp1252)
     return out;
 }
 
-// The value of a text that is wholly a number, blanks around it aside.
+// The value of a text that is wholly a number, read as a save reads a typed term (blanks
+// ignored, a decimal comma taken as the point).
 std::optional<double> wholeNumber(const std::string& text)
 {
-    const std::string trimmed = qv::trimBlanks(text);
-    if (!qv::isNumberText(trimmed)) return std::nullopt;
-    return qv::parseNumberText(trimmed);
+    const qv::TypedNumber typed = qv::typedNumber(text);
+    if (!typed.valid()) return std::nullopt;
+    return typed.value;
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST(TracekitMalformed, AnalyteDatabaseListedAndShown)
 void checkAdding(const std::string& damaged, const std::string& script, const std::string& before,
                  const std::string& record)
 {
-    qvtest::ReadCase c = reported({"tracekit adding", TRACEKIT_BIN, setup, script, damaged, {"analyt.mdb"}, 40});
+    qvtest::ReadCase c = reported({"tracekit adding", TRACEKIT_BIN, setup, script, damaged, {"analyt.mdb", "analyt.mdb.bak"}, 40});
     int added = 0;
     c.verify = [&](const TempDir& dir, const std::string& what) {
         const std::string now = dir.read("analyt.mdb");
@@ -179,7 +179,7 @@ click cmdAdd
 type cboSpecies "CO3-2"
 click cmdSave
 )S",
-                             "dabase.txt", {"analyt.mdb"}, 40};
+                             "dabase.txt", {"analyt.mdb", "analyt.mdb.bak"}, 40};
     qvtest::checkMalformed(c);
 }
 

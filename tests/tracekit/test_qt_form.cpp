@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QChartView>
 #include <QClipboard>
+#include <QComboBox>
+#include <QCompleter>
+#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -103,6 +106,57 @@ TEST(TracekitQtForm, TheChartFollowsTheBoxesAndTheTableReachesTheClipboard)
     QTest::mouseClick(top->findChild<QPushButton*>("cmdCopyTable"), Qt::LeftButton);
     const QString copied = QApplication::clipboard()->text();
     EXPECT_TRUE(copied.startsWith(QString::fromUtf8("t (\u00B0C)\tT (K)\tlog K\n-273.15\t0\t\n"))) << copied.toStdString();
+    platform.release();
+}
+
+TEST(TracekitQtForm, TheOptionsAreClickedByTheirTextAndTheSpeciesBoxStaysInPlace)
+{
+    qtApp();
+    qvtest::TempDir dir;
+    dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"\",\"\""}));
+    dir.write("analyt.mdb", crlf({"\"A\"", "6090550,\"Calcite\",1,0,0,0,0,0,0", "0,\"\",0,0,0,0,0,0,0",
+                                  "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"}));
+
+    qv::qt::useChartPlots();
+    qv::qt::QtPlatform platform({{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
+    qv::forms::Application app(platform);
+    platform.attach(app);
+    tracekit::Program program(app);
+    program.files().changeDir(dir.path());
+    platform.binder().dispatch([&] { app.open(program.mainWindow()); });
+    QWidget* top = platform.widgetOf(program.mainWindow());
+    ASSERT_NE(top, nullptr);
+    for (const std::string& problem : platform.binder().find(program.mainWindow())->problems()) ADD_FAILURE() << problem;
+    top->resize(1040, 560);
+    QApplication::processEvents();
+
+    auto* aqueous = top->findChild<QRadioButton*>("optAqueous");
+    auto* species = top->findChild<QComboBox*>("cboSpecies");
+    ASSERT_TRUE(aqueous && species);
+    EXPECT_EQ(aqueous->text(), "Aq&ueous species");
+    // Never clipped at the default size.
+    EXPECT_GE(aqueous->width(), aqueous->sizeHint().width());
+
+    const QRect before = species->geometry();
+    // A click on the text of the option, well to the right of its circle.
+    QTest::mouseClick(aqueous, Qt::LeftButton, {}, QPoint(aqueous->width() - 10, aqueous->height() / 2));
+    QApplication::processEvents();
+    EXPECT_TRUE(program.mainWindow()("optAqueous").value());
+    EXPECT_EQ(species->geometry(), before);
+
+    // One Tab stop for the two options: Tab from the selected one leaves the group.
+    top->show();
+    top->activateWindow();
+    QApplication::processEvents();
+    aqueous->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(aqueous, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), top->findChild<QRadioButton*>("optSolid"));
+    EXPECT_NE(QApplication::focusWidget(), aqueous);
+    EXPECT_NE(QApplication::focusWidget(), nullptr);
+
+    ASSERT_NE(species->completer(), nullptr);
+    EXPECT_EQ(species->completer()->filterMode(), Qt::MatchContains);
+    EXPECT_EQ(species->completer()->caseSensitivity(), Qt::CaseInsensitive);
     platform.release();
 }
 

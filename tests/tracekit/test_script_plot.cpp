@@ -136,12 +136,15 @@ type txtEntryG ""
 expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C (the term E is not a number)"
 type txtTmax "1E300"
 click cmdCopyTable
+answer discard
 click optSolid
 expect pltLogK.dashed
 )S");
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "message \"Note!\" \"The table from 0 to 1E+300 \xB0" "C would have more than 10001 rows. "
-                        "Narrow the range to copy it.\" ok none -> ok\n");
+                        "Narrow the range to copy it.\" ok none -> ok\n"
+                        "message \"tracekit For Quenvar\" \"Save changes to Calcite before switching to solid phase "
+                        "species?\" savediscardcancel question -> discard\n");
     EXPECT_EQ(dir.read("analyt.mdb"), analyt);
 }
 
