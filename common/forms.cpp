@@ -499,6 +499,7 @@ void Application::close(Window& window)
 void Application::userClose(Window& window)
 {
     dispatch([&] {
+        if (window.onQueryClose && !window.onQueryClose()) return;
         if (window.onUserClose) window.onUserClose();
         if (&window == main_) end();
         close(window);

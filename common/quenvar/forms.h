@@ -249,6 +249,9 @@ public:
     std::function<void()> onLoad;
     // The user closes the window with its own close control; runs before the window closes.
     std::function<void()> onUserClose;
+    // Asked before a user's close (its close control, not a handler's unload): false keeps the
+    // window open, as after a Cancel of an unsaved-changes question.
+    std::function<bool()> onQueryClose;
 
 private:
     friend class Application;
