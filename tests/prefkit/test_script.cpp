@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "quenvar/cli.h"
 #include "quenvar/files.h"
 #include "quenvar/script.h"
 #include "testsupport.h"
@@ -669,6 +670,118 @@ expect frmMain.visible 1
         << r.output;
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
     EXPECT_EQ(dir.read("deftempar.dat"), original);
+}
+
+// ---- Unsaved changes, undo of the last save, keyboard ----------------------------------------
+
+// Leaving with changes not saved asks first: Cancel keeps the window and the changes, Discard
+// writes nothing, Save writes them; without changes nothing is asked.
+TEST(Unsaved, ClosingOrQuittingAsksSaveDiscardCancel)
+{
+    struct Case {
+        const char* name;
+        const char* script;
+        const char* asked;    // the question's end, empty when none is asked
+        const char* line2;    // line 2 written, null when nothing is written
+    };
+    const Case cases[] = {
+        {"quit unchanged", "key frmMain \"Ctrl+Q\"\n", "", nullptr},
+        {"page value stored, discard on close",
+         "click Command1\ntype txtConc \"2\"\nclick cmdSave\nexpect frmMain.caption \"*deftempar.dat - Quenvar default "
+         "settings\"\nexpect lblStatus.caption \"Page 2 settings kept; \\\"Save and Quit\\\" writes them\"\n"
+         "answer discard\nclose frmMain\n",
+         "before closing?", nullptr},
+        {"cancel then discard on quit",
+         "click opt10\nexpect frmMain.caption \"*deftempar.dat - Quenvar default settings\"\nanswer cancel\n"
+         "click mnuQuit\nexpect frmMain.visible 1\nexpect opt10.value 1\nanswer discard\nkey frmMain \"Ctrl+Q\"\n",
+         "before quitting?", nullptr},
+        {"save on close", "click opt10\nanswer save\nclose frmMain\n", "before closing?", "1,0,1,0,1,0"},
+        {"typed back to the file's value is unchanged",
+         "type txtDavies \"1\"\ntype txtDavies \" 0.3\"\nexpect frmMain.caption \"deftempar.dat - Quenvar default "
+         "settings\"\nclose frmMain\n",
+         "", nullptr},
+        {"Ctrl+S saves and quits", "click optSIT\nkey frmMain \"Ctrl+S\"\n", "", "2,0,1,0,3,0"},
+        {"Alt+S presses Save and Quit", "type txtDavies \"0.5\"\nkey frmMain \"Alt+S\"\n", "", "2,0,1,0,1,0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string original = parameterFile(dir.path());
+        dir.write("deftempar.dat", original);
+        const RunResult r = run(dir, c.script);
+        expectSaved(r);
+        const std::string question = "\"Save changes to deftempar.dat " + std::string(c.asked) + "\" savediscardcancel";
+        EXPECT_EQ(r.output.find(question) != std::string::npos, *c.asked != '\0') << r.output;
+        if (!*c.asked) EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
+        if (c.line2) {
+            EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], c.line2);
+        } else {
+            EXPECT_EQ(dir.read("deftempar.dat"), original);
+            EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+        }
+    }
+}
+
+// Each save keeps what both files held before as their .bak; the next start offers to put it back.
+TEST(Undo, TheNextStartPutsBackTheExactBytesOfBothFiles)
+{
+    TempDir dir;
+    // Bytes a save would not write as they stand: the undo must give them back unchanged.
+    const std::string original = parameterFile(dir.path(), "2,0,1,0,1,0", "1.0E-09,-3,3", "\"0.3\"");
+    const std::string oldDabase = "\"a\",\"b\",\"c\",\"d\"\n";
+    dir.write("deftempar.dat", original);
+    dir.write("dabase.txt", oldDabase);
+    expectSaved(run(dir, "expect mnuUndo.enabled 0\nclick opt10\nkey frmMain \"Ctrl+S\"\n"));
+    EXPECT_EQ(dir.read("deftempar.dat.bak"), original);
+    EXPECT_EQ(dir.read("dabase.txt.bak"), oldDabase);
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], "1,0,1,0,1,0");
+
+    // Refused, then done.
+    RunResult r = run(dir, R"(
+expect mnuUndo.enabled 1
+expect opt10.value 1
+answer no
+key frmMain "Ctrl+Z"
+expect opt10.value 1
+answer yes
+click mnuUndo
+expect opt40.value 1
+expect txtDavies.text " 0.3"
+expect lblStatus.caption "Undo: deftempar.dat and dabase.txt restored"
+expect mnuUndo.enabled 0
+expect frmMain.caption "deftempar.dat - Quenvar default settings"
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("\"Undo last save - Quenvar\""), std::string::npos) << r.output;
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+    EXPECT_EQ(dir.read("dabase.txt"), oldDabase);
+
+    // Nothing more to undo at the start after.
+    r = run(dir, "expect mnuUndo.enabled 0\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(Keyboard, F1ShowsTheVersionAndMnemonicsKeepTheCaptions)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    const RunResult r = run(dir, R"(
+key frmMain "F1"
+expect cmdMain.caption "Save and Quit"
+expect mnuUndo.caption "Undo last save"
+click Command1
+expect frmPage2.visible 1
+type txtConc "abc"
+key frmPage2 "Ctrl+S"
+expect frmPage2.visible 1
+type txtConc "5"
+key frmPage2 "Ctrl+S"
+expect frmPage2.visible 0
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("message \"About prefkit\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(std::string("prefkit ") + qv::cli::version()), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("is not a number: \\\"abc\\\""), std::string::npos) << r.output;
 }
 
 }  // namespace
