@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -782,6 +783,42 @@ expect frmPage2.visible 0
     EXPECT_NE(r.output.find("message \"About prefkit\""), std::string::npos) << r.output;
     EXPECT_NE(r.output.find(std::string("prefkit ") + qv::cli::version()), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("is not a number: \\\"abc\\\""), std::string::npos) << r.output;
+}
+
+// ---- Check ----------------------------------------------------------------------------------
+
+TEST(Check, OpensTheFindingsOfBothFilesAndAPickChangesNothing)
+{
+    TempDir dir;
+    dir.write("thermo.mdb", "");
+    const std::string here = qv::joinPath(dir.path(), "thermo.mdb");
+    const std::string pathsHere = "\"" + here + "\",\"" + here + "\",\"" + here + "\",\"" + here + "\"";
+    const std::string original = crlf({"\"" + dir.path() + "\"", "7,0,1,0,1,0", pathsHere, "1E-09,-3,3", "0.3",
+                                       "600,0.02439,2.3122", "746,0.36,1.695", "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5"});
+    dir.write("deftempar.dat", original);
+    dir.write("dabase.txt", crlf({"\"" + here + "\",\"/gone/type6.mdb\",\"" + here + "\",\"" + here + "\""}));
+    const RunResult r = run(dir, R"(
+key frmMain "Ctrl+K"
+expect frmCheck.visible 1
+expect lblSummary.caption "1 error, 2 warnings in deftempar.dat"
+expect lstFindings.count 3
+print lstFindings.items
+pick lstFindings #1
+expect frmCheck.visible 1
+expect frmMain.caption "deftempar.dat - Quenvar default settings"
+click cmdClose
+expect frmCheck.visible 0
+click mnuCheck
+expect frmCheck.visible 1
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    // The missing solids database of dabase.txt, the iteration code no option offers, and the
+    // solids paths that differ between the two files; nothing else is printed.
+    EXPECT_EQ(r.output.rfind("lstFindings.items = ", 0), 0u) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    for (const char* part : {"dabase.txt line 1: error", "/gone/type6.mdb", "iteration", "line 3: warning"})
+        EXPECT_NE(r.output.find(part), std::string::npos) << part << "\n" << r.output;
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
 }
 
 }  // namespace
