@@ -45,6 +45,17 @@ Program::Program(qv::forms::Application& app, qv::Files files)
         page2Edits_.track(b.box);
         b.box.onChange = [this] { refreshTitles(); };
     }
+    // Closing the page with values typed and not kept asks first; Save keeps them as its button does.
+    frmPage2_.onQueryClose = [this] {
+        if (!page2Edits_.modified()) return true;
+        switch (app_.askSaveDiscardCancel("Save the values typed on page 2 before closing it? (\"Save and Quit\" "
+                                          "then writes them to deftempar.dat.)",
+                                          "Quenvar")) {
+        case qv::forms::Answer::Save: cmdSave_Click(); return false;  // closed by its save, or refused
+        case qv::forms::Answer::Discard: return true;
+        default: return false;
+        }
+    };
     // Nothing to pick: a finding of these files names a setting, which the window always shows.
     frmCheck_.onPick = [](const qv::check::Finding&) {};
 }

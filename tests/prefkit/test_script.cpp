@@ -301,7 +301,8 @@ TEST(Page2, FieldsKeepTheirKindUnlessThePageIsLeftByItsSaveButton)
     const std::string line8 = "0.50,7.5,3,3,0.01,4,750,1.02,5,1.3,5";
 
     // Never opened; opened and closed by its close control: written back as read.
-    for (const char* script : {"click cmdMain\n", "click Command1\ntype txtSSAHMO \"1\"\nclose frmPage2\nclick cmdMain\n"}) {
+    for (const char* script :
+         {"click cmdMain\n", "click Command1\ntype txtSSAHMO \"1\"\nanswer discard\nclose frmPage2\nclick cmdMain\n"}) {
         SCOPED_TRACE(script);
         TempDir dir;
         dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", line4, "0.3", line6, line7, line8));
@@ -344,6 +345,11 @@ type txtSSAFh "800"
 click Command1
 expect frmPage2.txtConc.text "5"
 expect txtSSAFh.text "800"
+answer cancel
+close frmPage2
+expect frmPage2.visible 1
+expect txtSSAFh.text "800"
+answer discard
 close frmPage2
 expect frmPage2.visible 0
 expect frmMain.visible 1
@@ -352,6 +358,7 @@ expect frmPage2.visible 1
 expect frmPage2.txtConc.text " 1E-09"
 expect txtSSAFh.text " 750"
 type txtConc "6"
+answer discard
 close frmPage2
 click cmdMain
 )");
@@ -701,6 +708,10 @@ TEST(Unsaved, ClosingOrQuittingAsksSaveDiscardCancel)
          "type txtDavies \"1\"\ntype txtDavies \" 0.3\"\nexpect frmMain.caption \"deftempar.dat - Quenvar default "
          "settings\"\nclose frmMain\n",
          "", nullptr},
+        {"page 2 closed with Save keeps its values",
+         "click Command1\ntype txtConc \"abc\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 1\n"
+         "type txtConc \"2\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 0\nanswer discard\nkey frmMain \"Ctrl+Q\"\n",
+         "before quitting?", nullptr},
         {"Ctrl+S saves and quits", "click optSIT\nkey frmMain \"Ctrl+S\"\n", "", "2,0,1,0,3,0"},
         {"Alt+S presses Save and Quit", "type txtDavies \"0.5\"\nkey frmMain \"Alt+S\"\n", "", "2,0,1,0,1,0"},
     };
