@@ -3,6 +3,7 @@
 // file: it copies the set into its boxes when it opens and its boxes back into the set when the
 // user leaves it by its own button.
 
+#include <utility>
 #include <vector>
 
 #include "prefkit/program.h"
@@ -118,17 +119,60 @@ std::vector<Program::Page2Box> Program::page2Boxes(bool storeOrder) const
             {p.txtCapou_Fh, &P::ferrihydriteOuterCapacitance}};
 }
 
+std::string Program::page2FieldName(qv::Field DefaultParameters::*field)
+{
+    using P = DefaultParameters;
+    // The row label, and the model's column where the page shows one.
+    static const std::pair<qv::Field P::*, const char*> names[] = {
+        {&P::minAqueousConcentration, "Minimum concentration for aqueous species"},
+        {&P::minSaturationIndex, "Minimum value of saturation index for solids"},
+        {&P::maxSaturationIndex, "Maximum value of saturation index for solids"},
+        {&P::hfoSurfaceArea, "Specific surface area (m2/g), HFO (DLM)"},
+        {&P::hfoSiteDensity, "Site density, >SOH (sites/nm2), HFO (DLM)"},
+        {&P::hfoHighAffinity, "Fraction high-affinity sites, HFO (DLM)"},
+        {&P::hmoSurfaceArea, "Specific surface area (m2/g), HMO (DLM)"},
+        {&P::hmoSiteDensity, "Site density, >SOH (sites/nm2), HMO (DLM)"},
+        {&P::hmoHighAffinity, "Fraction high-affinity sites, HMO (DLM)"},
+        {&P::goethite021SiteDensity, "Site density, >SOH (sites/nm2), Goethite (TPM) 021 face"},
+        {&P::goethite110SiteDensity, "Site density, >SOH (sites/nm2), Goethite (TPM) 110 face"},
+        {&P::goethite110S3OSiteDensity, "Site density, >S3O (sites/nm2), Goethite (TPM) 110 face"},
+        {&P::goethite021HighAffinity, "Fraction high-affinity sites, Goethite (TPM) 021 face"},
+        {&P::goethiteInnerCapacitance, "Inner capacitance (F/m2), Goethite (TPM)"},
+        {&P::goethiteOuterCapacitance, "Outer capacitance (F/m2), Goethite (TPM)"},
+        {&P::ferrihydriteHighAffinity, "Fraction high-affinity sites, Ferrihydrite (TPM)"},
+        {&P::ferrihydriteSurfaceArea, "Specific surface area (m2/g), Ferrihydrite (TPM)"},
+        {&P::ferrihydriteSiteDensity, "Site density, >SOH (sites/nm2), Ferrihydrite (TPM)"},
+        {&P::ferrihydriteInnerCapacitance, "Inner capacitance (F/m2), Ferrihydrite (TPM)"},
+        {&P::ferrihydriteOuterCapacitance, "Outer capacitance (F/m2), Ferrihydrite (TPM)"},
+    };
+    for (const auto& [member, name] : names)
+        if (member == field) return name;
+    return {};
+}
+
 void Program::Page2_Load()
 {
     std::string unreadable;
     for (const Page2Box& b : page2Boxes(false)) show(b.box, b.field, unreadable);
+    page2Edits_.snapshot();
+    refreshTitles();
     reportUnreadable(unreadable);
 }
 
 void Program::cmdSave_Click()
 {
-    for (const Page2Box& b : page2Boxes(true)) set_.*b.field = storedNumber(b.box.text());
+    // Every box is read before the set takes any: a slip in one leaves the set and the page as
+    // they were, with the focus in that box (in the page's own order, the first slip is named).
+    std::vector<std::pair<qv::Field DefaultParameters::*, qv::Field>> typed;
+    for (const Page2Box& b : page2Boxes(false)) {
+        const auto value = typedField(b.box, page2FieldName(b.field));
+        if (!value) return;
+        typed.emplace_back(b.field, *value);
+    }
+    for (const auto& [field, value] : typed) set_.*field = value;
     app_.close(frmPage2_);
+    refreshTitles();
+    if (modified()) frmMain_.setStatus("Page 2 settings kept; \"Save and Quit\" writes them");
 }
 
 }  // namespace prefkit

@@ -1,7 +1,9 @@
 #include "prefkit/params.h"
 
 #include <stdexcept>
+#include <utility>
 
+#include "quenvar/backup.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -119,9 +121,57 @@ void saveParameters(const qv::Files& files, const DefaultParameters& set)
     // directory the file was read from.
     qv::Files target = files;
     naming(files.resolve(qv::joinPath(set.dataDirectory, qv::dabaseName)), [&] { target.changeDir(set.dataDirectory); });
-    naming(target.resolve(qv::dabaseName), [&] { qv::writeDabase(target, paths, dabaseTempName); });
+    qv::SaveUndo dabaseBackup(target);
+    naming(target.resolve(qv::dabaseName), [&] {
+        dabaseBackup.keep(dabaseTempName, qv::dabaseName);
+        qv::writeDabase(target, paths, dabaseTempName);
+        dabaseBackup.saved(qv::dabaseName);
+    });
+    qv::SaveUndo parameterBackup(target);
     naming(target.resolve(parameterFileName),
-           [&] { target.rewrite(parameterTempName, parameterFileName, parameterBytes); });
+           [&] { parameterBackup.rewrite(parameterTempName, parameterFileName, parameterBytes); });
+}
+
+namespace {
+
+// The directory that a save of the set writes into, where its backups stand.
+qv::Files saveDirectory(const qv::Files& files, const DefaultParameters& set)
+{
+    qv::Files target = files;
+    naming(files.resolve(qv::joinPath(set.dataDirectory, qv::dabaseName)), [&] { target.changeDir(set.dataDirectory); });
+    return target;
+}
+
+// The files a save rewrites and the temporary names through which they are replaced.
+constexpr std::array<std::pair<const char*, const char*>, 2> savedFiles{
+    {{parameterFileName, parameterTempName}, {qv::dabaseName, dabaseTempName}}};
+
+}  // namespace
+
+bool canUndoLastSave(const qv::Files& files, const DefaultParameters& set)
+{
+    try {
+        const qv::Files target = saveDirectory(files, set);
+        if (!target.exists(qv::backupName(parameterFileName))) return false;
+        for (const auto& [name, temp] : savedFiles) {
+            const std::string backup = qv::backupName(name);
+            if (target.exists(backup) && (!target.exists(name) || target.readBytes(name) != target.readBytes(backup)))
+                return true;
+        }
+    } catch (const qv::Error&) {
+        // A data directory that cannot be entered or a file that cannot be read: nothing to offer.
+    }
+    return false;
+}
+
+void undoLastSave(const qv::Files& files, const DefaultParameters& set)
+{
+    const qv::Files target = saveDirectory(files, set);
+    for (const auto& [name, temp] : savedFiles) {
+        const std::string backup = qv::backupName(name);
+        if (!target.exists(backup)) continue;
+        naming(target.resolve(name), [&] { target.rewrite(temp, name, target.readBytes(backup)); });
+    }
 }
 
 std::optional<std::string> displayText(const qv::Field& value)

@@ -109,7 +109,17 @@ std::string parameterFileBytes(const DefaultParameters& set);
 // atomic step, so a failure leaves every file either as it was or wholly new. A failure throws
 // the error naming its kind and the full path of the file it concerns; the current directory of
 // `files` is left as it was.
+// Before each file is replaced, its previous content is kept beside it as "deftempar.dat.bak" and
+// "dabase.txt.bak" (a file that does not exist yet keeps nothing); a failure to keep a backup
+// stops the save before that file is touched.
 void saveParameters(const qv::Files& files, const DefaultParameters& set);
+
+// The undo of the last save, at the next start: the backups of the last save of `set` are there
+// and differ from the files (a restore makes them equal, so it is offered once).
+bool canUndoLastSave(const qv::Files& files, const DefaultParameters& set);
+// Puts the backups back over `deftempar.dat` and `dabase.txt` of the set's data directory, each in
+// one atomic step (through the save's temporary files). Throws qv::Error naming the file.
+void undoLastSave(const qv::Files& files, const DefaultParameters& set);
 
 // What a window shows for a field value: the display form of its number (a leading blank when
 // not negative). A Text counts as its number when it is one (blanks around it aside); a Text that

@@ -4,11 +4,13 @@
 // predefined surface complexation models), both working on one default parameter set.
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "prefkit/params.h"
+#include "quenvar/checkwindow.h"
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
 
@@ -49,6 +51,13 @@ struct MainControls {
     qv::forms::Control& cmdChooseOdb;
     qv::forms::Control& Command1;
     qv::forms::Control& cmdMain;
+    // The File and Help menus.
+    qv::forms::Control& mnuFile;
+    qv::forms::Control& mnuCheck;
+    qv::forms::Control& mnuUndo;
+    qv::forms::Control& mnuQuit;
+    qv::forms::Control& mnuHelp;
+    qv::forms::Control& mnuAbout;
 };
 
 // The boxes of `frmPage2` and its button.
@@ -83,7 +92,7 @@ public:
     explicit Program(qv::forms::Application& app, qv::Files files = qv::Files(qv::Files::processDirectory()));
 
     qv::forms::Window& mainWindow() override { return frmMain_; }
-    std::vector<qv::forms::Window*> windows() override { return {&frmMain_, &frmPage2_}; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMain_, &frmPage2_, &frmCheck_}; }
 
     qv::forms::Window& frmMain() { return frmMain_; }
     qv::forms::Window& frmPage2() { return frmPage2_; }
@@ -111,6 +120,23 @@ private:
     void chooseDatabase(std::string DefaultParameters::*path, qv::forms::Control& textBox);
     void Command1_Click();  // "Go To Page 2"
     void cmdMain_Click();
+    void mnuCheck_Click();
+    void mnuUndo_Click();
+    void mnuQuit_Click();
+    void mnuAbout_Click();
+    // A typed number of a box: nothing (after a refusal naming `field`, with the focus in the
+    // box) when the text is not wholly a number; an empty box stores what it always stored.
+    std::optional<qv::Field> typedField(qv::forms::Control& box, const std::string& field);
+    // The database paths as the boxes hold them: a path typed into a box must name an existing
+    // file; nothing after a refusal.
+    bool takeTypedPaths(DefaultParameters& chosen);
+    // Whether the window shows settings that the files do not hold yet.
+    bool modified() const;
+    // The titles of both windows: the file name, and "*" while there are unsaved changes.
+    void refreshTitles();
+    // Asks before `doing` ("closing", "quitting") with unsaved changes. True when the program may
+    // go on without saving; a Save saves and ends the program (false when the save is refused).
+    bool confirmLeave(const std::string& doing);
     // Selects an option as a click would, with the click's own effect.
     void select(qv::forms::Control& option);
     // Selects the option of `group` whose code equals the field; a field holding any other
@@ -128,6 +154,8 @@ private:
         qv::Field DefaultParameters::*field;
     };
     std::vector<Page2Box> page2Boxes(bool storeOrder) const;
+    // The name of a field of the page, as the page's labels give it, for a refusal.
+    static std::string page2FieldName(qv::Field DefaultParameters::*field);
     void Page2_Load();
     void cmdSave_Click();
 
@@ -141,10 +169,17 @@ private:
     qv::Files files_;
     qv::forms::Window frmMain_;
     qv::forms::Window frmPage2_;
+    qv::forms::CheckWindow frmCheck_{app_};
     MainControls ui_;
     Page2Controls page2_;
     OptionGroups options_;
     DefaultParameters set_;
+    // The set as the files hold it (at the load, or after an undo).
+    DefaultParameters loaded_;
+    // `deftempar.dat` as the load read it: an undo over a file changed since asks first.
+    std::string loadedBytes_;
+    qv::forms::EditTracker mainEdits_;
+    qv::forms::EditTracker page2Edits_;
     std::string dialogDir_;
 };
 

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "quenvar/cli.h"
 #include "quenvar/files.h"
 #include "quenvar/script.h"
 #include "testsupport.h"
@@ -61,7 +63,7 @@ TEST(Startup, ShowsTheLoadedSettingsInTheirControls)
     TempDir dir;
     dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0"));
     const RunResult r = run(dir, R"(
-expect frmMain.caption "Quenvar default settings"
+expect frmMain.caption "deftempar.dat - Quenvar default settings"
 expect frmMain.visible 1
 expect opt10.value 0
 expect opt40.value 1
@@ -80,6 +82,7 @@ expect txtSdabase.text "/q/type6.mdb"
 expect txtCdabase.text "/q/comp.mdb"
 expect txtOdabase.text "/q/gaussian.mdb"
 expect frmPage2.visible 0
+expect Frame2.caption ""
 )");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");
@@ -217,7 +220,7 @@ TEST(Page2, OpensWithTheValuesOfTheSetInDisplayFormEachInItsBox)
     const RunResult r = run(dir, R"S(
 click Command1
 expect frmPage2.visible 1
-expect frmPage2.caption "Quenvar default settings (Page 2)"
+expect frmPage2.caption "deftempar.dat - Quenvar default settings (Page 2)"
 expect frmPage2.txtConc.text " 4.1"
 expect frmPage2.txtMinsat.text "-4.2"
 expect frmPage2.txtMaxsat.text " 4.3"
@@ -251,8 +254,8 @@ TEST(Page2, ItsSaveButtonStoresEachBoxIntoItsFieldAsNumbers)
     const RunResult r = run(dir, R"(
 click Command1
 type txtConc ""
-type txtMinsat "-2.5abc"
-type txtMaxsat "abc"
+type txtMinsat "-2,5"
+type txtMaxsat " 0 "
 type txtSSAHFO "16"
 type txtfhHFO "12"
 type txtSDHFO "13"
@@ -269,7 +272,7 @@ type txtSSAFh "27"
 type txtCapin "28"
 type txtCapou "29"
 type txtCapin_Fh "30"
-type txtCapou_Fh "  31.5E1 F/m2"
+type txtCapou_Fh "  31.5E1 "
 click frmPage2.cmdSave
 expect frmPage2.visible 0
 click Command1
@@ -298,7 +301,8 @@ TEST(Page2, FieldsKeepTheirKindUnlessThePageIsLeftByItsSaveButton)
     const std::string line8 = "0.50,7.5,3,3,0.01,4,750,1.02,5,1.3,5";
 
     // Never opened; opened and closed by its close control: written back as read.
-    for (const char* script : {"click cmdMain\n", "click Command1\ntype txtSSAHMO \"1\"\nclose frmPage2\nclick cmdMain\n"}) {
+    for (const char* script :
+         {"click cmdMain\n", "click Command1\ntype txtSSAHMO \"1\"\nanswer discard\nclose frmPage2\nclick cmdMain\n"}) {
         SCOPED_TRACE(script);
         TempDir dir;
         dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", line4, "0.3", line6, line7, line8));
@@ -341,6 +345,11 @@ type txtSSAFh "800"
 click Command1
 expect frmPage2.txtConc.text "5"
 expect txtSSAFh.text "800"
+answer cancel
+close frmPage2
+expect frmPage2.visible 1
+expect txtSSAFh.text "800"
+answer discard
 close frmPage2
 expect frmPage2.visible 0
 expect frmMain.visible 1
@@ -349,6 +358,7 @@ expect frmPage2.visible 1
 expect frmPage2.txtConc.text " 1E-09"
 expect txtSSAFh.text " 750"
 type txtConc "6"
+answer discard
 close frmPage2
 click cmdMain
 )");
@@ -365,10 +375,11 @@ TEST(Page2, ValuesStoredByThePageReachTheFileOnlyWithSaveAndQuit)
 click Command1
 type txtSDHFO "2.5"
 click cmdSave
+answer discard
 close frmMain
 )");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "end\n");
+    EXPECT_NE(r.output.find("end\n"), std::string::npos) << r.output;
     // The main window's close control writes nothing.
     EXPECT_EQ(dir.read("deftempar.dat"), original);
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
@@ -408,22 +419,40 @@ TEST(Page2, ActingOnTheClosedPageIsAScriptError)
 
 // ---- The main window's fields ---------------------------------------------------------------
 
-TEST(MainWindow, DaviesTextIsStoredByTheTextToNumberRule)
+// What a person typed is taken only when it is wholly a number (blanks removed, a decimal comma
+// read as the point); a slip is refused naming the field, and the window stays with nothing written.
+TEST(MainWindow, DaviesTextIsTakenOnlyWhenWhollyANumber)
 {
     for (const auto& [typed, written] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"abc", "0"}, {"", "0"}, {" .25 x", "0.25"}, {"-1e-2", "-0.01"}}) {
+             {"", "0"}, {"-1e-2", "-0.01"}, {"2,5", "2.5"}, {" 1 . 5 ", "1.5"}, {"abc", nullptr}, {" .25 x", nullptr},
+             {"2,5,1", nullptr}, {"0.110.14", nullptr}}) {
         SCOPED_TRACE(typed);
         TempDir dir;
-        dir.write("deftempar.dat", parameterFile(dir.path()));
-        expectSaved(run(dir, std::string("type txtDavies \"") + typed + "\"\nclick cmdMain\n"));
-        EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[4], written);
+        const std::string original = parameterFile(dir.path());
+        dir.write("deftempar.dat", original);
+        const RunResult r = run(dir, std::string("type txtDavies \"") + typed + "\"\nclick cmdMain\n");
+        if (written) {
+            expectSaved(r);
+            EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[4], written);
+            continue;
+        }
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_EQ(r.output, "message \"Quenvar\" " +
+                                qv::script::quote("The value of \"Davies b parameter\" is not a number: \"" +
+                                                  std::string(typed) + "\".") +
+                                " ok exclamation -> ok\n");
+        EXPECT_EQ(dir.read("deftempar.dat"), original);
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
     }
 }
 
-TEST(MainWindow, ChosenDatabaseIsSavedIntoBothFilesTypedTextIsNot)
+// A path typed into a box counts once it names an existing file; a box left as the file holds it
+// is kept whether or not its file exists.
+TEST(MainWindow, ChosenOrTypedDatabaseIsSavedIntoBothFiles)
 {
     TempDir dir;
     dir.write("deftempar.dat", parameterFile(dir.path()));
+    dir.write("typed.MDB", "");
     const RunResult r = run(dir, R"(
 type txtTdabase "/typed/thermo.mdb"
 dialog "SOLIDS.MDB"
@@ -436,15 +465,24 @@ type txtCdabase "/typed/comp.mdb"
 dialog "/other/place/dom.MDB"
 click cmdChooseOdb
 click cmdMain
+expect frmMain.visible 1
+type txtTdabase "/q/thermo.mdb"
+click cmdMain
+type txtCdabase )" + qv::script::quote(" " + qv::joinPath(dir.path(), "typed.MDB") + " ") + R"(
+click cmdMain
 )");
     expectSaved(r);
     const std::string here = qv::script::quote(dir.path());
     const std::string dialogs = "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> " +
                                 qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) + "\n" +
                                 "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> cancel\n" +
-                                "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> \"/other/place/dom.MDB\"\nend\n";
+                                "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> \"/other/place/dom.MDB\"\n" +
+                                "message \"Quenvar\" \"The Main thermodynamic database \\\"/typed/thermo.mdb\\\" is not an "
+                                "existing file.\" ok exclamation -> ok\n"
+                                "message \"Quenvar\" \"The Component database \\\"/typed/comp.mdb\\\" is not an existing "
+                                "file.\" ok exclamation -> ok\nend\n";
     EXPECT_EQ(r.output, dialogs);
-    const std::string saved = "\"/q/thermo.mdb\",\"" + qv::joinPath(dir.path(), "SOLIDS.MDB") + "\",\"/q/comp.mdb\",\"/other/place/dom.MDB\"";
+    const std::string saved = "\"/q/thermo.mdb\",\"" + qv::joinPath(dir.path(), "SOLIDS.MDB") + "\",\"" + qv::joinPath(dir.path(), "typed.MDB") + "\",\"/other/place/dom.MDB\"";
     EXPECT_EQ(dir.read("dabase.txt"), crlf({saved}));
     EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[2], saved);
 }
@@ -466,12 +504,16 @@ expect txtfhHFO.text "abc"
 expect txtSSAHFO.text " 600"
 close frmPage2
 click cmdMain
+expect frmMain.visible 1
+type txtDavies ""
+click cmdMain
 )");
     expectSaved(r);
     EXPECT_EQ(r.output,
               "message \"Quenvar error\" \"Type mismatch (line 5, position 1: \\\"x\\\"): deftempar.dat\" ok critical -> ok\n"
               "message \"Quenvar error\" \"Type mismatch (line 4, position 1: \\\"a\\\"; line 4, position 2: \\\"b "
               "c\\\"; line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
+              "message \"Quenvar\" \"The value of \\\"Davies b parameter\\\" is not a number: \\\"x\\\".\" ok exclamation -> ok\n"
               "end\n");
     // Nothing was stored from the page; the Davies field is stored on every "Save and Quit".
     const auto lines = linesOf(dir.read("deftempar.dat"));
@@ -498,14 +540,18 @@ TEST(TextFields, BecomeNumbersWhenThePageIsSaved)
     const RunResult r = run(dir, R"(
 click Command1
 click cmdSave
+expect frmPage2.visible 1
+type txtfhHFO ""
+click cmdSave
 click Command1
 expect txtfhHFO.text " 0"
 click cmdMain
 )");
     expectSaved(r);
-    // One message, at the first opening only.
+    // One message at the first opening only; the text left in the box is refused, an emptied box is 0.
     EXPECT_EQ(r.output,
               "message \"Quenvar error\" \"Type mismatch (line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
+              "message \"Quenvar\" \"The value of \\\"Fraction high-affinity sites, HFO (DLM)\\\" is not a number: \\\"abc\\\".\" ok exclamation -> ok\n"
               "end\n");
     EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[5], "600,0,2.3122");
 }
@@ -592,7 +638,7 @@ TEST(Save, UnwritableDabaseLeavesBothFilesAsTheyWere)
     const RunResult r = run(dir, "click opt10\nclick cmdMain\nexpect frmMain.visible 1\nexpect opt10.value 1\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "message \"Quenvar error\" " +
-                            qv::script::quote("Replace failed: " + qv::joinPath(dir.path(), "dabase.txt")) +
+                            qv::script::quote("File not found: " + qv::joinPath(dir.path(), "dabase.txt")) +
                             " ok critical -> ok\n");
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"dabase.txt", "deftempar.dat"}));
     EXPECT_EQ(dir.read("deftempar.dat"), original);
@@ -606,9 +652,10 @@ TEST(Save, UnwritableParameterFileLeavesNoHalfWrittenFile)
     const RunResult r = run(start, "click cmdMain\nexpect frmMain.visible 1\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "message \"Quenvar error\" " +
-                            qv::script::quote("Replace failed: " + qv::joinPath(data.path(), "deftempar.dat")) +
+                            qv::script::quote("File not found: " + qv::joinPath(data.path(), "deftempar.dat")) +
                             " ok critical -> ok\n");
-    // dabase.txt, written first, is whole; no temporary file stays behind.
+    // The backup of what stands in the way cannot be kept, so that file is not touched; dabase.txt,
+    // written first, is whole; no temporary file stays behind.
     EXPECT_EQ(data.entries(), (std::vector<std::string>{"dabase.txt", "deftempar.dat"}));
     EXPECT_EQ(data.read("dabase.txt"), crlf({paths}));
 }
@@ -630,6 +677,158 @@ expect frmMain.visible 1
               std::string::npos)
         << r.output;
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+}
+
+// ---- Unsaved changes, undo of the last save, keyboard ----------------------------------------
+
+// Leaving with changes not saved asks first: Cancel keeps the window and the changes, Discard
+// writes nothing, Save writes them; without changes nothing is asked.
+TEST(Unsaved, ClosingOrQuittingAsksSaveDiscardCancel)
+{
+    struct Case {
+        const char* name;
+        const char* script;
+        const char* asked;    // the question's end, empty when none is asked
+        const char* line2;    // line 2 written, null when nothing is written
+    };
+    const Case cases[] = {
+        {"quit unchanged", "key frmMain \"Ctrl+Q\"\n", "", nullptr},
+        {"page value stored, discard on close",
+         "click Command1\ntype txtConc \"2\"\nclick cmdSave\nexpect frmMain.caption \"*deftempar.dat - Quenvar default "
+         "settings\"\nexpect lblStatus.caption \"Page 2 settings kept; \\\"Save and Quit\\\" writes them\"\n"
+         "answer discard\nclose frmMain\n",
+         "before closing?", nullptr},
+        {"cancel then discard on quit",
+         "click opt10\nexpect frmMain.caption \"*deftempar.dat - Quenvar default settings\"\nanswer cancel\n"
+         "click mnuQuit\nexpect frmMain.visible 1\nexpect opt10.value 1\nanswer discard\nkey frmMain \"Ctrl+Q\"\n",
+         "before quitting?", nullptr},
+        {"save on close", "click opt10\nanswer save\nclose frmMain\n", "before closing?", "1,0,1,0,1,0"},
+        {"typed back to the file's value is unchanged",
+         "type txtDavies \"1\"\ntype txtDavies \" 0.3\"\nexpect frmMain.caption \"deftempar.dat - Quenvar default "
+         "settings\"\nclose frmMain\n",
+         "", nullptr},
+        {"page 2 closed with Save keeps its values",
+         "click Command1\ntype txtConc \"abc\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 1\n"
+         "type txtConc \"2\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 0\nanswer discard\nkey frmMain \"Ctrl+Q\"\n",
+         "before quitting?", nullptr},
+        {"Ctrl+S saves and quits", "click optSIT\nkey frmMain \"Ctrl+S\"\n", "", "2,0,1,0,3,0"},
+        {"Alt+S presses Save and Quit", "type txtDavies \"0.5\"\nkey frmMain \"Alt+S\"\n", "", "2,0,1,0,1,0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string original = parameterFile(dir.path());
+        dir.write("deftempar.dat", original);
+        const RunResult r = run(dir, c.script);
+        expectSaved(r);
+        const std::string question = "\"Save changes to deftempar.dat " + std::string(c.asked) + "\" savediscardcancel";
+        EXPECT_EQ(r.output.find(question) != std::string::npos, *c.asked != '\0') << r.output;
+        if (!*c.asked) EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
+        if (c.line2) {
+            EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], c.line2);
+        } else {
+            EXPECT_EQ(dir.read("deftempar.dat"), original);
+            EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
+        }
+    }
+}
+
+// Each save keeps what both files held before as their .bak; the next start offers to put it back.
+TEST(Undo, TheNextStartPutsBackTheExactBytesOfBothFiles)
+{
+    TempDir dir;
+    // Bytes a save would not write as they stand: the undo must give them back unchanged.
+    const std::string original = parameterFile(dir.path(), "2,0,1,0,1,0", "1.0E-09,-3,3", "\"0.3\"");
+    const std::string oldDabase = "\"a\",\"b\",\"c\",\"d\"\n";
+    dir.write("deftempar.dat", original);
+    dir.write("dabase.txt", oldDabase);
+    expectSaved(run(dir, "expect mnuUndo.enabled 0\nclick opt10\nkey frmMain \"Ctrl+S\"\n"));
+    EXPECT_EQ(dir.read("deftempar.dat.bak"), original);
+    EXPECT_EQ(dir.read("dabase.txt.bak"), oldDabase);
+    EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], "1,0,1,0,1,0");
+
+    // Refused, then done.
+    RunResult r = run(dir, R"(
+expect mnuUndo.enabled 1
+expect opt10.value 1
+answer no
+key frmMain "Ctrl+Z"
+expect opt10.value 1
+answer yes
+click mnuUndo
+expect opt40.value 1
+expect txtDavies.text " 0.3"
+expect lblStatus.caption "Undo: deftempar.dat and dabase.txt restored"
+expect mnuUndo.enabled 0
+expect frmMain.caption "deftempar.dat - Quenvar default settings"
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("\"Undo last save - Quenvar\""), std::string::npos) << r.output;
+    EXPECT_EQ(dir.read("deftempar.dat"), original);
+    EXPECT_EQ(dir.read("dabase.txt"), oldDabase);
+
+    // Nothing more to undo at the start after.
+    r = run(dir, "expect mnuUndo.enabled 0\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(Keyboard, F1ShowsTheVersionAndMnemonicsKeepTheCaptions)
+{
+    TempDir dir;
+    dir.write("deftempar.dat", parameterFile(dir.path()));
+    const RunResult r = run(dir, R"(
+key frmMain "F1"
+expect cmdMain.caption "Save and Quit"
+expect mnuUndo.caption "Undo last save"
+click Command1
+expect frmPage2.visible 1
+type txtConc "abc"
+key frmPage2 "Ctrl+S"
+expect frmPage2.visible 1
+type txtConc "5"
+key frmPage2 "Ctrl+S"
+expect frmPage2.visible 0
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("message \"About prefkit\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(std::string("prefkit ") + qv::cli::version()), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("is not a number: \\\"abc\\\""), std::string::npos) << r.output;
+}
+
+// ---- Check ----------------------------------------------------------------------------------
+
+TEST(Check, OpensTheFindingsOfBothFilesAndAPickChangesNothing)
+{
+    TempDir dir;
+    dir.write("thermo.mdb", "");
+    const std::string here = qv::joinPath(dir.path(), "thermo.mdb");
+    const std::string pathsHere = "\"" + here + "\",\"" + here + "\",\"" + here + "\",\"" + here + "\"";
+    const std::string original = crlf({"\"" + dir.path() + "\"", "7,0,1,0,1,0", pathsHere, "1E-09,-3,3", "0.3",
+                                       "600,0.02439,2.3122", "746,0.36,1.695", "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5"});
+    dir.write("deftempar.dat", original);
+    dir.write("dabase.txt", crlf({"\"" + here + "\",\"/gone/type6.mdb\",\"" + here + "\",\"" + here + "\""}));
+    const RunResult r = run(dir, R"(
+key frmMain "Ctrl+K"
+expect frmCheck.visible 1
+expect lblSummary.caption "1 error, 2 warnings in deftempar.dat"
+expect lstFindings.count 3
+print lstFindings.items
+pick lstFindings #1
+expect frmCheck.visible 1
+expect frmMain.caption "deftempar.dat - Quenvar default settings"
+click cmdClose
+expect frmCheck.visible 0
+click mnuCheck
+expect frmCheck.visible 1
+)");
+    EXPECT_EQ(r.status, 0) << r.output;
+    // The missing solids database of dabase.txt, the iteration code no option offers, and the
+    // solids paths that differ between the two files; nothing else is printed.
+    EXPECT_EQ(r.output.rfind("lstFindings.items = ", 0), 0u) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    for (const char* part : {"dabase.txt line 1: error", "/gone/type6.mdb", "iteration", "line 3: warning"})
+        EXPECT_NE(r.output.find(part), std::string::npos) << part << "\n" << r.output;
     EXPECT_EQ(dir.read("deftempar.dat"), original);
 }
 
