@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "quenvar/checkwindow.h"
 #include "quenvar/field.h"
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
@@ -96,6 +97,8 @@ struct Controls {
     qv::forms::Control& mnuFile;
     qv::forms::Control& mnuFileOpen;
     qv::forms::Control& mnuFileExit;
+    // The data check of the open database.
+    qv::forms::Control& mnuFileCheck;
 };
 
 class Program : public qv::forms::Program {
@@ -106,7 +109,7 @@ public:
     Program(qv::forms::Application& app, std::string startDir);
 
     qv::forms::Window& mainWindow() override { return frmMaindb_; }
-    std::vector<qv::forms::Window*> windows() override { return {&frmMaindb_}; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMaindb_, &frmCheck_}; }
 
     // The file layer with the tool's current directory (tests set its fault hook).
     qv::Files& files() { return files_; }
@@ -134,6 +137,10 @@ public:
     void savedb();
     void cmdNewDb_Click();
     void Newspecdelete();  // hides the new-species entry after the new species is saved
+
+    // ---- The data check of the open database ----
+    void mnuFileCheck_Click();
+    qv::forms::CheckWindow& frmCheck() { return frmCheck_; }
 
 private:
     static Controls buildControls(qv::forms::Window& w);
@@ -163,11 +170,26 @@ private:
     // Takes the pending component of `cboComp` / `txtStoicn` into row `Compindex`.
     void takeInComponent();
 
+    // ---- Typed input, the display after a save or an open, the data check ----
+    // The refusal of a box whose text is not wholly a number (or yes/no), naming the field.
+    std::optional<std::string> typedRefusal() const;
+    // The value of a number box the refusal has passed; 0 for an empty box.
+    static double typedValue(const qv::forms::Control& box);
+    // The species display emptied: no species selected, its fields and rows blank, no Delete.
+    void clearSpeciesDisplay();
+    // Selects `name` in the list, as it now stands in the file, and shows it.
+    void showSaved(const std::string& name);
+    // The note after a save whose species the data check finds fault with (never a refusal).
+    void noteAfterSave(const std::string& name);
+    // Shows the species of a finding picked in the findings window.
+    void showFinding(const qv::check::Finding& f);
+
     qv::forms::Application& app_;
     qv::forms::Window frmMaindb_;
     Controls ui_;
     qv::Files files_;
     FormState st_;
+    qv::forms::CheckWindow frmCheck_{app_};
 };
 
 }  // namespace surfkit
