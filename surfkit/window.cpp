@@ -759,12 +759,14 @@ void Program::savedb()
 {
     if (auto refusal = saveRefusal()) return refuse(*refusal);
     const bool newSpecies = savingNewSpecies();
+    // A save of the isotherm model alone (no species selected) writes no species to show again.
+    const bool speciesSaved = !trim(ui_.lstReactions.text()).empty();
     const std::string savedName = trim(ui_.txtName.text());
     files_.rewrite(tempName, st_.Dbname, savedDatabase(st_.Dbname));
 
     if (newSpecies) Newspecdelete();
     Listfill();
-    showSaved(savedName);
+    if (speciesSaved) showSaved(savedName);
 }
 
 void Program::cmdNewDb_Click()
@@ -793,6 +795,7 @@ void Program::cmdNewDb_Click()
     // under the chosen name. The file open before is left as it was. Only then does the window
     // work on the new file.
     const bool newSpecies = savingNewSpecies();
+    const bool speciesSaved = !trim(ui_.lstReactions.text()).empty();
     const std::string savedName = trim(ui_.txtName.text());
     files_.rewrite(tempName, *chosen, savedDatabase(previous));
     st_.Dbname = *chosen;
@@ -800,7 +803,7 @@ void Program::cmdNewDb_Click()
 
     if (newSpecies) Newspecdelete();
     Listfill();
-    showSaved(savedName);
+    if (speciesSaved) showSaved(savedName);
 }
 
 void Program::Newspecdelete()

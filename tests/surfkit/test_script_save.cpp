@@ -141,7 +141,7 @@ TEST(SurfkitSave, ModelChosenInTheIsothermListBecomesTheHeader)
     // Nothing selected once the list is refilled: the model choice alone passes the first check
     // and only the header changes.
     RUN_OK(d, "pick lstReactions \"X\"\npick cboIsoterm \"Temkin\"\nexpect lstReactions.index 0\n" + saveYes +
-                  "expect lblLogk.caption \"log KT\"\n");
+                  "expect lblLogk.caption \"log KT\"\nexpect lstReactions.index 0\n");
     EXPECT_EQ(d.read("l.iso"), crlf({R"("Temkin")"}) + rec + endBlock);
 
     // A changed species on a NICA-Donnan file keeps its header.
