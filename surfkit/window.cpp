@@ -508,6 +508,7 @@ void Program::takeInComponent()
 void Program::cmdNextcomp_Click()
 {
     if (st_.Compindex > componentRows) return refuse(msgNinthComponent);
+    if (auto typed = pendingRefusal()) return refuse(*typed);
     takeInComponent();
 }
 
@@ -549,6 +550,7 @@ void Program::cmdSuggest_Click()
 {
     const bool pending = !ui_.cboComp.text().empty() && !ui_.txtStoicn.text().empty();
     if (pending && st_.Compindex > componentRows) return refuse(msgNinthComponent);
+    if (auto typed = pendingRefusal(); pending && typed) return refuse(*typed);
 
     // While the suggestion runs, selecting the new name in the list loads no other species.
     st_.Suggesting = true;
@@ -845,6 +847,14 @@ std::optional<std::string> Program::typedRefusal() const
         !qv::typedYesNo(ui_.txtKsel.text()))
         return "The value of \"" + ui_.lblKsel.caption() + "\" must be Yes or No: \"" + ui_.txtKsel.text() + "\".";
     return std::nullopt;
+}
+
+std::optional<std::string> Program::pendingRefusal() const
+{
+    const std::string& typed = ui_.txtStoicn.text();
+    if (qv::typedNumber(typed).kind != qv::TypedNumber::Kind::Invalid || st_.Compindex > componentRows)
+        return std::nullopt;
+    return qv::notANumberMessage(ui_.lblStoich(st_.Compindex).caption(), typed);
 }
 
 double Program::typedValue(const Control& box) { return qv::typedNumber(box.text()).value; }

@@ -173,6 +173,8 @@ private:
     // ---- Typed input, the display after a save or an open, the data check ----
     // The refusal of a box whose text is not wholly a number (or yes/no), naming the field.
     std::optional<std::string> typedRefusal() const;
+    // The refusal of the stoichiometry typed for the component being entered, if any.
+    std::optional<std::string> pendingRefusal() const;
     // The value of a number box the refusal has passed; 0 for an empty box.
     static double typedValue(const qv::forms::Control& box);
     // The species display emptied: no species selected, its fields and rows blank, no Delete.

@@ -53,6 +53,33 @@ TEST(SurfkitSlips, TypedTextThatIsNotWhollyANumberIsRefusedNamingTheField)
     }
 }
 
+TEST(SurfkitSlips, ANewSpeciesComponentWithAStoichiometryThatIsNoNumberIsNotTakenIn)
+{
+    DataDir d("s.mdb", abc);
+    const auto r = RUN_OK(d, R"S(
+click cmdAddnew
+type txtSpname "N"
+pick cboComp "Cu+2"
+type txtStoicn "1..5"
+click cmdNextcomp
+expect txtComp(1).visible 0
+expect lblComp.caption "Component no. 1"
+type txtStoicn "1,5"
+click cmdNextcomp
+expect txtStoich(1).text "1,5"
+pick cboComp "H+"
+type txtStoicn "-"
+click cmdSuggest
+expect txtComp(2).visible 0
+expect lstReactions.items "A" "B"
+)S");
+    for (const char* typed : {"1..5", "-"})
+        EXPECT_TRUE(printed(r, critical("Quenvar error", "The value of \\\"Stoichiometry of " +
+                                                             std::string(*typed == '-' ? "2nd" : "1st") +
+                                                             " component\\\" is not a number: \\\"" + typed + "\\\".")))
+            << r.output;
+}
+
 TEST(SurfkitSlips, ToxicityTakesWhatAPersonTypesForYesAndNo)
 {
     const std::string cu = R"(1000010,"Cu-gill",0,3.5,0,7,1,0,0,0,0,1)";
