@@ -541,9 +541,9 @@ Answer Application::message(const std::string& text, const std::string& title, B
     return platform_.message(text, title, buttons, icon);
 }
 
-bool Application::askYesNo(const std::string& text, const std::string& title)
+bool Application::askYesNo(const std::string& text, const std::string& title, bool defaultNo)
 {
-    return message(text, title, Buttons::YesNo, Icon::Question) != Answer::No;
+    return message(text, title, defaultNo ? Buttons::YesNoDefaultNo : Buttons::YesNo, Icon::Question) != Answer::No;
 }
 
 Answer Application::askSaveDiscardCancel(const std::string& text, const std::string& title)

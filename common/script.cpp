@@ -62,7 +62,8 @@ const char* buttonsName(Buttons b)
 {
     switch (b) {
     case Buttons::Ok: return "ok";
-    case Buttons::YesNo: return "yesno";
+    case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo: return "yesno";
     case Buttons::SaveDiscardCancel: return "savediscardcancel";
     }
     return "ok";
@@ -83,7 +84,7 @@ const char* answerName(Answer a)
 
 bool answers(Buttons b, Answer a)
 {
-    if (b == Buttons::YesNo) return a == Answer::Yes || a == Answer::No;
+    if (b == Buttons::YesNo || b == Buttons::YesNoDefaultNo) return a == Answer::Yes || a == Answer::No;
     if (b == Buttons::SaveDiscardCancel) return a == Answer::Save || a == Answer::Discard || a == Answer::Cancel;
     return false;
 }
@@ -110,7 +111,7 @@ Answer ScriptPlatform::message(const std::string& text, const std::string& title
         out_ << "ok\n";
         return Answer::Ok;
     }
-    const char* what = buttons == Buttons::YesNo ? "a Yes/No message box" : "a Save/Discard/Cancel question";
+    const char* what = buttons != Buttons::SaveDiscardCancel ? "a Yes/No message box" : "a Save/Discard/Cancel question";
     if (answers_.empty()) {
         out_ << "?\n";
         throw Abort{true, std::string(what) + " found no queued answer: " + quote(text)};

@@ -6,6 +6,7 @@
 #ifdef QUENVAR_WITH_QT
 #include <QMainWindow>
 
+#include "quenvar/qt/checkform.h"
 #include "quenvar/qt/qtmain.h"
 #include "ui_frmMaindb.h"
 #else
@@ -21,7 +22,8 @@ int main(int argc, char** argv)
     auto make = [](qv::forms::Application& app) { return std::make_unique<surfkit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     return qv::qt::windowedMain(argc, argv, tool, make,
-                                {{"frmMaindb", qv::qt::buildForm<Ui::frmMaindb, QMainWindow>}});
+                                {{"frmMaindb", qv::qt::buildForm<Ui::frmMaindb, QMainWindow>},
+                                 {"frmCheck", qv::qt::buildCheckForm}});
 #else
     return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif

@@ -9,9 +9,11 @@
 #include <utility>
 
 #include "quenvar/cli.h"
+#include "quenvar/check.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
+#include "surfkit/check.h"
 
 namespace surfkit {
 
@@ -161,6 +163,8 @@ Controls Program::buildControls(qv::forms::Window& w)
         .txtFilter = w.textBox("txtFilter"),
         .lblFilterCount = w.label("lblFilterCount", ""),
         .mnuFileUndo = w.menu("mnuFileUndo", "Undo last save"),
+        // The data check.
+        .mnuFileCheck = w.menu("mnuFileCheck", "Check database"),
     };
 }
 
@@ -175,6 +179,10 @@ void Program::wireEvents()
     ui_.cmdQuit.onClick = [this] { cmdQuit_Click(); };
     ui_.cmdAddnew.onClick = [this] { cmdAddnew_Click(); };
     ui_.cmdNextcomp.onClick = [this] { cmdNextcomp_Click(); };
+    // The data check.
+    ui_.mnuFileCheck.onClick = [this] { mnuFileCheck_Click(); };
+    frmMaindb_.shortcut("Ctrl+K", ui_.mnuFileCheck);
+    frmCheck_.onPick = [this](const qv::check::Finding& f) { showFinding(f); };
     ui_.cmdSuggest.onClick = [this] { cmdSuggest_Click(); };
     ui_.cmdDelete.onClick = [this] { cmdDelete_Click(); };
     ui_.cmdSavedb.onClick = [this] { cmdSavedb_Click(); };
@@ -323,13 +331,15 @@ void Program::mnuFileOpen_Click()
     ui_.lblNameDb.setCaption(st_.Dbname);
     takeFileKind(true);
     Listfill();
+    // Nothing of the database open before stays on screen.
+    clearSpeciesDisplay();
 }
 
 void Program::cmdCompdb_Click()
 {
-    // The user picks an existing component database or types a name; it is read the next time
-    // a species is shown or entered.
-    if (auto chosen = app_.saveDialog(compFilter, st_.dialogDir, files_.currentDir())) st_.Compdbname = *chosen;
+    // The user picks an existing component database; it is read the next time a species is shown
+    // or entered.
+    if (auto chosen = app_.openDialog(compFilter, st_.dialogDir, files_.currentDir())) st_.Compdbname = *chosen;
 }
 
 void Program::cboIsoterm_Click()
@@ -510,6 +520,7 @@ void Program::takeInComponent()
 void Program::cmdNextcomp_Click()
 {
     if (st_.Compindex > componentRows) return refuse(msgNinthComponent);
+    if (auto typed = pendingRefusal()) return refuse(*typed);
     takeInComponent();
 }
 
@@ -551,6 +562,7 @@ void Program::cmdSuggest_Click()
 {
     const bool pending = !ui_.cboComp.text().empty() && !ui_.txtStoicn.text().empty();
     if (pending && st_.Compindex > componentRows) return refuse(msgNinthComponent);
+    if (auto typed = pendingRefusal(); pending && typed) return refuse(*typed);
 
     // While the suggestion runs, selecting the new name in the list loads no other species.
     st_.Suggesting = true;
@@ -596,7 +608,7 @@ void Program::cmdSuggest_Click()
 std::optional<std::string> Program::writeRefusal()
 {
     if (!qv::writableText(trim(ui_.txtName.text()))) return msgQuoteInName;
-    const double n = std::floor(qv::textToNumber(ui_.txtNocomp.text()));
+    const double n = std::floor(typedValue(ui_.txtNocomp));
     if (!(n >= 0 && n <= componentRows)) return msgComponentCount;
     if (st_.MBused) {
         int filled = 0;
@@ -619,15 +631,15 @@ std::optional<std::string> Program::writeRefusal()
 
 SpeciesRecord Program::SpeciesChange()
 {
-    auto number = [](const Control& box) { return qv::textToNumberComma(box.text()); };
+    auto number = [](const Control& box) { return typedValue(box); };
     const bool kselShown = st_.Isomodel == "NICA" || st_.Cdbfile;
     double sixth = 0;
     if (ui_.txtLk2.visible())
         sixth = number(ui_.txtLk2);
     else if (st_.Blifile)
-        sixth = trim(ui_.txtKsel.text()) == "Yes" ? 1 : 0;
+        sixth = qv::typedYesNo(ui_.txtKsel.text()).value_or(false) ? 1 : 0;
     // writeRefusal() has kept n within the eight rows.
-    const int n = static_cast<int>(std::floor(qv::textToNumber(ui_.txtNocomp.text())));
+    const int n = static_cast<int>(std::floor(typedValue(ui_.txtNocomp)));
 
     std::array<Field, 11> Cnom{};
     for (int i = 1; i <= n; ++i) numgenerator3(i, Cnom);
@@ -636,13 +648,13 @@ SpeciesRecord Program::SpeciesChange()
     std::vector<ComponentPair> mb;
     for (int i = 1; i <= n; ++i) {
         const Field& id = Cnom[static_cast<std::size_t>(i)];
-        r.components.push_back({Field::number(qv::textToNumberComma(ui_.txtStoich(i).text())), id});
+        r.components.push_back({Field::number(typedValue(ui_.txtStoich(i))), id});
         // An empty M.B. box: the M.B. coefficient equals the M.A. one and no pair is written.
         const std::string mbText = trim(ui_.txtMBstoich(i).text());
-        if (st_.MBused && !mbText.empty()) mb.push_back({Field::number(qv::textToNumberComma(mbText)), id});
+        if (st_.MBused && !mbText.empty()) mb.push_back({Field::number(typedValue(ui_.txtMBstoich(i))), id});
     }
     const int m = static_cast<int>(mb.size());
-    r.fields = {Field::number(qv::textToNumber(ui_.txtID.text())),
+    r.fields = {Field::number(typedValue(ui_.txtID)),
                 Field::text(trim(ui_.txtName.text())),
                 Field::number(number(ui_.txtdhr)),
                 Field::number(number(ui_.txtlogk)),
@@ -669,7 +681,7 @@ SaveHeader Program::saveHeader(const std::string& model) const
     h.old.model = !st_.Isomodel.empty();
     h.old.blm = !h.old.model && st_.Blifile;
     h.model = model;
-    h.f50 = qv::textToNumber(ui_.txtf50.text());
+    h.f50 = typedValue(ui_.txtf50);
     return h;
 }
 
@@ -687,7 +699,7 @@ void Program::cmdDelete_Click()
     }
     if (!app_.askYesNo("Are you really sure you would like to delete this species from the database? Once deleted "
                        "it is gone!",
-                       "Deletion of species - Quenvar"))
+                       "Deletion of species - Quenvar", /*defaultNo=*/true))
         return;
 
     // Every record of the selected name is dropped; the database is replaced only by a
@@ -722,6 +734,7 @@ std::optional<std::string> Program::saveRefusal()
     for (Control* required : {&ui_.txtlogk, &ui_.txtCharge, &ui_.txtID, &ui_.txtNocomp})
         if (trim(required->text()).empty())
             return "One or more required data fields have been left blank. Please complete before saving";
+    if (auto typed = typedRefusal()) return typed;
     return writeRefusal();
 }
 
@@ -760,10 +773,14 @@ void Program::savedb()
 {
     if (auto refusal = saveRefusal()) return refuse(*refusal);
     const bool newSpecies = savingNewSpecies();
+    // A save of the isotherm model alone (no species selected) writes no species to show again.
+    const bool speciesSaved = !trim(ui_.lstReactions.text()).empty();
+    const std::string savedName = trim(ui_.txtName.text());
     rewriteDb(st_.Dbname, savedDatabase(st_.Dbname));
 
     if (newSpecies) Newspecdelete();
     Listfill();
+    if (speciesSaved) showSaved(savedName);
 }
 
 void Program::cmdNewDb_Click()
@@ -781,29 +798,26 @@ void Program::cmdNewDb_Click()
     else
         filter = "BLM parameter files (*.BLI)|*.BLI";
 
+    // A species the save refuses is refused before any name is asked for: no file is made and the
+    // window stays on the open database.
+    if (auto refusal = saveRefusal()) return refuse(*refusal);
     const std::optional<std::string> chosen = app_.saveDialog(filter, st_.dialogDir, files_.currentDir());
     if (!chosen) return;
-
-    // A species the save refuses: the new database is still made, as a copy of the open one, and
-    // the window works on it from now on.
-    if (auto refusal = saveRefusal()) {
-        files_.copyFile(previous, *chosen);
-        st_.Dbname = *chosen;
-        ui_.lblNameDb.setCaption(st_.Dbname);
-        return refuse(*refusal);
-    }
 
     // The new database is the open one with the save applied, written whole and put in place in
     // one step: a failure or a crash on the way leaves no half-made database (nor a bare copy)
     // under the chosen name. The file open before is left as it was. Only then does the window
     // work on the new file.
     const bool newSpecies = savingNewSpecies();
+    const bool speciesSaved = !trim(ui_.lstReactions.text()).empty();
+    const std::string savedName = trim(ui_.txtName.text());
     rewriteDb(*chosen, savedDatabase(previous));
     st_.Dbname = *chosen;
     ui_.lblNameDb.setCaption(st_.Dbname);
 
     if (newSpecies) Newspecdelete();
     Listfill();
+    if (speciesSaved) showSaved(savedName);
 }
 
 void Program::Newspecdelete()
@@ -893,7 +907,7 @@ void Program::wireEditorEvents()
     for (auto [control, letter] : std::initializer_list<std::pair<Control*, char>>{
              {&c.cmdNextcomp, 'N'}, {&c.cmdSuggest, 'I'}, {&c.cmdAddnew, 'A'}, {&c.cmdDelete, 'D'},
              {&c.cmdSavedb, 'S'}, {&c.cmdNewDb, 'W'}, {&c.cmdCompdb, 'M'}, {&c.cmdQuit, 'Q'}, {&c.mnuFile, 'F'},
-             {&c.mnuFileOpen, 'O'}, {&c.mnuFileUndo, 'U'}, {&c.mnuFileExit, 'X'}})
+             {&c.mnuFileOpen, 'O'}, {&c.mnuFileUndo, 'U'}, {&c.mnuFileCheck, 'K'}, {&c.mnuFileExit, 'X'}})
         control->setMnemonic(letter);
 
     frmMaindb_.shortcut("Ctrl+O", c.mnuFileOpen);
@@ -1159,6 +1173,108 @@ void Program::applyFilter()
     const std::string total = std::to_string(allSpecies_.size());
     ui_.lblFilterCount.setCaption(needle.empty() ? total + " species"
                                                  : std::to_string(shownRows_.size()) + " of " + total + " species");
+}
+
+// ---- Typed input -------------------------------------------------------------------------------
+
+std::optional<std::string> Program::typedRefusal() const
+{
+    // Each shown box the save writes as a number, under the caption the window shows beside it.
+    std::vector<std::pair<const Control*, std::string>> boxes = {
+        {&ui_.txtID, ui_.Label3.caption()},        {&ui_.txtlogk, ui_.lblLogk.caption()},
+        {&ui_.txtdhr, ui_.lbldhr.caption()},       {&ui_.txtCharge, ui_.Label6.caption()},
+        {&ui_.txtNocomp, ui_.Label7.caption()},
+    };
+    if (st_.Isomodel == "NICA" || st_.Cdbfile) boxes.emplace_back(&ui_.txtKsel, ui_.lblKsel.caption());
+    if (ui_.txtLk2.visible()) boxes.emplace_back(&ui_.txtLk2, ui_.lblLk2.caption());
+    if (st_.Blifile && st_.Isomodel.empty()) boxes.emplace_back(&ui_.txtf50, ui_.lblIsoterm.caption());
+    for (const auto& [box, field] : boxes)
+        if (qv::typedNumber(box->text()).kind == qv::TypedNumber::Kind::Invalid)
+            return qv::notANumberMessage(field, box->text());
+
+    const double n = std::floor(typedValue(ui_.txtNocomp));
+    for (int i = 1; i <= componentRows && i <= n; ++i) {
+        if (qv::typedNumber(ui_.txtStoich(i).text()).kind == qv::TypedNumber::Kind::Invalid)
+            return qv::notANumberMessage(ui_.lblStoich(i).caption(), ui_.txtStoich(i).text());
+        if (st_.MBused && qv::typedNumber(ui_.txtMBstoich(i).text()).kind == qv::TypedNumber::Kind::Invalid)
+            return qv::notANumberMessage(std::string("M.B. stoichiometry of ") + ordinals[i - 1] + " component",
+                                         ui_.txtMBstoich(i).text());
+    }
+
+    // The toxicity flag of a BLM species: a yes/no answer; empty stays No.
+    if (st_.Blifile && !ui_.txtLk2.visible() && !trim(ui_.txtKsel.text()).empty() &&
+        !qv::typedYesNo(ui_.txtKsel.text()))
+        return "The value of \"" + ui_.lblKsel.caption() + "\" must be Yes or No: \"" + ui_.txtKsel.text() + "\".";
+    return std::nullopt;
+}
+
+std::optional<std::string> Program::pendingRefusal() const
+{
+    const std::string& typed = ui_.txtStoicn.text();
+    if (qv::typedNumber(typed).kind != qv::TypedNumber::Kind::Invalid || st_.Compindex > componentRows)
+        return std::nullopt;
+    return qv::notANumberMessage(ui_.lblStoich(st_.Compindex).caption(), typed);
+}
+
+double Program::typedValue(const Control& box) { return qv::typedNumber(box.text()).value; }
+
+// ---- The display after an open or a save ------------------------------------------------------
+
+void Program::clearSpeciesDisplay()
+{
+    ui_.lstReactions.setText("");
+    clearComponentRows();
+    for (Control* emptied : {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge, &ui_.txtKsel,
+                             &ui_.txtLk2})
+        emptied->setText("");
+    ui_.txtNocomp.setText("");
+    for (Control* hidden : {&ui_.cmdDelete, &ui_.txtLk2, &ui_.lblLk2}) hidden->setVisible(false);
+    Newspecdelete();
+}
+
+void Program::showSaved(const std::string& name)
+{
+    // The species is shown as the file now holds it: the first record of its name among those
+    // the list shows. A name the list does not hold (beyond its limit) leaves the display empty
+    // rather than showing fields no list item stands for.
+    const std::vector<std::string>& items = ui_.lstReactions.items();
+    if (std::find(items.begin(), items.end(), name) == items.end()) {
+        clearSpeciesDisplay();
+    } else {
+        ui_.lstReactions.setText(name);
+        lstReactions_Click();
+    }
+    noteAfterSave(name);
+}
+
+// ---- The data check ---------------------------------------------------------------------------
+
+void Program::mnuFileCheck_Click()
+{
+    if (st_.Dbname.empty()) return refuse("No sorption database is open", "Quenvar");
+    qv::check::Report report;
+    const ComponentTable components = readComponentTable(files_, st_.Compdbname, report);
+    checkSorption(files_, st_.Dbname, components, report);
+    frmCheck_.show(report, st_.Dbname);
+}
+
+void Program::showFinding(const qv::check::Finding& f)
+{
+    if (f.name.empty() || std::find(allSpecies_.begin(), allSpecies_.end(), f.name) == allSpecies_.end()) return;
+    // A species the filter hides is shown all the same: the filter goes.
+    const std::vector<std::string>& items = ui_.lstReactions.items();
+    if (std::find(items.begin(), items.end(), f.name) == items.end()) ui_.txtFilter.setText("");
+    // As a click on it would: the unsaved-change question first.
+    ui_.lstReactions.setText(f.name);
+    pickSpecies();
+}
+
+void Program::noteAfterSave(const std::string& name)
+{
+    // The save has happened; what the check finds in the species just written is a warning.
+    const std::string note = saveNote(files_, st_.Dbname, st_.Compdbname, name);
+    if (!note.empty()) app_.message("The species \"" + name + "\" was saved, but:\n" + note, "Note!", Buttons::Ok,
+                                    Icon::Exclamation);
 }
 
 }  // namespace surfkit

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "quenvar/backup.h"
+#include "quenvar/checkwindow.h"
 #include "quenvar/field.h"
 #include "quenvar/files.h"
 #include "quenvar/forms.h"
@@ -101,6 +102,8 @@ struct Controls {
     qv::forms::Control& txtFilter;
     qv::forms::Control& lblFilterCount;
     qv::forms::Control& mnuFileUndo;
+    // The data check of the open database.
+    qv::forms::Control& mnuFileCheck;
 };
 
 class Program : public qv::forms::Program {
@@ -111,7 +114,7 @@ public:
     Program(qv::forms::Application& app, std::string startDir);
 
     qv::forms::Window& mainWindow() override { return frmMaindb_; }
-    std::vector<qv::forms::Window*> windows() override { return {&frmMaindb_}; }
+    std::vector<qv::forms::Window*> windows() override { return {&frmMaindb_, &frmCheck_}; }
 
     // The file layer with the tool's current directory (tests set its fault hook).
     qv::Files& files() { return files_; }
@@ -148,6 +151,9 @@ public:
     bool modified() const { return edits_.modified(); }
     // The window caption: the open file's name, "*" before it while the shown species is modified.
     void updateTitle();
+    // ---- The data check of the open database ----
+    void mnuFileCheck_Click();
+    qv::forms::CheckWindow& frmCheck() { return frmCheck_; }
 
 private:
     static Controls buildControls(qv::forms::Window& w);
@@ -201,6 +207,21 @@ private:
     std::string shownFileName() const;
     // Selects again what was selected when the species was shown (after a cancelled pick).
     void restoreSelection();
+    // ---- Typed input, the display after a save or an open, the data check ----
+    // The refusal of a box whose text is not wholly a number (or yes/no), naming the field.
+    std::optional<std::string> typedRefusal() const;
+    // The refusal of the stoichiometry typed for the component being entered, if any.
+    std::optional<std::string> pendingRefusal() const;
+    // The value of a number box the refusal has passed; 0 for an empty box.
+    static double typedValue(const qv::forms::Control& box);
+    // The species display emptied: no species selected, its fields and rows blank, no Delete.
+    void clearSpeciesDisplay();
+    // Selects `name` in the list, as it now stands in the file, and shows it.
+    void showSaved(const std::string& name);
+    // The note after a save whose species the data check finds fault with (never a refusal).
+    void noteAfterSave(const std::string& name);
+    // Shows the species of a finding picked in the findings window.
+    void showFinding(const qv::check::Finding& f);
 
     qv::forms::Application& app_;
     qv::forms::Window frmMaindb_;
@@ -217,6 +238,7 @@ private:
     std::vector<std::string> allIds_;      // their species IDs, as the filter matches them
     std::vector<std::string> listedIds_;   // the IDs Listfill read, beside the names it listed
     std::vector<int> shownRows_;           // for each list position, its row in allSpecies_
+    qv::forms::CheckWindow frmCheck_{app_};
 };
 
 }  // namespace surfkit

@@ -201,9 +201,9 @@ Answer QtPlatform::showMessage(const QString& text, const QString& title, Button
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(boxIcon(icon));
-    if (buttons == Buttons::YesNo) {
+    if (buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::Yes);
         box.exec();
         return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
     }

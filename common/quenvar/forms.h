@@ -341,7 +341,9 @@ std::string readOnlyTargetMessage(std::string_view path);
 
 // ---- Platform -------------------------------------------------------------------------------
 
-enum class Buttons { Ok, YesNo, SaveDiscardCancel };
+// YesNoDefaultNo: Yes and No with No as the default button (questions before a deletion), so that
+// Return alone never destroys anything. Script mode prints it as "yesno" and answers it the same way.
+enum class Buttons { Ok, YesNo, SaveDiscardCancel, YesNoDefaultNo };
 enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 enum class DialogKind { Open, Save };
@@ -399,7 +401,8 @@ public:
     // Message boxes and dialogs, as the handlers call them.
     Answer message(const std::string& text, const std::string& title, Buttons buttons = Buttons::Ok,
                    Icon icon = Icon::None);
-    bool askYesNo(const std::string& text, const std::string& title);  // question icon; true unless No
+    // Question icon; true unless No. `defaultNo`: No is the default button (before a deletion).
+    bool askYesNo(const std::string& text, const std::string& title, bool defaultNo = false);
     // The unsaved-changes question (question icon): Save, Discard or Cancel. Anything else a
     // platform gives back counts as Cancel, which changes nothing.
     Answer askSaveDiscardCancel(const std::string& text, const std::string& title);

@@ -3,14 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "qtapp.h"
@@ -263,4 +266,28 @@ TEST(WindowedMain, ScriptModeRunsTheScript)
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(status, 0) << out;
     EXPECT_EQ(out, "lblInfo.caption = \"ready\"\n");
+}
+
+TEST(QtMessageBox, ReturnAnswersTheDefaultButtonAndADeleteQuestionDefaultsToNo)
+{
+    qvtest::qtApp();
+    struct Case {
+        Buttons buttons;
+        Answer onReturn;
+    };
+    for (const Case& c : {Case{Buttons::YesNo, Answer::Yes}, Case{Buttons::YesNoDefaultNo, Answer::No}}) {
+        SCOPED_TRACE(static_cast<int>(c.buttons));
+        QtPlatform platform;
+        bool seen = false;
+        // Return is pressed on the box once it is up, as a user in a hurry would.
+        std::function<void()> pressReturn = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return QTimer::singleShot(10, pressReturn);
+            seen = true;
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        QTimer::singleShot(0, pressReturn);
+        EXPECT_EQ(platform.message("Delete it?", "Deletion", c.buttons, Icon::Question), c.onReturn);
+        EXPECT_TRUE(seen);
+    }
 }

@@ -1,11 +1,13 @@
 // The real frmMaindb built from its .ui file and bound to the window logic, on Qt's offscreen
-// platform: every control finds its widget, and a click on a widget runs the control's handler.
+// platform: every control finds its widget, a click on a widget runs the control's handler, and the
+// buttons stay where they are whatever the window shows above them.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QComboBox>
@@ -99,5 +101,58 @@ TEST(SurfkitQtForm, EveryControlHasItsWidgetAndClicksReachTheHandlers)
     EXPECT_EQ(comps->itemText(comps->count() - 1), "H2O");
     EXPECT_TRUE(platform.messages.empty());
 
+    binder.clear();
+}
+
+TEST(SurfkitQtForm, ButtonsKeepTheirPlaceWhateverRowsAreShown)
+{
+    qtApp();
+    const std::string one = crlf({R"(90030,"One",0,1,0,0,2,0,0,0,0,1)", "1,9"});
+    const std::string eight = crlf({R"(300030,"Eight",0,1,0,0,0,0,0,0,0,8)", "1,30,1,3,1,5,1,9,1,31,1,50,1,54,1,1"});
+    DataDir d("s.mdb", one + eight + endBlock);
+    d.handOff();
+
+    QuietPlatform platform;
+    qv::forms::Application app(platform);
+    surfkit::Program program(app, d.dir.path());
+    std::unique_ptr<QWidget> widget(qv::qt::buildForm<Ui::frmMaindb, QMainWindow>());
+    qv::qt::Binder binder(app);
+    binder.bind(program.mainWindow(), *widget);
+    app.open(program.mainWindow());
+    binder.updateAll();
+    widget->show();
+
+    const char* const buttons[] = {"cmdAddnew", "cmdDelete", "cmdSavedb", "cmdNewDb", "cmdCompdb", "cmdQuit"};
+    auto places = [&] {
+        QApplication::processEvents();
+        std::vector<QRect> out;
+        for (const char* name : buttons) {
+            auto* b = widget->findChild<QPushButton*>(name);
+            out.push_back(b ? QRect(b->mapTo(widget.get(), QPoint(0, 0)), b->size()) : QRect());
+        }
+        return out;
+    };
+    auto list = widget->findChild<QListWidget*>("lstReactions");
+    ASSERT_NE(list, nullptr);
+    auto pick = [&](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    };
+
+    pick(0);
+    const std::vector<QRect> withOneRow = places();
+    pick(1);
+    ASSERT_TRUE(widget->findChild<QLineEdit*>("txtStoich_8")->isVisible());
+    const std::vector<QRect> withEightRows = places();
+    QTest::mouseClick(widget->findChild<QPushButton*>("cmdAddnew"), Qt::LeftButton);
+    ASSERT_TRUE(widget->findChild<QLineEdit*>("txtSpname")->isVisible());
+    const std::vector<QRect> withEntry = places();
+
+    for (std::size_t k = 0; k < std::size(buttons); ++k) {
+        SCOPED_TRACE(buttons[k]);
+        EXPECT_EQ(withOneRow[k], withEightRows[k]);
+        if (std::string(buttons[k]) != "cmdDelete") {  // hidden in the entry
+            EXPECT_EQ(withOneRow[k], withEntry[k]);
+        }
+    }
     binder.clear();
 }

@@ -421,7 +421,7 @@ pick lstReactions "=SOCu+"
 expect txtComp(2).text "Copper(II)"
 expect txtComp(3).text "Proton"
 )S");
-    EXPECT_TRUE(printed(r, "dialog save \"Quenvar database files (*.MDB)|*.MDB\" \"" + shown(d.dir.path()) + "\" -> cancel"))
+    EXPECT_TRUE(printed(r, "dialog open \"Quenvar database files (*.MDB)|*.MDB\" \"" + shown(d.dir.path()) + "\" -> cancel"))
         << r.output;
 }
 

@@ -43,24 +43,24 @@ std::string manySpecies(int count, int skip = 0, const std::string& changedLine 
 
 }  // namespace
 
-TEST(SurfkitSave, ChangedSpeciesTakesDecimalCommasAndLeadingNumbers)
+TEST(SurfkitSave, ChangedSpeciesTakesDecimalCommas)
 {
     DataDir d("s.mdb", abc);
     const auto r = RUN_OK(d, R"S(
 pick lstReactions "A"
 type txtlogk "1,5"
-type txtStoich(1) "1,5,3"
+type txtStoich(1) " 1,5 "
 type txtStoich(2) "-0,25"
 type txtdhr ""
-type txtCharge "abc"
-type txtID "300031,7"
+type txtCharge "2,75"
+type txtID "300031"
 answer yes
 click cmdSavedb
-expect txtlogk.text "1,5"
+expect txtlogk.text "  1.5"
 expect lstReactions.items "A" "B" "C"
 )S");
     EXPECT_TRUE(printed(r, saveQuestion)) << r.output;
-    EXPECT_EQ(d.read("s.mdb"), crlf({R"(300031,"A",0,1.5,0,0,0,0,0,0,0,2)", "1.5,30,-0.25,3"}) + recB + recC + endBlock);
+    EXPECT_EQ(d.read("s.mdb"), crlf({R"(300031,"A",0,1.5,0,0,2.75,0,0,0,0,2)", "1.5,30,-0.25,3"}) + recB + recC + endBlock);
     EXPECT_FALSE(d.exists("dbnamep.mdb"));
 }
 
@@ -108,7 +108,7 @@ expect txtf50.text " 0.75"
     EXPECT_EQ(d.read("g.bli"), crlf({R"("BLM parameters")", R"("Cu",0.75)", R"(1000010,"Cu-gill",0,3.5,0,1,1,0,0,0,0,1)",
                                      "1,30", cuoh, "1,30"}) +
                                    endBlock);
-    // " No" gives 0; the critical f value takes no decimal comma.
+    // " No" gives 0; the critical f value takes a decimal comma as every box does.
     RUN_OK(d, R"S(
 pick lstReactions "CuOH-gill"
 expect txtKsel.text " Yes"
@@ -117,7 +117,7 @@ type txtf50 "0,9"
 answer yes
 click cmdSavedb
 )S");
-    EXPECT_EQ(d.read("g.bli"), crlf({R"("BLM parameters")", R"("Cu",0)", R"(1000010,"Cu-gill",0,3.5,0,1,1,0,0,0,0,1)",
+    EXPECT_EQ(d.read("g.bli"), crlf({R"("BLM parameters")", R"("Cu",0.9)", R"(1000010,"Cu-gill",0,3.5,0,1,1,0,0,0,0,1)",
                                      "1,30", R"(1000020,"CuOH-gill",0,2.5,0,0,1,0,0,0,0,1)", "1,30"}) +
                                    endBlock);
 }
@@ -141,7 +141,7 @@ TEST(SurfkitSave, ModelChosenInTheIsothermListBecomesTheHeader)
     // Nothing selected once the list is refilled: the model choice alone passes the first check
     // and only the header changes.
     RUN_OK(d, "pick lstReactions \"X\"\npick cboIsoterm \"Temkin\"\nexpect lstReactions.index 0\n" + saveYes +
-                  "expect lblLogk.caption \"log KT\"\n");
+                  "expect lblLogk.caption \"log KT\"\nexpect lstReactions.index 0\n");
     EXPECT_EQ(d.read("l.iso"), crlf({R"("Temkin")"}) + rec + endBlock);
 
     // A changed species on a NICA-Donnan file keeps its header.
@@ -175,7 +175,8 @@ expect cmdNextcomp.visible 0
 expect cmdSuggest.visible 0
 expect lblComp.visible 0
 expect lblSpname.visible 0
-expect txtID.text "300031"
+expect lstReactions.text "CuOH+"
+expect txtID.text " 300031"
 )S";
     const std::string added = crlf({R"(300031,"CuOH+",0,-8,0,0,1,0,0,0,0,2)", "1,30,-1,3"});
     DataDir ended("s.mdb", abc);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "quenvar/error.h"
 #include "quenvar/files.h"
@@ -136,4 +137,40 @@ TEST(SurfkitRewriteFaults, AFailedCopyKeepsTheWindowOnTheOldDatabase)
     EXPECT_EQ(o.status, 0) << o.output;
     EXPECT_FALSE(d.exists("copy.mdb"));
     EXPECT_EQ(linesOf(d.read("s.mdb"))[2], R"(310030,"B",-5,8,0,0,1,0,0,0,0,2)");
+}
+
+namespace {
+
+// Script mode's platform that also keeps the buttons of every message box.
+struct ButtonsKept : qv::script::ScriptPlatform {
+    using ScriptPlatform::ScriptPlatform;
+    qv::forms::Answer message(const std::string& text, const std::string& title, qv::forms::Buttons buttons,
+                              qv::forms::Icon icon) override
+    {
+        kept.push_back(buttons);
+        return ScriptPlatform::message(text, title, buttons, icon);
+    }
+    std::vector<qv::forms::Buttons> kept;
+};
+
+}  // namespace
+
+TEST(SurfkitQuestions, TheDeleteQuestionHasNoAsItsDefaultAndTheSaveQuestionYes)
+{
+    DataDir d("s.mdb", db);
+    d.handOff();
+    std::ostringstream out;
+    ButtonsKept platform(out);
+    qv::forms::Application app(platform);
+    surfkit::Program program(app, d.dir.path());
+    std::istringstream in("pick lstReactions \"B\"\nanswer no\nclick cmdDelete\nanswer no\nclick cmdSavedb\n");
+    EXPECT_EQ(qv::script::run(program, app, platform, in, out), 0) << out.str();
+    EXPECT_EQ(platform.kept,
+              (std::vector<qv::forms::Buttons>{qv::forms::Buttons::YesNoDefaultNo, qv::forms::Buttons::YesNo}));
+    // Script mode shows both as the Yes/No box they are; the question keeps its text.
+    EXPECT_NE(out.str().find("message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
+                             "this species from the database? Once deleted it is gone!\" yesno question -> no"),
+              std::string::npos)
+        << out.str();
+    EXPECT_EQ(d.read("s.mdb"), db);
 }
