@@ -22,8 +22,7 @@ const char* siteName = "big.MSI.TXT";
 class SilentPlatform : public qv::forms::Platform {
 public:
     explicit SilentPlatform(std::string path) : path_(std::move(path)) {}
-    qv::forms::Answer message(const std::string& text, const std::string&, qv::forms::Buttons,
-                              qv::forms::Icon) override
+    qv::forms::Answer message(const std::string& text, const std::string&, qv::forms::Buttons, qv::forms::Icon) override
     {
         throw std::runtime_error("humkit showed a message: " + text);
     }

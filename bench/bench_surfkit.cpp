@@ -180,13 +180,12 @@ void registerSurfkit()
                                state.SkipWithError("the filter did not run");
                        });
 
-        registerAction("surfkit species display (last species) " + big, big, 3, "read",
-                       [big](benchmark::State& state) {
-                           Editor e(dataDir(), big);
-                           e.list().setText("Species 4000");
-                           for (auto _ : state) e.program->lstReactions_Click();
-                           if (e("txtName").text() != "Species 4000") state.SkipWithError("not shown");
-                       });
+        registerAction("surfkit species display (last species) " + big, big, 3, "read", [big](benchmark::State& state) {
+            Editor e(dataDir(), big);
+            e.list().setText("Species 4000");
+            for (auto _ : state) e.program->lstReactions_Click();
+            if (e("txtName").text() != "Species 4000") state.SkipWithError("not shown");
+        });
 
         registerAction("surfkit ID proposal worst case " + worst, worst, 2, "listfill",
                        [worst, kind](benchmark::State& state) {
@@ -208,20 +207,21 @@ void registerSurfkit()
                            if (e("txtID").text() != qv::numberForm(expected)) state.SkipWithError("not the worst case");
                        });
 
-        registerAction("surfkit save (changed species) " + big, big, 3, "rewrite", [big, kind](benchmark::State& state) {
-            Editor e(scratchFor(kind), big);
-            e.list().setText("Species 2000");
-            e.program->lstReactions_Click();
-            e("txtlogk").setText("9,5");
-            for (auto _ : state) {
-                // The save lists the file again, which clears the selection: select as the user would.
-                e.list().setText("Species 2000");
-                e.program->cmdSavedb_Click();
-            }
-            if (e.list().listCount() != 4000) state.SkipWithError("the save lost species");
-            if (readFile(qv::joinPath(scratchFor(kind), big)).find(",9.5,") == std::string::npos)
-                state.SkipWithError("the save did not run");
-        });
+        registerAction("surfkit save (changed species) " + big, big, 3, "rewrite",
+                       [big, kind](benchmark::State& state) {
+                           Editor e(scratchFor(kind), big);
+                           e.list().setText("Species 2000");
+                           e.program->lstReactions_Click();
+                           e("txtlogk").setText("9,5");
+                           for (auto _ : state) {
+                               // The save lists the file again, which clears the selection: select as the user would.
+                               e.list().setText("Species 2000");
+                               e.program->cmdSavedb_Click();
+                           }
+                           if (e.list().listCount() != 4000) state.SkipWithError("the save lost species");
+                           if (readFile(qv::joinPath(scratchFor(kind), big)).find(",9.5,") == std::string::npos)
+                               state.SkipWithError("the save did not run");
+                       });
 
         registerAction("surfkit delete " + big, big, 3, "rewrite", [big, kind](benchmark::State& state) {
             Editor e(scratchFor(kind), big);

@@ -77,8 +77,9 @@ void registerAction(const std::string& name, const std::string& file, double tar
                     std::function<void(benchmark::State&)> body)
 {
     actions().push_back({name, file, target, reference});
-    benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& state) { body(state); })
-        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& state) {
+        body(state);
+    })->Unit(benchmark::kMicrosecond);
 }
 
 void registerReferences(const std::string& file)

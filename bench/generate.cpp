@@ -58,7 +58,16 @@ std::string thermoFile(int species, bool solids)
     for (int i = 1; i <= species; ++i) {
         const int id = (solids ? 6000000 : 100000) + i;
         w.whole(id).text((solids ? "Solid" : "Aq") + std::to_string(i) + (i % 2 ? "+" : "-"));
-        w.number(i * 0.01).number(-5.5).whole(0).whole(0).whole(i % 2 ? 1 : -1).number(4.5).whole(0).whole(0).whole(2).endLine();
+        w.number(i * 0.01)
+            .number(-5.5)
+            .whole(0)
+            .whole(0)
+            .whole(i % 2 ? 1 : -1)
+            .number(4.5)
+            .whole(0)
+            .whole(0)
+            .whole(2)
+            .endLine();
         w.whole(1).whole(3 + i % 40).whole(-1).whole(5).endLine();
         w.number(18.5).text("Generated").text("").endLine();
     }
@@ -72,7 +81,16 @@ std::string analytFile(int solids, int aqueous)
     qv::RecordWriter w;
     w.text("Generated analyte database").endLine();
     auto record = [&](int id, const std::string& name) {
-        w.whole(id).text(name).number(-8.5).number(0.0125).number(1250).whole(0).number(-2.5E-05).whole(0).whole(0).endLine();
+        w.whole(id)
+            .text(name)
+            .number(-8.5)
+            .number(0.0125)
+            .number(1250)
+            .whole(0)
+            .number(-2.5E-05)
+            .whole(0)
+            .whole(0)
+            .endLine();
     };
     for (int i = 1; i <= solids; ++i) record(6000000 + i, "Solid" + std::to_string(i) + (i % 2 ? "+" : "-"));
     w.whole(0).text("").whole(0).whole(0).whole(0).whole(0).whole(0).whole(0).whole(0).endLine();
@@ -85,8 +103,11 @@ std::string sitFile(int pairs)
 {
     qv::RecordWriter w;
     for (int i = 0; i < pairs; ++i)
-        w.text("Aq" + std::to_string(2 * (i / 60) + 1) + "+").text("Aq" + std::to_string(2 * (i % 60) + 2) + "-")
-            .number(0.01 * (i % 30)).text("Generated table " + std::to_string(i % 9)).endLine();
+        w.text("Aq" + std::to_string(2 * (i / 60) + 1) + "+")
+            .text("Aq" + std::to_string(2 * (i % 60) + 2) + "-")
+            .number(0.01 * (i % 30))
+            .text("Generated table " + std::to_string(i % 9))
+            .endLine();
     return w.take();
 }
 
@@ -111,8 +132,11 @@ std::string defaultsFile(const std::string& dataDir)
     qv::RecordWriter w;
     w.text(dataDir).endLine();
     w.whole(2).whole(0).whole(1).whole(0).whole(1).whole(0).endLine();
-    w.text(qv::joinPath(dataDir, "thermo.mdb")).text(qv::joinPath(dataDir, "type6.mdb"))
-        .text(qv::joinPath(dataDir, "comp.mdb")).text(qv::joinPath(dataDir, "gaussian.mdb")).endLine();
+    w.text(qv::joinPath(dataDir, "thermo.mdb"))
+        .text(qv::joinPath(dataDir, "type6.mdb"))
+        .text(qv::joinPath(dataDir, "comp.mdb"))
+        .text(qv::joinPath(dataDir, "gaussian.mdb"))
+        .endLine();
     w.number(1E-09).whole(-3).whole(3).endLine();
     w.number(0.3).endLine();
     w.whole(600).number(0.02439).number(2.3122).endLine();
@@ -125,8 +149,11 @@ std::string defaultsFile(const std::string& dataDir)
 std::string dabaseFile(const std::string& dataDir)
 {
     qv::RecordWriter w;
-    w.text(qv::joinPath(dataDir, "thermo.mdb")).text(qv::joinPath(dataDir, "type6.mdb"))
-        .text(qv::joinPath(dataDir, "comp.mdb")).text(qv::joinPath(dataDir, "gaussian.mdb")).endLine();
+    w.text(qv::joinPath(dataDir, "thermo.mdb"))
+        .text(qv::joinPath(dataDir, "type6.mdb"))
+        .text(qv::joinPath(dataDir, "comp.mdb"))
+        .text(qv::joinPath(dataDir, "gaussian.mdb"))
+        .endLine();
     return w.take();
 }
 

@@ -1,5 +1,8 @@
 // A tool's start to its first shown window (offscreen), against a minimal Qt Widgets program
 // that shows one empty window, both measured as whole processes in the same run.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -7,9 +10,6 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include <QApplication>
@@ -78,7 +78,8 @@ int main(int argc, char** argv)
     const std::string dir = qvbench::scratchDir();
     const int runs = 21;
     const double minimal = median({self, "--minimal"}, dir, runs);
-    std::printf("\n| program | start to first window (ms, median of %d) | x minimal Qt program | target | met |\n", runs);
+    std::printf("\n| program | start to first window (ms, median of %d) | x minimal Qt program | target | met |\n",
+                runs);
     std::printf("|---|---:|---:|---:|---|\n");
     std::printf("| minimal Qt Widgets program | %.1f | 1.00 | | |\n", minimal);
     int missed = 0;

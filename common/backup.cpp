@@ -98,9 +98,9 @@ void SaveUndo::restore(bool overwriteChanged)
 {
     const State state = check();
     if (state != State::Ready && !(state == State::FileChanged && overwriteChanged)) {
-        const char* why = state == State::Nothing         ? "no save to undo"
-                          : state == State::FileChanged   ? "the file was changed since it was saved"
-                                                          : "its backup is missing or was changed";
+        const char* why = state == State::Nothing       ? "no save to undo"
+                          : state == State::FileChanged ? "the file was changed since it was saved"
+                                                        : "its backup is missing or was changed";
         throw Error(ErrorKind::CannotUndo, state == State::Nothing ? std::string() : file_, why);
     }
     const std::string bytes = files_.readBytes(backupName(path_));

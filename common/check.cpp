@@ -12,10 +12,10 @@ namespace qv::check {
 namespace {
 
 // The characters of Windows-1252 from 0x80 to 0x9F (0 where the code page leaves a byte unused).
-constexpr char16_t cp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void appendUtf8(std::string& out, char32_t c)
 {
@@ -54,10 +54,7 @@ std::string jsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string plural(int n, const char* word)
-{
-    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
-}
+std::string plural(int n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
 
 }  // namespace
 
@@ -79,18 +76,29 @@ void Report::add(Finding finding)
     findings_.push_back(std::move(finding));
 }
 
-void Report::error(std::string file, int line, std::string key, std::string code, std::string message,
-                   std::string name)
+void Report::error(std::string file, int line, std::string key, std::string code, std::string message, std::string name)
 {
-    add({std::move(file), line, std::move(key), Severity::Error, std::move(code), std::move(message),
-         std::move(name), {}});
+    add({std::move(file),
+         line,
+         std::move(key),
+         Severity::Error,
+         std::move(code),
+         std::move(message),
+         std::move(name),
+         {}});
 }
 
 void Report::warning(std::string file, int line, std::string key, std::string code, std::string message,
                      std::string name)
 {
-    add({std::move(file), line, std::move(key), Severity::Warning, std::move(code), std::move(message),
-         std::move(name), {}});
+    add({std::move(file),
+         line,
+         std::move(key),
+         Severity::Warning,
+         std::move(code),
+         std::move(message),
+         std::move(name),
+         {}});
 }
 
 void Report::unreadable(std::string file, int line, std::string_view failure, bool nothingRead)
@@ -190,7 +198,7 @@ std::optional<RecordReader> openForCheck(const Files& files, const std::string& 
 }
 
 std::optional<std::array<std::string, 4>> readDabasePaths(const Files& files, const std::string& path, Report& report,
-                                                         bool checked)
+                                                          bool checked)
 {
     std::optional<RecordReader> in = openForCheck(files, path, report, checked);
     if (!in) return std::nullopt;

@@ -61,7 +61,8 @@ std::string helpText(const Tool& tool)
     s += "\n";
     s += std::string(tool.summary) + "\n\n";
     if (tool.windowed)
-        s += "Start it in a Quenvar data directory (cd there and run " + name + ", or give the directory\n"
+        s += "Start it in a Quenvar data directory (cd there and run " + name +
+             ", or give the directory\n"
              "or one of its files): it opens its window and reads and writes the data files there.\n"
              "Without a display it says so and ends; run it under xvfb-run -a then.\n\n";
     else
@@ -74,7 +75,8 @@ std::string helpText(const Tool& tool)
          "                    them (exit status 0 none, 1 an error, 2 a file not read at all);\n"
          "                    --json reports one JSON object a line\n";
     if (!databases.empty())
-        s += "                    " + databases + ": the databases to check against\n"
+        s += "                    " + databases +
+             ": the databases to check against\n"
              "                    (default: those of the data directory)\n";
     s += "  --fault STEP:N:fail|kill\n"
          "                    testing option: makes the N-th file step of kind STEP (open, write,\n"
@@ -125,7 +127,8 @@ Command parse(const Tool& tool, int& argc, char** argv, std::ostream& out, std::
         } else if (!startDir) {
             startDir = true;
             std::string why;
-            if (!startIn(std::string(arg), why)) return exit(refuse(tool, err, "cannot start in " + std::string(arg) + ": " + why));
+            if (!startIn(std::string(arg), why))
+                return exit(refuse(tool, err, "cannot start in " + std::string(arg) + ": " + why));
         } else {
             return exit(refuse(tool, err, "unexpected argument " + std::string(arg)));
         }

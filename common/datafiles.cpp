@@ -188,8 +188,7 @@ std::vector<std::string> thermoNames(const Files& files, std::string_view path, 
     return names;
 }
 
-std::optional<std::int32_t> thermoIdOf(const Files& files, std::string_view path, std::string_view name,
-                                       ScanEnd* end)
+std::optional<std::int32_t> thermoIdOf(const Files& files, std::string_view path, std::string_view name, ScanEnd* end)
 {
     std::optional<std::int32_t> id;
     ScanEnd e = scanThermoById(files, path, [&](const ThermoSpecies& s) {

@@ -46,8 +46,7 @@ std::string compose(ErrorKind kind, const std::string& file, const std::string& 
 }  // namespace
 
 Error::Error(ErrorKind kind, std::string file, std::string detail)
-    : std::runtime_error(compose(kind, file, detail)), kind_(kind), file_(std::move(file)),
-      detail_(std::move(detail))
+    : std::runtime_error(compose(kind, file, detail)), kind_(kind), file_(std::move(file)), detail_(std::move(detail))
 {
 }
 

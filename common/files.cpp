@@ -218,10 +218,7 @@ std::string Files::readBytes(std::string_view name) const
     return bytes;
 }
 
-RecordReader Files::openRead(std::string_view name) const
-{
-    return RecordReader(readBytes(name), std::string(name));
-}
+RecordReader Files::openRead(std::string_view name) const { return RecordReader(readBytes(name), std::string(name)); }
 
 void Files::writeFile(std::string_view name, std::string_view bytes) const
 {

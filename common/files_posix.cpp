@@ -2,12 +2,12 @@
 
 #include "osfile.h"
 
-#include <cerrno>
-#include <climits>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <csignal>
 
 namespace qv::osfile {
 

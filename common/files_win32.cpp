@@ -105,8 +105,8 @@ Fault openForReading(const std::string& path, Handle& handle, std::uint64_t& siz
     const std::wstring name = wide(path);
     HANDLE h = INVALID_HANDLE_VALUE;
     const DWORD err = withRetries([&] {
-        h = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        h = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         return h != INVALID_HANDLE_VALUE;
     });
     if (err != ERROR_SUCCESS) return refusal(err, name);

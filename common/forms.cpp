@@ -34,10 +34,7 @@ Control::Control(Window& window, ControlKind kind, std::string name, int index)
 {
 }
 
-std::string Control::qualifiedName() const
-{
-    return index_ > 0 ? name_ + "(" + std::to_string(index_) + ")" : name_;
-}
+std::string Control::qualifiedName() const { return index_ > 0 ? name_ + "(" + std::to_string(index_) + ")" : name_; }
 
 void Control::setCaption(std::string caption)
 {
@@ -190,8 +187,8 @@ std::string upper(std::string_view s)
 }
 
 // The named keys, in their one spelling.
-constexpr std::array namedKeys{"Return", "Escape", "Delete", "Backspace", "Tab", "Insert", "Home", "End", "PageUp",
-                               "PageDown", "Up", "Down", "Left", "Right", "Space"};
+constexpr std::array namedKeys{"Return", "Escape",   "Delete", "Backspace", "Tab",  "Insert", "Home", "End",
+                               "PageUp", "PageDown", "Up",     "Down",      "Left", "Right",  "Space"};
 
 std::optional<std::string> keyName(std::string_view key)
 {
@@ -243,11 +240,36 @@ bool textBoxKeeps(const std::string& keys)
     std::string_view k = keys;
     if (k.rfind("Shift+", 0) == 0) k.remove_prefix(6);
     if (k.size() == 1 || k == "Space") return true;
-    for (const char* kept : {"Delete", "Backspace", "Home", "End", "Left", "Right", "Shift+Home", "Shift+End",
-                             "Shift+Left", "Shift+Right", "Shift+Delete", "Shift+Insert", "Ctrl+Left", "Ctrl+Right",
-                             "Ctrl+Shift+Left", "Ctrl+Shift+Right", "Ctrl+Home", "Ctrl+End", "Ctrl+Shift+Home",
-                             "Ctrl+Shift+End", "Ctrl+Backspace", "Ctrl+Delete", "Ctrl+Insert", "Ctrl+Z", "Ctrl+Y",
-                             "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C", "Ctrl+X", "Ctrl+V"})
+    for (const char* kept : {"Delete",
+                             "Backspace",
+                             "Home",
+                             "End",
+                             "Left",
+                             "Right",
+                             "Shift+Home",
+                             "Shift+End",
+                             "Shift+Left",
+                             "Shift+Right",
+                             "Shift+Delete",
+                             "Shift+Insert",
+                             "Ctrl+Left",
+                             "Ctrl+Right",
+                             "Ctrl+Shift+Left",
+                             "Ctrl+Shift+Right",
+                             "Ctrl+Home",
+                             "Ctrl+End",
+                             "Ctrl+Shift+Home",
+                             "Ctrl+Shift+End",
+                             "Ctrl+Backspace",
+                             "Ctrl+Delete",
+                             "Ctrl+Insert",
+                             "Ctrl+Z",
+                             "Ctrl+Y",
+                             "Ctrl+Shift+Z",
+                             "Ctrl+A",
+                             "Ctrl+C",
+                             "Ctrl+X",
+                             "Ctrl+V"})
         if (keys == kept) return true;
     return false;
 }

@@ -28,7 +28,8 @@ Decimal decompose(std::string_view sci)
     }
     for (; i < sci.size() && sci[i] != 'e'; ++i)
         if (sci[i] != '.') d.digits += sci[i];
-    if (i < sci.size()) std::from_chars(sci.data() + i + 1 + (sci[i + 1] == '+' ? 1 : 0), sci.data() + sci.size(), d.exponent);
+    if (i < sci.size())
+        std::from_chars(sci.data() + i + 1 + (sci[i + 1] == '+' ? 1 : 0), sci.data() + sci.size(), d.exponent);
     while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
     return d;
 }
@@ -174,10 +175,7 @@ std::string displaySingle(float value)
     return s[0] == '-' ? s : " " + s;
 }
 
-bool isNumberText(std::string_view text)
-{
-    return !text.empty() && numberPrefix(text) == text.size();
-}
+bool isNumberText(std::string_view text) { return !text.empty() && numberPrefix(text) == text.size(); }
 
 double parseNumberText(std::string_view text) { return parsePrefix(text); }
 

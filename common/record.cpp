@@ -63,8 +63,7 @@ int RecordReader::line() const
         lineNo_ = 1;
     }
     for (std::size_t i = lineAt_; i < pos_ && i < bytes_.size(); ++i) {
-        if (bytes_[i] == '\n' || (bytes_[i] == '\r' && (i + 1 >= bytes_.size() || bytes_[i + 1] != '\n')))
-            ++lineNo_;
+        if (bytes_[i] == '\n' || (bytes_[i] == '\r' && (i + 1 >= bytes_.size() || bytes_[i + 1] != '\n'))) ++lineNo_;
     }
     lineAt_ = pos_;
     return lineNo_;

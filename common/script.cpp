@@ -111,7 +111,8 @@ Answer ScriptPlatform::message(const std::string& text, const std::string& title
         out_ << "ok\n";
         return Answer::Ok;
     }
-    const char* what = buttons != Buttons::SaveDiscardCancel ? "a Yes/No message box" : "a Save/Discard/Cancel question";
+    const char* what =
+        buttons != Buttons::SaveDiscardCancel ? "a Yes/No message box" : "a Save/Discard/Cancel question";
     if (answers_.empty()) {
         out_ << "?\n";
         throw Abort{true, std::string(what) + " found no queued answer: " + quote(text)};
@@ -258,8 +259,7 @@ private:
         for (Window* win : app_.openWindows())
             if (Control* c = win->find(base, index)) return *c;
         for (Window* win : program_.windows())
-            if (!win->isOpen() && win->find(base, index))
-                throw ScriptError{"window is not open: " + win->formName()};
+            if (!win->isOpen() && win->find(base, index)) throw ScriptError{"window is not open: " + win->formName()};
         throw ScriptError{"unknown control: " + qualified};
     }
 
@@ -274,10 +274,7 @@ private:
     // The words of a property's value, and how it prints.
     std::vector<std::string> property(const std::string& ref, std::string* printed) const;
 
-    void act(const std::function<void()>& action)
-    {
-        app_.dispatch(action);
-    }
+    void act(const std::function<void()>& action) { app_.dispatch(action); }
 
     Program& program_;
     Application& app_;
@@ -310,9 +307,9 @@ std::vector<std::string> Runner::property(const std::string& ref, std::string* p
     const bool isList = k == ControlKind::ListBox || k == ControlKind::ComboBox;
     if (prop == "visible") return bare(c.shown() ? 1 : 0);
     if (prop == "text" && (k == ControlKind::TextBox || isList)) return word(c.text());
-    if (prop == "caption" && (k == ControlKind::Label || k == ControlKind::CommandButton || k == ControlKind::OptionButton ||
-                              k == ControlKind::Frame || k == ControlKind::MenuEntry ||
-                              k == ControlKind::Plot))
+    if (prop == "caption" &&
+        (k == ControlKind::Label || k == ControlKind::CommandButton || k == ControlKind::OptionButton ||
+         k == ControlKind::Frame || k == ControlKind::MenuEntry || k == ControlKind::Plot))
         return word(c.caption());
     if ((prop == "points" || prop == "dashed") && k == ControlKind::Plot) return plotWords(c, prop, printed);
     if (prop == "value" && k == ControlKind::OptionButton) return bare(c.value() ? 1 : 0);
@@ -350,8 +347,8 @@ void Runner::execute(const Words& w, int lineNo)
     if (app_.ended()) throw Failure{"the program has ended; lines are left"};
     using Command = void (Runner::*)(const Words&);
     static const std::pair<const char*, Command> commands[] = {
-        {"click", &Runner::click}, {"pick", &Runner::pick},     {"type", &Runner::type}, {"close", &Runner::close},
-        {"key", &Runner::key},     {"focus", &Runner::focus},
+        {"click", &Runner::click}, {"pick", &Runner::pick},     {"type", &Runner::type},
+        {"close", &Runner::close}, {"key", &Runner::key},       {"focus", &Runner::focus},
         {"print", &Runner::print}, {"expect", &Runner::expect}, {"dump", &Runner::dump},
     };
     for (const auto& [name, command] : commands)
@@ -362,8 +359,10 @@ void Runner::execute(const Words& w, int lineNo)
 void Runner::answer(const Words& w, int lineNo)
 {
     need(w, 2);
-    static const std::pair<const char*, Answer> words[] = {{"yes", Answer::Yes},   {"no", Answer::No},
-                                                           {"save", Answer::Save}, {"discard", Answer::Discard},
+    static const std::pair<const char*, Answer> words[] = {{"yes", Answer::Yes},
+                                                           {"no", Answer::No},
+                                                           {"save", Answer::Save},
+                                                           {"discard", Answer::Discard},
                                                            {"cancel", Answer::Cancel}};
     for (const auto& [word, answer] : words)
         if (w[1] == word) {

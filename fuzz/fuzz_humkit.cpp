@@ -2,9 +2,9 @@
 // or gives a document within the tables' bounds; that document's file bytes read back to the same
 // bytes; and the window opens the file, shows each of its sets, and saves a file that it can
 // open again.
+#include <unistd.h>
 #include <cstdint>
 #include <cstring>
-#include <unistd.h>
 #include <optional>
 #include <string>
 

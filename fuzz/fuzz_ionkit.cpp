@@ -88,7 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(files.readBytes(kName) == once);
 
     // An addition appends one line; deleting its pair again gives the same bytes.
-    const ionkit::SitRecord added{"\x02" "added", "\x02" "pair", 0.25f, "fuzz"};
+    const ionkit::SitRecord added{
+        "\x02"
+        "added",
+        "\x02"
+        "pair",
+        0.25f, "fuzz"};
     if (ionkit::addSit(files, kName, added)) {
         const std::vector<ionkit::SitRecord> grown = ionkit::readSit(files, kName);
         check(grown.size() == records.size() + 1);

@@ -42,7 +42,8 @@ bool same(const std::vector<ComponentPair>& a, const std::vector<ComponentPair>&
 // round into another count is written as that whole number, an empty M.B. count as 0).
 bool sameCount(const qv::Field& a, const qv::Field& b, bool mb)
 {
-    if (mb && a.isEmpty() != b.isEmpty()) return (a.isEmpty() ? b : a).isNumber() && (a.isEmpty() ? b : a).asNumber() == 0;
+    if (mb && a.isEmpty() != b.isEmpty())
+        return (a.isEmpty() ? b : a).isNumber() && (a.isEmpty() ? b : a).asNumber() == 0;
     if (a.kind() != b.kind()) return false;
     if (!a.isNumber()) return a.asText() == b.asText();
     if (mb) return std::floor(a.asNumber()) == std::floor(b.asNumber());
@@ -107,7 +108,8 @@ void proposals(const qv::Files& files, const std::string& name, HeaderLayout lay
         const SpeciesIds used = readSpeciesIds(in, layout);
         for (const auto& [a, b] : {std::pair{812.0, 3.0}, {3.0, 812.0}, {812.0, 812.0}, {0.0, 0.0}, {1301.0, 30.0}}) {
             const double id = proposeSpeciesId(used, a, b);
-            if (used.contains(static_cast<std::int64_t>(id)) && static_cast<double>(static_cast<std::int64_t>(id)) == id)
+            if (used.contains(static_cast<std::int64_t>(id)) &&
+                static_cast<double>(static_cast<std::int64_t>(id)) == id)
                 __builtin_trap();
         }
     } catch (const qv::Error& e) {
@@ -119,8 +121,8 @@ SpeciesRecord newSpecies()
 {
     SpeciesRecord r;
     r.fields = {qv::Field::whole(8120030), qv::Field::text("New"), qv::Field::number(0), qv::Field::number(-1.5),
-                qv::Field::number(0), qv::Field::number(0), qv::Field::number(1), qv::Field::whole(0),
-                qv::Field::whole(0), qv::Field::whole(0), qv::Field::whole(0), qv::Field::whole(2)};
+                qv::Field::number(0),      qv::Field::number(0),   qv::Field::number(1), qv::Field::whole(0),
+                qv::Field::whole(0),       qv::Field::whole(0),    qv::Field::whole(0),  qv::Field::whole(2)};
     r.components = {{qv::Field::number(1), qv::Field::whole(812)}, {qv::Field::number(-1), qv::Field::whole(3)}};
     return r;
 }
@@ -214,8 +216,9 @@ void window(const std::string& name)
 {
     static const bool prepared = [] {
         const std::string dabase = "\"c:\\quenvar\\thermo.mdb\",\"b\",\"c\",\"d\"\r\n";
-        const std::string comp = "1,\"H2O\",0,0,0,0\r\n3,\"H+\",1,0,0,0\r\n30,\"Cu+2\",2,0,0,0\r\n"
-                                 "812,\"=SOH\",0,0,0,0\r\n1301,\"Lsite1\",0,0,0,0\r\n";
+        const std::string comp =
+            "1,\"H2O\",0,0,0,0\r\n3,\"H+\",1,0,0,0\r\n30,\"Cu+2\",2,0,0,0\r\n"
+            "812,\"=SOH\",0,0,0,0\r\n1301,\"Lsite1\",0,0,0,0\r\n";
         qvfuzz::placeInput(reinterpret_cast<const std::uint8_t*>(dabase.data()), dabase.size(), "dabase.txt");
         qvfuzz::placeInput(reinterpret_cast<const std::uint8_t*>(comp.data()), comp.size(), "comp.mdb");
         return true;

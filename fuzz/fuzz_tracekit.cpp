@@ -124,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Deleting a name that no field can hold (a quote and a comma) keeps every record; deleting
     // a listed name drops every record of it but the separator and the end record.
-    check(data, size, [](const AnalyteDatabase& d) { d.remove("\",\""); }, before);
+    check(
+        data, size, [](const AnalyteDatabase& d) { d.remove("\",\""); }, before);
     std::optional<Content> afterRemove = before;
     if (afterRemove) {
         std::vector<AnalyteRecord> kept;
@@ -136,14 +137,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         afterRemove->records = kept;
     }
-    check(data, size, [&](const AnalyteDatabase& d) { d.remove(name); }, afterRemove);
+    check(
+        data, size, [&](const AnalyteDatabase& d) { d.remove(name); }, afterRemove);
 
     // Changing gives every record of the name the new terms.
     std::optional<Content> afterChange = before;
     if (afterChange)
         for (AnalyteRecord& r : afterChange->records)
             if (r.nameText() == name) r = changed(r);
-    check(data, size, [&](const AnalyteDatabase& d) { d.changeTerms(name, newTerms); }, afterChange);
+    check(
+        data, size, [&](const AnalyteDatabase& d) { d.changeTerms(name, newTerms); }, afterChange);
 
     // Adding puts the record at the head of its section: after the header for a solid, after
     // the first section end for an aqueous species (a file without one is refused).
@@ -155,12 +158,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::size_t at = 0;
             if (s == Section::Aqueous) {
                 while (at < recs.size() && !recs[at].isSectionEnd()) ++at;
-                if (at == recs.size()) afterAdd.reset();
-                else ++at;
+                if (at == recs.size())
+                    afterAdd.reset();
+                else
+                    ++at;
             }
             if (afterAdd) recs.insert(recs.begin() + static_cast<std::ptrdiff_t>(at), added);
         }
-        check(data, size, [&](const AnalyteDatabase& d) { d.add(s, 4711, "Fuzz+", newTerms); }, afterAdd);
+        check(
+            data, size, [&](const AnalyteDatabase& d) { d.add(s, 4711, "Fuzz+", newTerms); }, afterAdd);
     }
     return 0;
 }

@@ -1,17 +1,18 @@
 #include "fuzzinput.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
-#include <fcntl.h>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace qvfuzz {
 
 const std::string& workDir()
 {
     static const std::string dir = [] {
-        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/quenvar-fuzz-XXXXXX" : "/tmp/quenvar-fuzz-XXXXXX";
+        std::string pattern =
+            access("/dev/shm", W_OK) == 0 ? "/dev/shm/quenvar-fuzz-XXXXXX" : "/tmp/quenvar-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         static std::string removeAtExit = pattern;
         std::atexit([] { std::filesystem::remove_all(removeAtExit); });

@@ -77,8 +77,8 @@ void checkSiteFile(const qv::Files& files, const std::string& path, const Cation
                 report.error(path, line, key, "duplicate-set",
                              "set " + key + ": a set of this name stands on line " + std::to_string(at->second), name);
             if (name != generalSettingsName && cations.loaded && !cations.names.count(name))
-                warning("unknown-cation", "comp.mdb holds no cation of this name" +
-                                              qv::check::didYouMean(name, cations.inOrder));
+                warning("unknown-cation",
+                        "comp.mdb holds no cation of this name" + qv::check::didYouMean(name, cations.inOrder));
             const int mono = countOf(*in), bi = countOf(*in), tri = countOf(*in);
             range(line, key, "monodentate count", mono, 0, maxMonodentate);
             range(line, key, "bidentate count", bi, 0, maxBidentate);

@@ -162,7 +162,8 @@ SiteDocument readSiteFile(std::string bytes, const std::string& fileName)
         s.monoCount = in.count({"the monodentate count", 0, p}, 0, maxMonodentate);
         s.biCount = in.count({"the bidentate count", 0, p}, 0, maxBidentate);
         s.triCount = in.count({"the tridentate count", 0, p}, 0, maxTridentate);
-        for (int i = 0; i < s.monoCount; ++i) s.mono[static_cast<std::size_t>(i)] = in.next({"monodentate site", i + 1, p});
+        for (int i = 0; i < s.monoCount; ++i)
+            s.mono[static_cast<std::size_t>(i)] = in.next({"monodentate site", i + 1, p});
         for (int j = 0; j < s.biCount; ++j)
             for (Field& site : s.bi[static_cast<std::size_t>(j)]) site = in.next({"bidentate combination", j + 1, p});
         for (int k = 0; k < s.triCount; ++k)

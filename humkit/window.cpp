@@ -23,10 +23,7 @@ const std::array<Program::CountRow, 3> Program::countRows{{
 namespace {
 
 // How a site number stands in its box: a number in the display form, a word as it is.
-std::string siteText(const qv::Field& site)
-{
-    return site.isText() ? site.asText() : qv::displayForm(site.asNumber());
-}
+std::string siteText(const qv::Field& site) { return site.isText() ? site.asText() : qv::displayForm(site.asNumber()); }
 
 // A site number as typed: an empty box is site 0, a decimal comma a decimal point. The typed
 // text has been checked (Program::typedSlip) before it is taken.
@@ -88,10 +85,10 @@ Controls Program::buildControls(qv::forms::Window& w)
     Control& mnuFileCheck = w.menu("mnuFileCheck", "Check");
     Control& mnuFileExit = w.menu("mnuFileExit", "Exit");
     w.statusLine();
-    return Controls{cboSettings, cmdNewset,   lblWhich,    cboCations,   cmdDelete,   txtMonono,  txtMonosite,
-                    txtBino,     txtBisite1,  txtBisite2,  txtTrino,     txtTrisite1, txtTrisite2, txtTrisite3,
-                    cboNumber,   lblSite,     txtSite,     cmdReset,     cmdSave,     mnuFileOpen, mnuFileSave,
-                    mnuFileUndo, mnuFileCheck, mnuFileExit};
+    return Controls{cboSettings, cmdNewset,   lblWhich,    cboCations,  cmdDelete,    txtMonono,
+                    txtMonosite, txtBino,     txtBisite1,  txtBisite2,  txtTrino,     txtTrisite1,
+                    txtTrisite2, txtTrisite3, cboNumber,   lblSite,     txtSite,      cmdReset,
+                    cmdSave,     mnuFileOpen, mnuFileSave, mnuFileUndo, mnuFileCheck, mnuFileExit};
 }
 
 Program::Program(qv::forms::Application& app, std::string startDir)
@@ -260,8 +257,8 @@ std::optional<std::string> Program::typedSlip() const
             for (int column = 0; column < r.columns; ++column) {
                 const std::string& text = site(row, column, i).text();
                 if (qv::typedNumber(text).kind != qv::TypedNumber::Kind::Invalid) continue;
-                std::string field = std::string(siteKinds[static_cast<std::size_t>(row)]) + " site no. " +
-                                    std::to_string(i);
+                std::string field =
+                    std::string(siteKinds[static_cast<std::size_t>(row)]) + " site no. " + std::to_string(i);
                 if (r.columns > 1) field += ", site " + std::to_string(column + 1);
                 return qv::notANumberMessage(field, text);
             }
@@ -496,10 +493,9 @@ bool Program::writedb()
         sum += p.value;
     }
     // Quenvar takes the fractions as they stand; a sum other than 100 % is most often a slip.
-    if (std::abs(sum - 100) > 1e-4 &&
-        !app_.askYesNo("The relative concentrations of the site groups add up to " + shownNumber(sum) +
-                           " %, not 100 %. Save them anyway?",
-                       "Quenvar"))
+    if (std::abs(sum - 100) > 1e-4 && !app_.askYesNo("The relative concentrations of the site groups add up to " +
+                                                         shownNumber(sum) + " %, not 100 %. Save them anyway?",
+                                                     "Quenvar"))
         return false;
 
     doc_.current().name = ui_.cboSettings.text();
@@ -623,8 +619,9 @@ void Program::mnuFileUndo_Click()
     }
     std::string question = state == State::Ready
                                ? "Undo the last save of " + name + "? The file gets back what it held before it."
-                               : name + " was changed by another program since it was saved here. Undo the last "
-                                        "save anyway and lose that change?";
+                               : name +
+                                     " was changed by another program since it was saved here. Undo the last "
+                                     "save anyway and lose that change?";
     if (modified()) question += " The changes not saved are lost.";
     if (!app_.askYesNo(question, "Quenvar")) return;
 

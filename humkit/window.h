@@ -56,13 +56,13 @@ public:
     qv::Files& files() { return files_; }
 
     // Procedures of the window.
-    void Saveset();      // the shown set into the current set
-    void Readset();      // the current set into the window
-    void Clearaway();    // empty the shown set
-    void resetter();     // a new document
-    void Numberchange(); // show the percentage boxes of the chosen number of site groups
-    void opendb();       // open a site file
-    bool writedb();      // save the document to a site file; true when it was saved
+    void Saveset();       // the shown set into the current set
+    void Readset();       // the current set into the window
+    void Clearaway();     // empty the shown set
+    void resetter();      // a new document
+    void Numberchange();  // show the percentage boxes of the chosen number of site groups
+    void opendb();        // open a site file
+    bool writedb();       // save the document to a site file; true when it was saved
 
     // Whether the document as the window shows it differs from what its file holds (or, for a new
     // document, from the new document): any set, its sites, its name where it was saved, the
@@ -128,11 +128,11 @@ private:
     Controls ui_;
     qv::Files files_;
     qv::SaveUndo undo_{files_};
-    std::string fileName_;                // the file shown; empty for a new document
+    std::string fileName_;                 // the file shown; empty for a new document
     std::vector<std::string> savedWords_;  // documentWords() as the file holds them
     qv::forms::EditTracker groupEdits_;    // the number of site groups and the percentages
     SiteDocument doc_;
-    std::array<double, 3> shownCounts_{};  // monodentate, bidentate, tridentate
+    std::array<double, 3> shownCounts_{};    // monodentate, bidentate, tridentate
     std::array<std::string, 3> countTexts_;  // the last text of each count box that was taken
     std::array<qv::forms::Control*, 3> countBoxes_{};
     std::array<std::vector<std::vector<qv::forms::Control*>>, 3> siteBoxes_;

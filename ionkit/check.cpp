@@ -66,15 +66,16 @@ void checkSit(const qv::Files& files, const std::string& path, const NameTable& 
                 for (int k = 0; k < 2; ++k) {
                     auto it = names.charges.find(*both[k]);
                     if (it == names.charges.end()) {
-                        error("unknown-species", std::string(which[k]) + " " + quoted(*both[k]) +
-                                                     " is not in thermo.mdb or comp.mdb, so Quenvar never uses the pair" +
-                                                     qv::check::didYouMean(*both[k], names.names));
+                        error("unknown-species",
+                              std::string(which[k]) + " " + quoted(*both[k]) +
+                                  " is not in thermo.mdb or comp.mdb, so Quenvar never uses the pair" +
+                                  qv::check::didYouMean(*both[k], names.names));
                     } else if (k == 0 && it->second < 0) {
-                        warning("charge-sign", "species 1 " + quoted(s1) + " has the charge " + num(it->second) +
-                                                   ": it is no cation");
+                        warning("charge-sign",
+                                "species 1 " + quoted(s1) + " has the charge " + num(it->second) + ": it is no cation");
                     } else if (k == 1 && it->second > 0) {
-                        warning("charge-sign", "species 2 " + quoted(s2) + " has the charge " + num(it->second) +
-                                                   ": it is no anion");
+                        warning("charge-sign",
+                                "species 2 " + quoted(s2) + " has the charge " + num(it->second) + ": it is no anion");
                     }
                 }
             }
@@ -89,7 +90,8 @@ void checkSit(const qv::Files& files, const std::string& path, const NameTable& 
                 if (reversed != pairs.end()) {
                     const bool same = reversed->second.number && eta.isNumber() &&
                                       static_cast<float>(reversed->second.eta) == static_cast<float>(eta.asNumber());
-                    warning("reversed-pair", "the reversed pair stands on line " + std::to_string(reversed->second.line) +
+                    warning("reversed-pair", "the reversed pair stands on line " +
+                                                 std::to_string(reversed->second.line) +
                                                  (same ? ", with the same coefficient"
                                                        : ", with a different coefficient (" +
                                                              (reversed->second.number ? num(reversed->second.eta)

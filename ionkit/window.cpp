@@ -117,9 +117,9 @@ Program::Program(qv::forms::Application& app, std::string startDir)
     for (Control* entry : {&ui_.mnuOpen, &ui_.mnuUndo, &ui_.mnuCheck}) entry->setContainer(&ui_.mnuFile);
     ui_.mnuAbout.setContainer(&ui_.mnuHelp);
     const std::pair<Control*, char> letters[] = {
-        {&ui_.mnuFile, 'F'}, {&ui_.mnuOpen, 'O'},   {&ui_.mnuUndo, 'U'},    {&ui_.mnuCheck, 'C'},
-        {&ui_.mnuHelp, 'H'}, {&ui_.mnuAbout, 'A'},  {&ui_.Command1, 'N'},   {&ui_.cmdAdd, 'A'},
-        {&ui_.cmdSave, 'S'}, {&ui_.cmdDelete, 'D'}, {&ui_.Command2, 'w'},   {&ui_.cmdQuit, 'Q'},
+        {&ui_.mnuFile, 'F'}, {&ui_.mnuOpen, 'O'},   {&ui_.mnuUndo, 'U'},  {&ui_.mnuCheck, 'C'},
+        {&ui_.mnuHelp, 'H'}, {&ui_.mnuAbout, 'A'},  {&ui_.Command1, 'N'}, {&ui_.cmdAdd, 'A'},
+        {&ui_.cmdSave, 'S'}, {&ui_.cmdDelete, 'D'}, {&ui_.Command2, 'w'}, {&ui_.cmdQuit, 'Q'},
     };
     for (const auto& [control, letter] : letters) control->setMnemonic(letter);
     frmionkit_.shortcut("Ctrl+O", ui_.mnuOpen);
@@ -459,7 +459,8 @@ void Program::cmdAdd_Click()
     // The lists are filled from the new file as it is written, which is what reading it again
     // would give.
     PassGatherer passes;
-    if (!addSit(files_, dbFile_, record, [&](const SitRecord& r) { passes.take(r); }, &undo_)) {
+    if (!addSit(
+            files_, dbFile_, record, [&](const SitRecord& r) { passes.take(r); }, &undo_)) {
         app_.message(existsText, errorTitle, Buttons::Ok, Icon::Critical);
         return;
     }
@@ -470,8 +471,7 @@ void Program::cmdAdd_Click()
     const auto& listed = ui_.cboCat.items();
     if (std::find(listed.begin(), listed.end(), record.species1) != listed.end())
         showPair(record.species1, record.species2);
-    frmionkit_.setStatus("Added " + pairName(record.species1, record.species2) + " to " +
-                         qv::check::baseName(dbFile_));
+    frmionkit_.setStatus("Added " + pairName(record.species1, record.species2) + " to " + qv::check::baseName(dbFile_));
 }
 
 // ---- Change, delete, save as ----------------------------------------------------------------
@@ -510,7 +510,8 @@ void Program::cmdDelete_Click()
     frmionkit_.setStatus("");
     const std::string species1 = ui_.cboCat.text(), species2 = ui_.cboAn.text();
     PassGatherer passes;  // the new file as it is written, as for an addition
-    deleteSit(files_, dbFile_, species1, species2, [&](const SitRecord& r) { passes.take(r); }, &undo_);
+    deleteSit(
+        files_, dbFile_, species1, species2, [&](const SitRecord& r) { passes.take(r); }, &undo_);
     updateUndo();
     frmionkit_.setStatus("Deleted " + pairName(species1, species2) + " from " + qv::check::baseName(dbFile_));
     Openfile(passes.result());
@@ -578,8 +579,10 @@ void Program::mnuUndo_Click()
                      errorTitle, Buttons::Ok, Icon::Critical);
         return;
     case qv::SaveUndo::State::FileChanged:
-        if (!app_.askYesNo(name + " was changed by another program since this window saved it. Undo the last save "
-                                  "anyway and lose that change?" + lost,
+        if (!app_.askYesNo(name +
+                               " was changed by another program since this window saved it. Undo the last save "
+                               "anyway and lose that change?" +
+                               lost,
                            undoTitle))
             return;
         overwrite = true;

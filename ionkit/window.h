@@ -102,8 +102,8 @@ public:
     void Openfile(const FilePasses& found);
     void cboCat_Click();
     void cboAn_Click();
-    void Command1_Click();  // "New species"
-    void Tdabaseadd();  // fills the new-pair lists from the component and main thermodynamic databases
+    void Command1_Click();   // "New species"
+    void Tdabaseadd();       // fills the new-pair lists from the component and main thermodynamic databases
     void cmdAdd_Click();     // "Add to list"
     void cmdSave_Click();    // "Save change"
     void cmdDelete_Click();  // "Delete this entry"
@@ -113,7 +113,7 @@ public:
     void mnuUndo_Click();    // "Undo last save"
     void mnuCheck_Click();   // "Check": the findings of the open file
     void mnuAbout_Click();   // "About": the version
-    bool Form_QueryClose();   // the window's close control
+    bool Form_QueryClose();  // the window's close control
 
     const std::string& currentDatabase() const { return dbFile_; }
     const std::string& dialogDirectory() const { return dialogDir_; }
@@ -123,9 +123,9 @@ public:
 private:
     static Controls buildControls(qv::forms::Window& w);
 
-    void toStart();                                  // start drive and start directory
+    void toStart();                                        // start drive and start directory
     FilePasses readPasses(const std::string& path) const;  // the passes of Openfile over a file
-    void openCurrent();                                     // reads the current file and runs Openfile
+    void openCurrent();                                    // reads the current file and runs Openfile
     // Passes 2 and 3: lists the species 2 found and shows the pair found; a reading stopped by
     // `failure` is reported once the species 2 before it are listed.
     void fillPair(const PairPasses& found, const std::optional<qv::Error>& failure);

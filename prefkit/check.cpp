@@ -45,7 +45,8 @@ void checkPaths(const qv::Files& files, const std::string& file, int line, const
     for (std::size_t k = 0; k < paths.size(); ++k)
         if (!fileExists(files, dir, paths[k]))
             report.error(file, line, databaseNames[k], "missing-file",
-                         std::string("the ") + databaseNames[k] + " path " + qv::check::quoted(paths[k]) + " names no existing file");
+                         std::string("the ") + databaseNames[k] + " path " + qv::check::quoted(paths[k]) +
+                             " names no existing file");
 }
 
 struct Choice {
@@ -120,8 +121,10 @@ void checkDefaults(const qv::Files& files, const std::string& path, qv::check::R
     try {
         for (const FieldPlace& place : fieldPlaces()) {
             if (place.position == 1) lineOf[static_cast<std::size_t>(place.line)] = in->line();
-            if (place.text) set.*place.text = in->text();
-            else set.*place.value = in->field();
+            if (place.text)
+                set.*place.text = in->text();
+            else
+                set.*place.value = in->field();
             ++read;
         }
     } catch (const qv::Error& e) {
@@ -141,8 +144,8 @@ void checkDefaults(const qv::Files& files, const std::string& path, qv::check::R
         const std::optional<double> v = numberOf(f);
         const int line = lineOf[static_cast<std::size_t>(placeOf(p.value).line)];
         if (!v)
-            report.warning(path, line, p.what, "value-range", std::string("the ") + p.what + " " +
-                                                                  qv::check::quoted(f.asText()) + " is not a number");
+            report.warning(path, line, p.what, "value-range",
+                           std::string("the ") + p.what + " " + qv::check::quoted(f.asText()) + " is not a number");
         else if (p.fraction && (*v < 0 || *v > 1))
             report.warning(path, line, p.what, "value-range",
                            std::string("the ") + p.what + " is " + num(*v) + "; a fraction lies between 0 and 1");
@@ -162,8 +165,9 @@ void checkDefaults(const qv::Files& files, const std::string& path, qv::check::R
         for (std::size_t k = 0; k < paths.size(); ++k)
             if (!samePlace(files, dir, paths[k], (*other)[k]))
                 report.warning(path, lineOf[3], databaseNames[k], "paths-differ",
-                               std::string("the ") + databaseNames[k] + " is " + qv::check::quoted(paths[k]) + " here but " +
-                                   qv::check::quoted((*other)[k]) + " in dabase.txt: Quenvar and the tools would read different data");
+                               std::string("the ") + databaseNames[k] + " is " + qv::check::quoted(paths[k]) +
+                                   " here but " + qv::check::quoted((*other)[k]) +
+                                   " in dabase.txt: Quenvar and the tools would read different data");
 }
 
 int checkMain(const std::vector<std::string>& args)
@@ -176,8 +180,10 @@ int checkMain(const std::vector<std::string>& args)
     qv::Files files(qv::Files::processDirectory());
     qv::check::Report report;
     for (const std::string& file : a->files) {
-        if (isDabaseFile(file)) checkDabase(files, file, report);
-        else checkDefaults(files, file, report);
+        if (isDabaseFile(file))
+            checkDabase(files, file, report);
+        else
+            checkDefaults(files, file, report);
     }
     qv::check::print(report, a->json, std::cout);
     return report.exitStatus();

@@ -126,7 +126,8 @@ QWidget* buildWithOptionLabels()
 
 int main(int argc, char** argv)
 {
-    const qv::cli::Tool tool{"prefkit",
+    const qv::cli::Tool tool{
+        "prefkit",
         "Edits Quenvar's default calculation settings and surface-model parameters (deftempar.dat) and\n"
         "the four database paths (dabase.txt).",
         prefkit::checkMain};

@@ -28,8 +28,7 @@ constexpr const char* page2Title = "Quenvar default settings (Page 2)";
 
 Program::Program(qv::forms::Application& app, qv::Files files)
     : app_(app), files_(std::move(files)), frmMain_(app, "frmMain", mainTitle), frmPage2_(app, "frmPage2", page2Title),
-      ui_(buildMain(frmMain_)),
-      page2_(buildPage2(frmPage2_)), options_(optionGroups(ui_)), dialogDir_(installDirectory)
+      ui_(buildMain(frmMain_)), page2_(buildPage2(frmPage2_)), options_(optionGroups(ui_)), dialogDir_(installDirectory)
 {
     wireMain();
     // Opening the page again after it was closed runs this load once more, so the page then
@@ -48,9 +47,10 @@ Program::Program(qv::forms::Application& app, qv::Files files)
     // Closing the page with values typed and not kept asks first; Save keeps them as its button does.
     frmPage2_.onQueryClose = [this] {
         if (!page2Edits_.modified()) return true;
-        switch (app_.askSaveDiscardCancel("Save the values typed on page 2 before closing it? (\"Save and Quit\" "
-                                          "then writes them to deftempar.dat.)",
-                                          "Quenvar")) {
+        switch (
+            app_.askSaveDiscardCancel("Save the values typed on page 2 before closing it? (\"Save and Quit\" "
+                                      "then writes them to deftempar.dat.)",
+                                      "Quenvar")) {
         case qv::forms::Answer::Save: cmdSave_Click(); return false;  // closed by its save, or refused
         case qv::forms::Answer::Discard: return true;
         default: return false;
@@ -167,11 +167,11 @@ MainControls Program::buildMain(qv::forms::Window& w)
     Control& mnuHelp = w.menu("mnuHelp", "Help");
     Control& mnuAbout = w.menu("mnuAbout", "About");
     w.statusLine();
-    return MainControls{opt10,    opt40,      opt100,       opt200,       optNoprec,  optPrecfinal, optPreceach,
-                        optYes,   optNo,      optYesA,      optNoA,       optSIT,     txtDavies,    optSolution,
-                        optSolid, lblLSstate, txtTdabase,   cmdChooseTdb, txtSdabase, cmdChooseSdb, txtCdabase,
-                        cmdChooseCdb, txtOdabase, cmdChooseOdb, Command1, cmdMain, mnuFile, mnuCheck,
-                        mnuUndo,  mnuQuit,    mnuHelp,      mnuAbout};
+    return MainControls{opt10,        opt40,      opt100,       opt200,       optNoprec,  optPrecfinal, optPreceach,
+                        optYes,       optNo,      optYesA,      optNoA,       optSIT,     txtDavies,    optSolution,
+                        optSolid,     lblLSstate, txtTdabase,   cmdChooseTdb, txtSdabase, cmdChooseSdb, txtCdabase,
+                        cmdChooseCdb, txtOdabase, cmdChooseOdb, Command1,     cmdMain,    mnuFile,      mnuCheck,
+                        mnuUndo,      mnuQuit,    mnuHelp,      mnuAbout};
 }
 
 void Program::wireMain()

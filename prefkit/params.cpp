@@ -120,7 +120,8 @@ void saveParameters(const qv::Files& files, const DefaultParameters& set)
     // Both files go into the directory that the first line names, which is normally the
     // directory the file was read from.
     qv::Files target = files;
-    naming(files.resolve(qv::joinPath(set.dataDirectory, qv::dabaseName)), [&] { target.changeDir(set.dataDirectory); });
+    naming(files.resolve(qv::joinPath(set.dataDirectory, qv::dabaseName)),
+           [&] { target.changeDir(set.dataDirectory); });
     qv::SaveUndo dabaseBackup(target);
     naming(target.resolve(qv::dabaseName), [&] {
         dabaseBackup.keep(dabaseTempName, qv::dabaseName);
@@ -138,7 +139,8 @@ namespace {
 qv::Files saveDirectory(const qv::Files& files, const DefaultParameters& set)
 {
     qv::Files target = files;
-    naming(files.resolve(qv::joinPath(set.dataDirectory, qv::dabaseName)), [&] { target.changeDir(set.dataDirectory); });
+    naming(files.resolve(qv::joinPath(set.dataDirectory, qv::dabaseName)),
+           [&] { target.changeDir(set.dataDirectory); });
     return target;
 }
 

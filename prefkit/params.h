@@ -56,9 +56,9 @@ struct DefaultParameters {
     // Line 5.
     qv::Field daviesB;
     // Line 6: HFO (DLM).
-    qv::Field hfoSurfaceArea;       // m2/g
-    qv::Field hfoHighAffinity;      // fraction of high-affinity sites
-    qv::Field hfoSiteDensity;       // >SOH sites/nm2
+    qv::Field hfoSurfaceArea;   // m2/g
+    qv::Field hfoHighAffinity;  // fraction of high-affinity sites
+    qv::Field hfoSiteDensity;   // >SOH sites/nm2
     // Line 7: HMO (DLM).
     qv::Field hmoSurfaceArea;
     qv::Field hmoHighAffinity;
@@ -71,7 +71,7 @@ struct DefaultParameters {
     qv::Field ferrihydriteHighAffinity;
     qv::Field ferrihydriteSiteDensity;
     qv::Field ferrihydriteSurfaceArea;
-    qv::Field goethiteInnerCapacitance;   // F/m2
+    qv::Field goethiteInnerCapacitance;  // F/m2
     qv::Field goethiteOuterCapacitance;
     qv::Field ferrihydriteInnerCapacitance;
     qv::Field ferrihydriteOuterCapacitance;

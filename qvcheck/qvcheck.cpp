@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -159,18 +159,24 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             surfkit::checkSorption(files, path, *components, report);
             break;
         case Kind::Analyt:
-            if (!aqueous) aqueous = there(0) ? tracekit::readSpeciesTable(files, named((*paths)[0]), report) : tracekit::SpeciesTable{};
-            if (!solids) solids = there(1) ? tracekit::readSpeciesTable(files, named((*paths)[1]), report) : tracekit::SpeciesTable{};
+            if (!aqueous)
+                aqueous =
+                    there(0) ? tracekit::readSpeciesTable(files, named((*paths)[0]), report) : tracekit::SpeciesTable{};
+            if (!solids)
+                solids =
+                    there(1) ? tracekit::readSpeciesTable(files, named((*paths)[1]), report) : tracekit::SpeciesTable{};
             tracekit::checkAnalyt(files, path, *aqueous, *solids, report);
             break;
         case Kind::Sit:
             if (!sitNames)
-                sitNames = there(0) && there(2) ? ionkit::readNameTable(files, named((*paths)[0]), named((*paths)[2]), report)
-                                 : ionkit::NameTable{};
+                sitNames = there(0) && there(2)
+                               ? ionkit::readNameTable(files, named((*paths)[0]), named((*paths)[2]), report)
+                               : ionkit::NameTable{};
             ionkit::checkSit(files, path, *sitNames, report);
             break;
         case Kind::Site:
-            if (!cations) cations = there(2) ? humkit::readCationNames(files, named((*paths)[2]), report) : humkit::CationNames{};
+            if (!cations)
+                cations = there(2) ? humkit::readCationNames(files, named((*paths)[2]), report) : humkit::CationNames{};
             humkit::checkSiteFile(files, path, *cations, report);
             break;
         }
@@ -181,8 +187,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                (report.errors() == 1 ? " error, " : " errors, ") + std::to_string(report.warnings()) +
                                (report.warnings() == 1 ? " warning" : " warnings");
     if (a->json)
-        out << "{\"files\":" << checked << ",\"errors\":" << report.errors() << ",\"warnings\":"
-                  << report.warnings() << "}\n";
+        out << "{\"files\":" << checked << ",\"errors\":" << report.errors() << ",\"warnings\":" << report.warnings()
+            << "}\n";
     else
         out << totals << '\n';
     return report.exitStatus();

@@ -54,8 +54,14 @@ private:
     void add(qv::check::Severity severity, int line, std::string code, const std::string& message)
     {
         const std::string& k = key();
-        report_.add({path_, line, k, severity, std::move(code), "species " + k + ": " + message,
-                     record_ ? record_->name().asText() : std::string(), {}});
+        report_.add({path_,
+                     line,
+                     k,
+                     severity,
+                     std::move(code),
+                     "species " + k + ": " + message,
+                     record_ ? record_->name().asText() : std::string(),
+                     {}});
     }
     void error(int line, std::string code, const std::string& message)
     {
@@ -109,9 +115,9 @@ void SorptionCheck::run(std::string bytes)
         return;
     }
     if (count > listLimit)
-        report_.warning(path_, line4001, {}, "beyond-4000",
-                        std::to_string(count - listLimit) +
-                            " species records after the 4000th: Quenvar does not read them");
+        report_.warning(
+            path_, line4001, {}, "beyond-4000",
+            std::to_string(count - listLimit) + " species records after the 4000th: Quenvar does not read them");
     report_.error(path_, qv::check::stopLine(in), {}, "end-block",
                   "the file ends without its end block (three records of species ID 0)");
 }
@@ -126,8 +132,10 @@ void SorptionCheck::endBlock(qv::RecordReader& in, int line)
         for (int k = 0; k < 2 && fault.empty(); ++k) {
             std::array<qv::Field, 12> f;
             for (auto& v : f) v = in.field();
-            if (!f[0].equalsNumber(0)) fault = "its record " + std::to_string(k + 2) + " has a species ID other than 0";
-            else if (!f[11].equalsNumber(0)) fault = "its record " + std::to_string(k + 2) + " has a component count";
+            if (!f[0].equalsNumber(0))
+                fault = "its record " + std::to_string(k + 2) + " has a species ID other than 0";
+            else if (!f[11].equalsNumber(0))
+                fault = "its record " + std::to_string(k + 2) + " has a component count";
         }
     } catch (const qv::Error&) {
         fault = "the file ends inside it";
@@ -141,8 +149,8 @@ const ComponentTable::Entry* SorptionCheck::component(const qv::Field& id, const
     if (!components_.loaded) return nullptr;
     auto where = [&] { return std::string(block) + " pair " + std::to_string(pair); };
     if (!id.isNumber()) {
-        error(line, "unknown-component", where() + " names the component " + quoted(id.asText()) +
-                                             ", which is no component ID");
+        error(line, "unknown-component",
+              where() + " names the component " + quoted(id.asText()) + ", which is no component ID");
         return nullptr;
     }
     auto it = components_.byId.find(id.asNumber());
@@ -185,8 +193,7 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
 
     const double n = componentCountOf(r.countField());
     if (n < 1 || n > maxComponents)
-        error(line, "component-count",
-              "the component count is " + num(n) + "; the window shows 1 to 8 components");
+        error(line, "component-count", "the component count is " + num(n) + "; the window shows 1 to 8 components");
     if (r.mbCount) {
         const double m = std::floor(r.mbCount->asNumber());
         if (m < 0 || m > maxMbPairs)
@@ -202,8 +209,10 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
             warning(line, "zero-stoichiometry",
                     "M.A. pair " + std::to_string(pair) + " has the coefficient 0 for component " + p.compid.asText());
         const ComponentTable::Entry* e = component(p.compid, "M.A.", pair, line);
-        if (e) charge += p.stoich.asNumber() * e->charge;
-        else known = false;
+        if (e)
+            charge += p.stoich.asNumber() * e->charge;
+        else
+            known = false;
     }
     pair = 0;
     for (const ComponentPair& p : r.mbPairs) {
@@ -265,7 +274,8 @@ ComponentTable readComponentTable(const qv::Files& files, const std::string& pat
             const qv::Field charge = in->field();
             for (int k = 0; k < 3; ++k) in->field();
             ++record;
-            if (id.isNumber()) table.byId.try_emplace(id.asNumber(), ComponentTable::Entry{name, charge.asNumber(), record});
+            if (id.isNumber())
+                table.byId.try_emplace(id.asNumber(), ComponentTable::Entry{name, charge.asNumber(), record});
         }
     } catch (const qv::Error& e) {
         report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), record == 0);

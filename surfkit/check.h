@@ -2,9 +2,9 @@
 // The checks of a sorption database (*.MDB, *.CDB, *.ISO, *.NIC, *.BLI) against the component
 // database `comp.mdb`, and `surfkit --check`.
 
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "quenvar/check.h"

@@ -21,8 +21,9 @@ bool endsWith(std::string_view s, std::string_view tail)
 int pairCount(double count, const qv::RecordReader& in, const char* block)
 {
     if (!(count <= maxPairs))
-        throw qv::Error(qv::ErrorKind::BadFormat, in.fileName(),
-                        "line " + std::to_string(in.line()) + ": more than ten " + block + " pairs in a species record");
+        throw qv::Error(
+            qv::ErrorKind::BadFormat, in.fileName(),
+            "line " + std::to_string(in.line()) + ": more than ten " + block + " pairs in a species record");
     return count < 1 ? 0 : static_cast<int>(count);
 }
 
@@ -220,8 +221,8 @@ void writeSpecies(qv::RecordWriter& out, const SpeciesRecord& record)
                         "species \"" + record.name().asText() + "\": its pairs do not match its counts");
     for (std::size_t i = 0; i + 1 < record.fields.size(); ++i) putField(out, record.fields[i]);
     putField(out, countForWriting(record.countField(), [](double v) {
-        return std::pair{componentCountOf(qv::Field::number(v)), v > 100};
-    }));
+                 return std::pair{componentCountOf(qv::Field::number(v)), v > 100};
+             }));
     out.endLine();
     writePairs(out, record.components);
     if (record.mbCount) {

@@ -88,10 +88,10 @@ struct ComponentPair {
 };
 
 struct SpeciesRecord {
-    std::array<qv::Field, 12> fields;        // the first line, exactly as read (field 12 with the +100)
-    std::vector<ComponentPair> components;   // the n component pairs, in row order
-    std::optional<qv::Field> mbCount;        // the M.B. count as read; present when field 12 > 100
-    std::vector<ComponentPair> mbPairs;      // the m M.B. pairs, in file order
+    std::array<qv::Field, 12> fields;       // the first line, exactly as read (field 12 with the +100)
+    std::vector<ComponentPair> components;  // the n component pairs, in row order
+    std::optional<qv::Field> mbCount;       // the M.B. count as read; present when field 12 > 100
+    std::vector<ComponentPair> mbPairs;     // the m M.B. pairs, in file order
 
     const qv::Field& id() const { return fields[0]; }
     const qv::Field& name() const { return fields[1]; }
@@ -163,10 +163,10 @@ struct RewritePlan {
 };
 
 struct RewriteResult {
-    std::string bytes;        // the new file
-    int copied = 0;           // old species records written unchanged
-    int matched = 0;          // old records that bore matchName (dropped or replaced)
-    bool endBlock = false;    // the old file had an end block, and the new one has it too
+    std::string bytes;      // the new file
+    int copied = 0;         // old species records written unchanged
+    int matched = 0;        // old records that bore matchName (dropped or replaced)
+    bool endBlock = false;  // the old file had an end block, and the new one has it too
 };
 
 // Builds the new content of a database from its old bytes. Every species record is carried
@@ -204,8 +204,7 @@ SpeciesIds readSpeciesIds(qv::RecordReader& in, HeaderLayout layout);
 // "Linear Kd", "Freundlich", "Temkin" and "Extended Freundlich" the second takes the first's
 // value; for any model the first becomes the site number 1301, or the number of the site named
 // exactly (no trimming) by `firstComponent` (txtComp(1)); "Temkin" always 1331.
-void adjustIdcompForModel(double& idcomp1, double& idcomp2, std::string_view isomodel,
-                          std::string_view firstComponent);
+void adjustIdcompForModel(double& idcomp1, double& idcomp2, std::string_view isomodel, std::string_view firstComponent);
 
 // The base 10000 x idcomp1 + 10 x idcomp2.
 double idBase(double idcomp1, double idcomp2);

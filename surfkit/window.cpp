@@ -8,8 +8,8 @@
 #include <optional>
 #include <utility>
 
-#include "quenvar/cli.h"
 #include "quenvar/check.h"
+#include "quenvar/cli.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
@@ -904,10 +904,19 @@ void Program::wireEditorEvents()
         return true;
     };
 
-    for (auto [control, letter] : std::initializer_list<std::pair<Control*, char>>{
-             {&c.cmdNextcomp, 'N'}, {&c.cmdSuggest, 'I'}, {&c.cmdAddnew, 'A'}, {&c.cmdDelete, 'D'},
-             {&c.cmdSavedb, 'S'}, {&c.cmdNewDb, 'W'}, {&c.cmdCompdb, 'M'}, {&c.cmdQuit, 'Q'}, {&c.mnuFile, 'F'},
-             {&c.mnuFileOpen, 'O'}, {&c.mnuFileUndo, 'U'}, {&c.mnuFileCheck, 'K'}, {&c.mnuFileExit, 'X'}})
+    for (auto [control, letter] : std::initializer_list<std::pair<Control*, char>>{{&c.cmdNextcomp, 'N'},
+                                                                                   {&c.cmdSuggest, 'I'},
+                                                                                   {&c.cmdAddnew, 'A'},
+                                                                                   {&c.cmdDelete, 'D'},
+                                                                                   {&c.cmdSavedb, 'S'},
+                                                                                   {&c.cmdNewDb, 'W'},
+                                                                                   {&c.cmdCompdb, 'M'},
+                                                                                   {&c.cmdQuit, 'Q'},
+                                                                                   {&c.mnuFile, 'F'},
+                                                                                   {&c.mnuFileOpen, 'O'},
+                                                                                   {&c.mnuFileUndo, 'U'},
+                                                                                   {&c.mnuFileCheck, 'K'},
+                                                                                   {&c.mnuFileExit, 'X'}})
         control->setMnemonic(letter);
 
     frmMaindb_.shortcut("Ctrl+O", c.mnuFileOpen);
@@ -1081,8 +1090,8 @@ void Program::mnuFileUndo_Click()
                           " is gone or was changed since",
                       "Undo last save - Quenvar");
     case qv::SaveUndo::State::FileChanged:
-        if (!app_.askYesNo(file + " was changed by another program since " + undoWhat_ +
-                               ". Undo " + undoWhat_ + " anyway and lose that change?",
+        if (!app_.askYesNo(file + " was changed by another program since " + undoWhat_ + ". Undo " + undoWhat_ +
+                               " anyway and lose that change?",
                            "Undo last save - Quenvar"))
             return;
         overwrite = true;
@@ -1100,8 +1109,8 @@ void Program::mnuFileUndo_Click()
         // The file as it is now, with nothing of the undone species left in the boxes.
         Listfill();
         clearComponentRows();
-        for (Control* emptied : {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge, &ui_.txtKsel,
-                                 &ui_.txtLk2})
+        for (Control* emptied :
+             {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge, &ui_.txtKsel, &ui_.txtLk2})
             emptied->setText("");
         ui_.txtNocomp.setText("0");
         ui_.cmdDelete.setVisible(false);
@@ -1112,9 +1121,9 @@ void Program::mnuFileUndo_Click()
 
 void Program::mnuHelpAbout_Click()
 {
-    app_.message(std::string("surfkit ") + qv::cli::version() +
-                     "\nThe sorption / complexation database editor for Quenvar.",
-                 "About surfkit", Buttons::Ok, Icon::Information);
+    app_.message(
+        std::string("surfkit ") + qv::cli::version() + "\nThe sorption / complexation database editor for Quenvar.",
+        "About surfkit", Buttons::Ok, Icon::Information);
 }
 
 // ---- The species filter ----
@@ -1181,8 +1190,8 @@ std::optional<std::string> Program::typedRefusal() const
 {
     // Each shown box the save writes as a number, under the caption the window shows beside it.
     std::vector<std::pair<const Control*, std::string>> boxes = {
-        {&ui_.txtID, ui_.Label3.caption()},        {&ui_.txtlogk, ui_.lblLogk.caption()},
-        {&ui_.txtdhr, ui_.lbldhr.caption()},       {&ui_.txtCharge, ui_.Label6.caption()},
+        {&ui_.txtID, ui_.Label3.caption()},     {&ui_.txtlogk, ui_.lblLogk.caption()},
+        {&ui_.txtdhr, ui_.lbldhr.caption()},    {&ui_.txtCharge, ui_.Label6.caption()},
         {&ui_.txtNocomp, ui_.Label7.caption()},
     };
     if (st_.Isomodel == "NICA" || st_.Cdbfile) boxes.emplace_back(&ui_.txtKsel, ui_.lblKsel.caption());
@@ -1224,8 +1233,8 @@ void Program::clearSpeciesDisplay()
 {
     ui_.lstReactions.setText("");
     clearComponentRows();
-    for (Control* emptied : {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge, &ui_.txtKsel,
-                             &ui_.txtLk2})
+    for (Control* emptied :
+         {&ui_.txtID, &ui_.txtName, &ui_.txtlogk, &ui_.txtdhr, &ui_.txtCharge, &ui_.txtKsel, &ui_.txtLk2})
         emptied->setText("");
     ui_.txtNocomp.setText("");
     for (Control* hidden : {&ui_.cmdDelete, &ui_.txtLk2, &ui_.lblLk2}) hidden->setVisible(false);
@@ -1273,8 +1282,8 @@ void Program::noteAfterSave(const std::string& name)
 {
     // The save has happened; what the check finds in the species just written is a warning.
     const std::string note = saveNote(files_, st_.Dbname, st_.Compdbname, name);
-    if (!note.empty()) app_.message("The species \"" + name + "\" was saved, but:\n" + note, "Note!", Buttons::Ok,
-                                    Icon::Exclamation);
+    if (!note.empty())
+        app_.message("The species \"" + name + "\" was saved, but:\n" + note, "Note!", Buttons::Ok, Icon::Exclamation);
 }
 
 }  // namespace surfkit

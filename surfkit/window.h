@@ -231,9 +231,9 @@ private:
 
     qv::forms::EditTracker edits_;
     qv::SaveUndo undo_{files_};
-    std::string shownSelection_;       // the list's selection when the species was shown
-    std::string undoWhat_;             // what the undo would take back ("the save of A")
-    unsigned rewrites_ = 0;            // counts successful rewrites, so a wrapper knows one happened
+    std::string shownSelection_;           // the list's selection when the species was shown
+    std::string undoWhat_;                 // what the undo would take back ("the save of A")
+    unsigned rewrites_ = 0;                // counts successful rewrites, so a wrapper knows one happened
     std::vector<std::string> allSpecies_;  // every name Listfill listed, in file order
     std::vector<std::string> allIds_;      // their species IDs, as the filter matches them
     std::vector<std::string> listedIds_;   // the IDs Listfill read, beside the names it listed

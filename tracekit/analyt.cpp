@@ -25,7 +25,8 @@ namespace {
 std::array<qv::Field, termCount> termFields(const Terms& terms)
 {
     std::array<qv::Field, termCount> fields;
-    for (int i = 0; i < termCount; ++i) fields[static_cast<std::size_t>(i)] = qv::Field::number(terms[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < termCount; ++i)
+        fields[static_cast<std::size_t>(i)] = qv::Field::number(terms[static_cast<std::size_t>(i)]);
     return fields;
 }
 
@@ -36,7 +37,10 @@ std::array<qv::Field, termCount> termFields(const Terms& terms)
 // copy its growing content again and again.
 class AnalyteDatabase::Output {
 public:
-    Output(const std::string& name, std::size_t expected) : name_(name) { bytes_.reserve(expected + expected / 8 + 256); }
+    Output(const std::string& name, std::size_t expected) : name_(name)
+    {
+        bytes_.reserve(expected + expected / 8 + 256);
+    }
 
     void add(const AnalyteRecord& record)
     {
@@ -59,7 +63,8 @@ private:
 };
 
 AnalyteDatabase::AnalyteDatabase(const qv::Files& files, std::string dataDir, qv::SaveUndo* undo)
-    : files_(files), undo_(undo), path_(qv::joinPath(dataDir, analytName)), tempPath_(qv::joinPath(dataDir, analytTempName))
+    : files_(files), undo_(undo), path_(qv::joinPath(dataDir, analytName)),
+      tempPath_(qv::joinPath(dataDir, analytTempName))
 {
 }
 

@@ -69,8 +69,8 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
                     error("unknown-species", std::string(dbName) + " holds no species of this name" +
                                                  qv::check::didYouMean(name, db.names));
                 } else if (!r.id.isNumber() || r.id.asNumber() != it->second) {
-                    error("stale-id", "the species ID is " + r.id.asText() + ", but " + dbName + " gives " + quoted(name) +
-                                          " the ID " + std::to_string(it->second));
+                    error("stale-id", "the species ID is " + r.id.asText() + ", but " + dbName + " gives " +
+                                          quoted(name) + " the ID " + std::to_string(it->second));
                 }
             }
             Terms terms{};
@@ -78,8 +78,8 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
             for (int k = 0; k < termCount; ++k) {
                 const qv::Field& f = r.terms[static_cast<std::size_t>(k)];
                 if (f.isText()) {
-                    error("not-finite", std::string("the term ") + termNames[k] + " " + quoted(f.asText()) +
-                                            " is not a number");
+                    error("not-finite",
+                          std::string("the term ") + termNames[k] + " " + quoted(f.asText()) + " is not a number");
                     numbers = false;
                 }
                 terms[static_cast<std::size_t>(k)] = f.asNumber();
@@ -96,8 +96,8 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
                 const double T = 273.15 + c;
                 const double value = logK(terms, T);
                 if (!std::isfinite(value)) {
-                    error("not-finite", "log K is not a finite number at " + std::to_string(c) + " degrees C (T = " +
-                                            num(T) + " K)");
+                    error("not-finite",
+                          "log K is not a finite number at " + std::to_string(c) + " degrees C (T = " + num(T) + " K)");
                     break;
                 }
             }
@@ -114,8 +114,9 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
     }
     if (sectionEnds < 2)
         report.error(path, qv::check::stopLine(*in), {}, "structure",
-                     sectionEnds == 0 ? "the file has no section separator (a record of species ID 0 after the solids)"
-                                      : "the file has no end record (a record of species ID 0 after the aqueous species)");
+                     sectionEnds == 0
+                         ? "the file has no section separator (a record of species ID 0 after the solids)"
+                         : "the file has no end record (a record of species ID 0 after the aqueous species)");
 }
 
 int checkMain(const std::vector<std::string>& args)

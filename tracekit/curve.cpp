@@ -11,7 +11,9 @@ namespace tracekit {
 namespace {
 
 // The Windows-1252 degree sign.
-constexpr const char* degrees = "\xB0" "C";
+constexpr const char* degrees =
+    "\xB0"
+    "C";
 
 }  // namespace
 

@@ -18,11 +18,11 @@
 
 namespace tracekit {
 
-inline constexpr double zeroCelsius = 273.15;          // K
-inline constexpr double gasConstant = 8.314462618;     // J / (mol K)
-inline constexpr double referenceCelsius = 25;         // the temperature of the figures under the plot
-inline constexpr double tableStep = 5;                 // °C between the rows of a copied table
-inline constexpr std::size_t maxTableRows = 10001;     // 50 000 °C at 5 °C a row
+inline constexpr double zeroCelsius = 273.15;       // K
+inline constexpr double gasConstant = 8.314462618;  // J / (mol K)
+inline constexpr double referenceCelsius = 25;      // the temperature of the figures under the plot
+inline constexpr double tableStep = 5;              // °C between the rows of a copied table
+inline constexpr std::size_t maxTableRows = 10001;  // 50 000 °C at 5 °C a row
 inline constexpr int curvePoints = 201;
 
 // log K at `kelvin`. A term whose coefficient is 0 adds nothing at any temperature.

@@ -11,8 +11,12 @@ using qv::forms::Control;
 
 namespace {
 
-constexpr const char* degrees = "\xB0" "C";  // Windows-1252
-constexpr const char* at25 = " (25 \xB0" "C";
+constexpr const char* degrees =
+    "\xB0"
+    "C";  // Windows-1252
+constexpr const char* at25 =
+    " (25 \xB0"
+    "C";
 
 // A Windows-1252 caption as the screen shows it, in UTF-8. The captions of the panel hold no
 // byte of 0x80 to 0x9F, the only ones whose characters differ from Latin-1.
@@ -42,18 +46,13 @@ std::optional<double> wholeNumber(const std::string& text)
 
 }  // namespace
 
-PlotPanel::PlotPanel(qv::forms::Application& app, qv::forms::Window& w,
-                     const std::array<Control*, termCount>& entries, const Control& optSolid)
+PlotPanel::PlotPanel(qv::forms::Application& app, qv::forms::Window& w, const std::array<Control*, termCount>& entries,
+                     const Control& optSolid)
     // The controls are added in the order in which the window shows them.
-    : app_(app),
-      entries_(entries),
-      optSolid_(optSolid),
-      txtTmin_((w.label("lblFrom", "from"), w.textBox("txtTmin"))),
+    : app_(app), entries_(entries), optSolid_(optSolid), txtTmin_((w.label("lblFrom", "from"), w.textBox("txtTmin"))),
       txtTmax_((w.label("lblTo", "to"), w.textBox("txtTmax"))),
-      lblRange_((w.label("lblDegrees", degrees), w.label("lblRange", "", false))),
-      pltLogK_(w.plot("pltLogK", "log K")),
-      lblLogK25_(w.label("lblLogK25", "")),
-      lblDeltaH_(w.label("lblDeltaH", "")),
+      lblRange_((w.label("lblDegrees", degrees), w.label("lblRange", "", false))), pltLogK_(w.plot("pltLogK", "log K")),
+      lblLogK25_(w.label("lblLogK25", "")), lblDeltaH_(w.label("lblDeltaH", "")),
       lblNotFinite_(w.label("lblNotFinite", "", false))
 {
     txtTmin_.setText(qv::numberForm(range_.from));

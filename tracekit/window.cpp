@@ -138,10 +138,10 @@ Controls Program::buildControls(qv::forms::Window& w)
     // The terms as the function reads: "log K =" A "+" B "* T" "+" C "/ T" ... "+" G "/ SQRT(T)".
     // Label1 to Label6 are the "+" after the terms A to F; Label8 to Label13 the factors after
     // the terms B to G.
-    static constexpr std::array<const char*, termCount> factorNames{
-        nullptr, "Label8", "Label9", "Label10", "Label11", "Label12", "Label13"};
-    static constexpr std::array<const char*, termCount> factors{
-        nullptr, "* T", "/ T", "* LOG10(T)", "* T * T", "/ (T * T)", "/ SQRT(T)"};
+    static constexpr std::array<const char*, termCount> factorNames{nullptr,   "Label8",  "Label9", "Label10",
+                                                                    "Label11", "Label12", "Label13"};
+    static constexpr std::array<const char*, termCount> factors{nullptr,   "* T",       "/ T",      "* LOG10(T)",
+                                                                "* T * T", "/ (T * T)", "/ SQRT(T)"};
     static constexpr std::array<const char*, termCount - 1> plusNames{"Label1", "Label2", "Label3",
                                                                       "Label4", "Label5", "Label6"};
     w.label("Label7", "log K =");
@@ -174,8 +174,8 @@ Controls Program::buildControls(qv::forms::Window& w)
     mnuFileCheck.setMnemonic('C');
     mnuFileUndo.setMnemonic('U');
     mnuFileAbout.setMnemonic('b');
-    return Controls{optSolid, optAqueous, cboSpecies, txtEntry, lblReverse, cmdAdd, cmdDelete, cmdSave, cmdQuit,
-                    cmdCancel, mnuFileCheck, mnuFileUndo, mnuFileAbout};
+    return Controls{optSolid, optAqueous, cboSpecies, txtEntry,     lblReverse,  cmdAdd,      cmdDelete,
+                    cmdSave,  cmdQuit,    cmdCancel,  mnuFileCheck, mnuFileUndo, mnuFileAbout};
 }
 
 // ---- Events ---------------------------------------------------------------------------------
@@ -353,8 +353,7 @@ bool Program::saveShown(const std::string& name, Section section)
     // read as a section end and cut the file, so such a save is refused.
     const std::optional<std::int32_t> id = GetIdut(name, section);
     if (!id) {
-        app_.message("The species " + name + " is not in the database " + thermoDatabase(section) +
-                         ". Nothing added!",
+        app_.message("The species " + name + " is not in the database " + thermoDatabase(section) + ". Nothing added!",
                      noteTitle);
         return false;
     }
@@ -410,8 +409,8 @@ void Program::mnuFileCheck_Click()
 void Program::mnuFileUndo_Click()
 {
     frmMain_.setStatus("");
-    const std::string question = std::string("Undo the last save or deletion? ") + analytName +
-                                 " then holds again what it held before.";
+    const std::string question =
+        std::string("Undo the last save or deletion? ") + analytName + " then holds again what it held before.";
     switch (undo_.check()) {
     case qv::SaveUndo::State::Nothing: app_.message("There is no save or deletion to undo.", noteTitle); return;
     case qv::SaveUndo::State::BackupChanged:
@@ -508,10 +507,7 @@ void Program::ClearFields()
 
 // ---- Helpers --------------------------------------------------------------------------------
 
-Section Program::selectedSection() const
-{
-    return ui_.optAqueous.value() ? Section::Aqueous : Section::Solid;
-}
+Section Program::selectedSection() const { return ui_.optAqueous.value() ? Section::Aqueous : Section::Solid; }
 
 const std::string& Program::thermoDatabase(Section section) const
 {

@@ -64,11 +64,11 @@ public:
     void cmdDelete_Click();
     void cmdQuit_Click();
     void cmdCancel_Click();
-    void cboSpecies_Return();        // Return in the species box: picks the one species its text names
+    void cboSpecies_Return();  // Return in the species box: picks the one species its text names
     void mnuFileCheck_Click();
     void mnuFileUndo_Click();
     void mnuFileAbout_Click();
-    bool Form_QueryClose();          // false keeps the window open
+    bool Form_QueryClose();  // false keeps the window open
 
     // Procedures of the window.
     void ReadSolidnames();

@@ -92,8 +92,9 @@ void setPlotDrawer(PlotDrawer drawer) { plotDrawer = drawer; }
 
 QString refusedCharacterText(char32_t c)
 {
-    return QStringLiteral("The character \"%1\" (%2) cannot be stored: Quenvar's files hold only the characters "
-                          "of the Windows-1252 code page.")
+    return QStringLiteral(
+               "The character \"%1\" (%2) cannot be stored: Quenvar's files hold only the characters "
+               "of the Windows-1252 code page.")
         .arg(QString::fromUcs4(&c, 1), codePointName(c));
 }
 
@@ -461,7 +462,8 @@ void Binder::typed(Control& control, QLineEdit* edit, const QString& text)
         // the notice.
         const int cursor = edit ? edit->cursorPosition() : 0;
         updateAll();
-        if (edit) edit->setCursorPosition(std::max<int>(0, cursor - static_cast<int>(text.size() - edit->text().size())));
+        if (edit)
+            edit->setCursorPosition(std::max<int>(0, cursor - static_cast<int>(text.size() - edit->text().size())));
         const QString message = refusedCharacterText(refused);
         dispatch([this, &message] {
             if (notice) notice(message, QStringLiteral("Quenvar"));
@@ -542,13 +544,18 @@ struct NamedKey {
     Qt::Key key;
 };
 constexpr NamedKey namedKeys[] = {
-    {"Return", Qt::Key_Return}, {"Return", Qt::Key_Enter},   {"Escape", Qt::Key_Escape}, {"Delete", Qt::Key_Delete},
-    {"Backspace", Qt::Key_Backspace}, {"Tab", Qt::Key_Tab},   {"Insert", Qt::Key_Insert}, {"Home", Qt::Key_Home},
-    {"End", Qt::Key_End},       {"PageUp", Qt::Key_PageUp},  {"PageDown", Qt::Key_PageDown}, {"Up", Qt::Key_Up},
-    {"Down", Qt::Key_Down},     {"Left", Qt::Key_Left},      {"Right", Qt::Key_Right},   {"Space", Qt::Key_Space},
+    {"Return", Qt::Key_Return}, {"Return", Qt::Key_Enter},        {"Escape", Qt::Key_Escape},
+    {"Delete", Qt::Key_Delete}, {"Backspace", Qt::Key_Backspace}, {"Tab", Qt::Key_Tab},
+    {"Insert", Qt::Key_Insert}, {"Home", Qt::Key_Home},           {"End", Qt::Key_End},
+    {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown},   {"Up", Qt::Key_Up},
+    {"Down", Qt::Key_Down},     {"Left", Qt::Key_Left},           {"Right", Qt::Key_Right},
+    {"Space", Qt::Key_Space},
 };
 
-bool isTextEdit(const forms::Control& c) { return c.kind() == ControlKind::TextBox || c.kind() == ControlKind::ComboBox; }
+bool isTextEdit(const forms::Control& c)
+{
+    return c.kind() == ControlKind::TextBox || c.kind() == ControlKind::ComboBox;
+}
 
 }  // namespace
 
@@ -570,8 +577,8 @@ std::optional<std::string> keysOf(const QKeyEvent& event)
             }
     if (name.empty()) return std::nullopt;
     const Qt::KeyboardModifiers m = event.modifiers();
-    std::string keys = std::string((m & Qt::ControlModifier) ? "Ctrl+" : "") + ((m & Qt::ShiftModifier) ? "Shift+" : "") +
-                       ((m & Qt::AltModifier) ? "Alt+" : "") + name;
+    std::string keys = std::string((m & Qt::ControlModifier) ? "Ctrl+" : "") +
+                       ((m & Qt::ShiftModifier) ? "Shift+" : "") + ((m & Qt::AltModifier) ? "Alt+" : "") + name;
     return forms::normalizeKeys(keys);
 }
 
@@ -581,8 +588,8 @@ QKeySequence keySequenceOf(const std::string& keys)
     if (!normal) return {};
     std::string_view k = *normal;
     Qt::KeyboardModifiers mods;
-    for (auto [prefix, mod] : {std::pair{"Ctrl+", Qt::ControlModifier}, {"Shift+", Qt::ShiftModifier},
-                               {"Alt+", Qt::AltModifier}})
+    for (auto [prefix, mod] :
+         {std::pair{"Ctrl+", Qt::ControlModifier}, {"Shift+", Qt::ShiftModifier}, {"Alt+", Qt::AltModifier}})
         if (k.rfind(prefix, 0) == 0) {
             mods |= mod;
             k.remove_prefix(std::string_view(prefix).size());
@@ -604,8 +611,7 @@ QKeySequence keySequenceOf(const std::string& keys)
     return QKeySequence(QKeyCombination(mods, key));
 }
 
-KeyboardBinding::KeyboardBinding(FormBinding& form, Binder& binder)
-    : QObject(&form), form_(form), binder_(binder)
+KeyboardBinding::KeyboardBinding(FormBinding& form, Binder& binder) : QObject(&form), form_(form), binder_(binder)
 {
     forms::Window& window = form.window();
     QWidget* top = form.top();

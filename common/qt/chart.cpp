@@ -10,8 +10,8 @@
 #include <QList>
 #include <QPen>
 #include <QPointF>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <QVariant>
 
 #include "quenvar/forms.h"

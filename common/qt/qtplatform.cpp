@@ -90,8 +90,8 @@ QString pathText(const std::string& bytes)
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-void configureFileDialog(QFileDialog& dialog, DialogKind kind, const std::string& filter,
-                         const std::string& initialDir, const std::string& currentDir)
+void configureFileDialog(QFileDialog& dialog, DialogKind kind, const std::string& filter, const std::string& initialDir,
+                         const std::string& currentDir)
 {
     // Qt's own dialog behaves the same on every system, and matches patterns without regard to
     // case: "*.MDB" offers "demo.mdb" too, as Quenvar's users expect.

@@ -83,8 +83,8 @@ private:
     std::string file_;  // as the save named it
     std::string path_;  // full path, as it was resolved at the save
     std::string temp_;
-    ContentMark written_;   // what the save wrote
-    ContentMark kept_;      // what the backup holds
+    ContentMark written_;  // what the save wrote
+    ContentMark kept_;     // what the backup holds
     // Between keep() and saved(): the backup made for a save not finished yet.
     std::optional<ContentMark> pending_;
     std::string pendingFile_, pendingPath_, pendingTemp_;

@@ -33,9 +33,9 @@ struct Finding {
     Severity severity = Severity::Error;
     std::string code;  // short and stable: "unknown-component"
     std::string message;
-    std::string name;  // the name under which the tool's window lists the record (for picking)
-    std::string name2; // where one name is not enough: species 2 of a SIT pair, the section
-                       // ("solid" or "aqueous") of an analyte
+    std::string name;   // the name under which the tool's window lists the record (for picking)
+    std::string name2;  // where one name is not enough: species 2 of a SIT pair, the section
+                        // ("solid" or "aqueous") of an analyte
 };
 
 class Report {
@@ -102,7 +102,7 @@ std::optional<RecordReader> openForCheck(const Files& files, const std::string& 
 // when it cannot be read (an `unreadable` finding) or when it still holds "Start" (a fresh
 // installation names no databases yet).
 std::optional<std::array<std::string, 4>> readDabasePaths(const Files& files, const std::string& path, Report& report,
-                                                         bool checked);
+                                                          bool checked);
 
 // The line where a reading stopped: the reader's line, or the last line of the file when the
 // whole file has been read (the line after its last line end holds nothing).

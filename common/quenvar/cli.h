@@ -31,13 +31,13 @@ struct Tool {
         : name(name), summary(summary), check(std::move(check)), checkDatabases(checkDatabases)
     {
     }
-    const char* name;        // "surfkit"
-    const char* summary;     // what the program edits, for --help
-    CheckHandler check;      // empty: the program has no check mode
+    const char* name;     // "surfkit"
+    const char* summary;  // what the program edits, for --help
+    CheckHandler check;   // empty: the program has no check mode
     // The options of the check mode that name the databases checked against, as --help shows
     // them ("--comp PATH"); those of the data directory serve where none is given.
     const char* checkDatabases;
-    bool windowed = true;    // false: a build (or a program) without windows
+    bool windowed = true;  // false: a build (or a program) without windows
 };
 
 // The suite's version, one for every program ("1.2.0").
@@ -45,10 +45,10 @@ const char* version();
 
 struct Command {
     enum class Action {
-        Exit,      // done already (help, version, a bad argument): end with `status`
-        Window,    // open the main window
-        Script,    // run `scriptFile` in script mode
-        Check,     // run the check handler on `checkArgs`
+        Exit,    // done already (help, version, a bad argument): end with `status`
+        Window,  // open the main window
+        Script,  // run `scriptFile` in script mode
+        Check,   // run the check handler on `checkArgs`
     };
     Action action = Action::Window;
     int status = 0;

@@ -8,20 +8,20 @@
 namespace qv {
 
 enum class ErrorKind {
-    FileNotFound,     // "File not found"
-    PathNotFound,     // "Path not found"
-    PastEnd,          // "Input past end of file"
-    TypeMismatch,     // a field that cannot be read as the number a record needs
-    PermissionDenied, // "Permission denied"
-    WriteFailed,      // "Write failed" (disk full, I/O error)
-    CopyFailed,       // "Copy failed"
-    RenameFailed,     // "Replace failed"
-    DeleteFailed,     // "Delete failed"
-    QuoteInText,      // a Text holding a double quote cannot be written in the record syntax
-    BadFormat,        // a file whose content does not fit what the tool expects
-    BadDrive,         // "Device unavailable": a drive change that cannot be made
-    CannotUndo,       // "Cannot undo": a save whose file or backup changed since
-    ReadFailed,       // "Read failed": the system could not read a file that it opened
+    FileNotFound,      // "File not found"
+    PathNotFound,      // "Path not found"
+    PastEnd,           // "Input past end of file"
+    TypeMismatch,      // a field that cannot be read as the number a record needs
+    PermissionDenied,  // "Permission denied"
+    WriteFailed,       // "Write failed" (disk full, I/O error)
+    CopyFailed,        // "Copy failed"
+    RenameFailed,      // "Replace failed"
+    DeleteFailed,      // "Delete failed"
+    QuoteInText,       // a Text holding a double quote cannot be written in the record syntax
+    BadFormat,         // a file whose content does not fit what the tool expects
+    BadDrive,          // "Device unavailable": a drive change that cannot be made
+    CannotUndo,        // "Cannot undo": a save whose file or backup changed since
+    ReadFailed,        // "Read failed": the system could not read a file that it opened
 };
 
 const char* describe(ErrorKind kind);

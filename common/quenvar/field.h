@@ -16,7 +16,7 @@ public:
 
     Field() = default;  // Empty
     static Field number(double value);
-    static Field single(float value);         // written with at most 7 significant digits
+    static Field single(float value);  // written with at most 7 significant digits
     static Field whole(std::int64_t value);
     static Field text(std::string value);
     static Field numberAsRead(double value, std::string chars);

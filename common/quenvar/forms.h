@@ -60,7 +60,7 @@ public:
     const std::vector<std::string>& items() const { return items_; }
     void clear();
     void addItem(std::string item);
-    void removeItem(int position);  // position from 0
+    void removeItem(int position);                // position from 0
     int listIndex() const { return listIndex_; }  // from 0; -1 when none is selected
     void setListIndex(int position);
     int listCount() const { return static_cast<int>(items_.size()); }
@@ -208,7 +208,11 @@ public:
     // is hidden or disabled since.
     Control* focus() const;
     // Gives the focus to a control, as a click into it or Tab would; no event runs.
-    void setFocus(Control* control) { focus_ = control; ++focusRevision_; }
+    void setFocus(Control* control)
+    {
+        focus_ = control;
+        ++focusRevision_;
+    }
     // Counts focus changes made by the program, so that a view can tell when to move its own.
     unsigned focusRevision() const { return focusRevision_; }
     // Whether the focus is in a text box or the edit of an editable combo box.

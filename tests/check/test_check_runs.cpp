@@ -92,10 +92,9 @@ TEST(CheckRuns, SurfkitOnThePlantedDemoFile)
     copyDemo(dir, true);
     const Outcome text = run(dir.path(), SURFKIT_BIN, {"--check", "planted-problems.MDB"});
     EXPECT_EQ(text.status, 1);
-    EXPECT_EQ(codesIn(text.out),
-              (std::set<std::string>{"unknown-component", "charge-balance", "duplicate-id", "duplicate-name",
-                                     "component-count", "zero-stoichiometry", "mb-component", "id-scheme",
-                                     "end-block"}));
+    EXPECT_EQ(codesIn(text.out), (std::set<std::string>{"unknown-component", "charge-balance", "duplicate-id",
+                                                        "duplicate-name", "component-count", "zero-stoichiometry",
+                                                        "mb-component", "id-scheme", "end-block"}));
     EXPECT_NE(text.out.find("planted-problems.MDB:3: error: "), std::string::npos);
 
     const Outcome json = run(dir.path(), SURFKIT_BIN, {"--check", "--json", "planted-problems.MDB"});
@@ -113,7 +112,8 @@ TEST(CheckRuns, SurfkitStatuses)
 {
     qvtest::TempDir dir;
     copyDemo(dir, false);
-    const Outcome clean = run(dir.path(), SURFKIT_BIN, {"--check", "demo.mdb", "demo.cdb", "demo.iso", "demo.nic", "demo.bli"});
+    const Outcome clean =
+        run(dir.path(), SURFKIT_BIN, {"--check", "demo.mdb", "demo.cdb", "demo.iso", "demo.nic", "demo.bli"});
     EXPECT_EQ(clean.status, 0) << clean.out;
     EXPECT_EQ(clean.out, "");
 
@@ -154,12 +154,13 @@ TEST(CheckRuns, QvcheckOnTheDemoDirectory)
     copyDemo(dir, true);
     const Outcome planted = run(dir.path(), QVCHECK_BIN, {});
     EXPECT_EQ(planted.status, 1);
-    const std::set<std::string> want = {
-        "unknown-component", "charge-balance", "duplicate-id", "duplicate-name", "component-count",
-        "zero-stoichiometry", "mb-component", "id-scheme", "end-block", "unknown-species", "charge-sign",
-        "duplicate-pair", "reversed-pair", "no-reference", "not-a-number", "stale-id", "not-finite", "structure",
-        "fractions", "count-range", "site-reuse", "unknown-cation", "duplicate-set", "missing-file",
-        "paths-differ", "value-range"};
+    const std::set<std::string> want = {"unknown-component", "charge-balance",     "duplicate-id",  "duplicate-name",
+                                        "component-count",   "zero-stoichiometry", "mb-component",  "id-scheme",
+                                        "end-block",         "unknown-species",    "charge-sign",   "duplicate-pair",
+                                        "reversed-pair",     "no-reference",       "not-a-number",  "stale-id",
+                                        "not-finite",        "structure",          "fractions",     "count-range",
+                                        "site-reuse",        "unknown-cation",     "duplicate-set", "missing-file",
+                                        "paths-differ",      "value-range"};
     EXPECT_EQ(codesIn(planted.out), want);
     EXPECT_NE(planted.out.find("16 files checked, "), std::string::npos);
 

@@ -22,7 +22,7 @@ namespace {
 
 struct Case {
     const char* what;
-    std::string file;   // the name, whose ending gives the kind
+    std::string file;  // the name, whose ending gives the kind
     std::string bytes;
     std::vector<std::string> codes;  // "code@line", in report order
     int status = 1;
@@ -38,8 +38,8 @@ std::vector<std::string> codesOf(const qv::check::Report& r, const std::string& 
 
 const std::string comp = crlf({R"(3,"H+",1,1,0,0)", R"(5,"Na+",1,23,0,0)", R"(50,"Cl-",-1,35,0,0)",
                                R"(812,"=SOH",0,0,0,0)", R"(811,"=SOHh",0,0,0,0)"});
-const std::string endBlock = crlf({R"(0,"",0,0,0,0,0,0,0,0)", "0,0", R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)", "0,0",
-                                   R"(0,"",0,0,0,0,0,0,0,0)", "0,0"});
+const std::string endBlock = crlf(
+    {R"(0,"",0,0,0,0,0,0,0,0)", "0,0", R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)", "0,0", R"(0,"",0,0,0,0,0,0,0,0)", "0,0"});
 const std::string good = crlf({R"(8120030,"=SOH2+",0,7.29,0,0,1,0,0,0,0,2)", "1,812,1,3"});
 
 std::string manySpecies(int n)
@@ -63,28 +63,52 @@ TEST_F(Checks, SorptionDatabases)
     dir.write("comp.mdb", comp);
     const std::vector<Case> cases = {
         {"clean", "a.mdb", good + endBlock, {}, 0},
-        {"unknown component", "a.mdb", crlf({R"(8120030,"X",0,1,0,0,1,0,0,0,0,2)", "1,812,1,4"}) + endBlock,
+        {"unknown component",
+         "a.mdb",
+         crlf({R"(8120030,"X",0,1,0,0,1,0,0,0,0,2)", "1,812,1,4"}) + endBlock,
          {"unknown-component@1"}},
-        {"charge", "a.cdb", crlf({R"(8120030,"X",0,1,0,0,2,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
-         {"charge-balance@1"}, 0},
-        {"no charge check in isotherm files", "a.iso",
-         crlf({"\"Langmuir\"", R"(13010030,"X",0,1,0,0,2,0,0,0,0,2)", "1,812,1,3"}) + endBlock, {}, 0},
-        {"same ID", "a.mdb", good + crlf({R"(8120030,"Y",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
+        {"charge",
+         "a.cdb",
+         crlf({R"(8120030,"X",0,1,0,0,2,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
+         {"charge-balance@1"},
+         0},
+        {"no charge check in isotherm files",
+         "a.iso",
+         crlf({"\"Langmuir\"", R"(13010030,"X",0,1,0,0,2,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
+         {},
+         0},
+        {"same ID",
+         "a.mdb",
+         good + crlf({R"(8120030,"Y",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
          {"duplicate-id@3"}},
-        {"same name", "a.mdb", good + crlf({R"(8120031,"=SOH2+",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
-         {"duplicate-name@3"}, 0},
-        {"nine components", "a.mdb", crlf({R"(30030,"X",0,1,0,0,9,0,0,0,0,9)", "1,3,1,3,1,3,1,3,1,3,1,3,1,3,1,3,1,3"}) +
-                                         endBlock,
+        {"same name",
+         "a.mdb",
+         good + crlf({R"(8120031,"=SOH2+",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
+         {"duplicate-name@3"},
+         0},
+        {"nine components",
+         "a.mdb",
+         crlf({R"(30030,"X",0,1,0,0,9,0,0,0,0,9)", "1,3,1,3,1,3,1,3,1,3,1,3,1,3,1,3,1,3"}) + endBlock,
          {"component-count@1"}},
-        {"seven M.B. pairs", "a.mdb",
+        {"seven M.B. pairs",
+         "a.mdb",
          crlf({R"(8120030,"X",0,1,0,0,1,0,0,0,0,102)", "1,812,1,3", "7", "1,3,1,3,1,3,1,3,1,3,1,3,1,3"}) + endBlock,
          {"component-count@1"}},
-        {"zero coefficient", "a.mdb", crlf({R"(8120030,"X",0,1,0,0,0,0,0,0,0,2)", "1,812,0,3"}) + endBlock,
-         {"zero-stoichiometry@1"}, 0},
-        {"M.B. pair off the M.A. pairs", "a.mdb",
-         crlf({R"(8120030,"X",0,1,0,0,1,0,0,0,0,102)", "1,812,1,3", "1", "1,5"}) + endBlock, {"mb-component@1"}, 0},
-        {"ID of other components", "a.mdb", crlf({R"(8110050,"X",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
-         {"id-scheme@1"}, 0},
+        {"zero coefficient",
+         "a.mdb",
+         crlf({R"(8120030,"X",0,1,0,0,0,0,0,0,0,2)", "1,812,0,3"}) + endBlock,
+         {"zero-stoichiometry@1"},
+         0},
+        {"M.B. pair off the M.A. pairs",
+         "a.mdb",
+         crlf({R"(8120030,"X",0,1,0,0,1,0,0,0,0,102)", "1,812,1,3", "1", "1,5"}) + endBlock,
+         {"mb-component@1"},
+         0},
+        {"ID of other components",
+         "a.mdb",
+         crlf({R"(8110050,"X",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock,
+         {"id-scheme@1"},
+         0},
         {"swapped block is fine", "a.mdb", crlf({R"(38120,"X",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock, {}, 0},
         {"Lk2 range is exempt", "a.mdb", crlf({R"(11050001,"X",0,1,0,0,1,0,0,0,0,2)", "1,812,1,3"}) + endBlock, {}, 0},
         {"no end block", "a.mdb", good, {"end-block@2"}},
@@ -134,15 +158,19 @@ TEST_F(Checks, ComponentBeyondTheWindowsFirst400)
 TEST_F(Checks, SitFiles)
 {
     dir.write("comp.mdb", comp);
-    dir.write("thermo.mdb", crlf({R"(10030,"OH-",0,0,0,0,-1,0,0,0,1)", "1,1", R"(17,"x","")",
-                                  R"(90550,"CaCO3",0,0,0,0,0,0,0,0,0)", R"(100,"x","")", R"(0,"END",0,0,0,0,0,0,0,0,0)"}));
+    dir.write("thermo.mdb",
+              crlf({R"(10030,"OH-",0,0,0,0,-1,0,0,0,1)", "1,1", R"(17,"x","")", R"(90550,"CaCO3",0,0,0,0,0,0,0,0,0)",
+                    R"(100,"x","")", R"(0,"END",0,0,0,0,0,0,0,0,0)"}));
     const std::vector<Case> cases = {
         {"clean", "sit_eta.txt", crlf({R"("Na+","Cl-",0.03,"r")"}), {}, 0},
         {"unknown", "sit_eta.txt", crlf({R"("Nq+","Cl-",0.03,"r")"}), {"unknown-species@1"}},
         {"sign", "sit_eta.txt", crlf({R"("Na+","H+",0.03,"r")"}), {"charge-sign@1"}, 0},
         {"twice", "sit_eta.txt", crlf({R"("Na+","Cl-",0.03,"r")", R"("Na+","Cl-",0.03,"r")"}), {"duplicate-pair@2"}},
-        {"reversed", "sit_eta.txt", crlf({R"("CaCO3","OH-",0.03,"r")", R"("OH-","CaCO3",0.03,"r")"}),
-         {"charge-sign@2", "reversed-pair@2"}, 0},
+        {"reversed",
+         "sit_eta.txt",
+         crlf({R"("CaCO3","OH-",0.03,"r")", R"("OH-","CaCO3",0.03,"r")"}),
+         {"charge-sign@2", "reversed-pair@2"},
+         0},
         {"no reference", "sit_eta.txt", crlf({R"("Na+","Cl-",0.03," ")"}), {"no-reference@1"}, 0},
         {"no number", "sit_eta.txt", crlf({R"("Na+","Cl-",x,"r")"}), {"not-a-number@1"}},
         {"cut short", "sit_eta.txt", crlf({R"("Na+","Cl-",0.03,"r")", R"("Na+","OH-")"}), {"unreadable@2"}},
@@ -166,21 +194,24 @@ TEST_F(Checks, SitFiles)
 TEST_F(Checks, AnalyteDatabases)
 {
     dir.write("thermo.mdb", crlf({R"(10030,"OH-",0,0,0,0,-1,0,0,0,0)", R"(17,"x","")", R"(0,"",0,0,0,0,0,0,0,0,0)"}));
-    dir.write("type6.mdb", crlf({R"(6090550,"Calcite",0,0,0,0,0,0,0,0,0)", R"(100,"x","")", R"(0,"",0,0,0,0,0,0,0,0,0)"}));
+    dir.write("type6.mdb",
+              crlf({R"(6090550,"Calcite",0,0,0,0,0,0,0,0,0)", R"(100,"x","")", R"(0,"",0,0,0,0,0,0,0,0,0)"}));
     const std::string head = crlf({"\"h\"", R"(6090550,"Calcite",1,0,0,0,0,0,0)"});
     const std::string sep = crlf({R"(0,"",0,0,0,0,0,0,0)"});
     const std::string oh = crlf({R"(10030,"OH-",1,0,0,0,0,0,0)"});
     const std::vector<Case> cases = {
         {"clean", "analyt.mdb", head + sep + oh + sep, {}, 0},
-        {"unknown solid", "analyt.mdb", head + crlf({R"(6000001,"Calcitte",0,0,0,0,0,0,0)"}) + sep + sep,
+        {"unknown solid",
+         "analyt.mdb",
+         head + crlf({R"(6000001,"Calcitte",0,0,0,0,0,0,0)"}) + sep + sep,
          {"unknown-species@3"}},
-        {"aqueous looked up in thermo", "analyt.mdb", head + sep + crlf({R"(6090550,"Calcite",0,0,0,0,0,0,0)"}) + sep,
+        {"aqueous looked up in thermo",
+         "analyt.mdb",
+         head + sep + crlf({R"(6090550,"Calcite",0,0,0,0,0,0,0)"}) + sep,
          {"unknown-species@4"}},
         {"stale ID", "analyt.mdb", head + sep + crlf({R"(10031,"OH-",1,0,0,0,0,0,0)"}) + sep, {"stale-id@4"}},
-        {"not finite", "analyt.mdb", head + sep + crlf({R"(10030,"OH-",1,0,0,0,1E+306,0,0)"}) + sep,
-         {"not-finite@4"}},
-        {"term no number", "analyt.mdb", head + sep + crlf({R"(10030,"OH-",1,"x",0,0,0,0,0)"}) + sep,
-         {"not-finite@4"}},
+        {"not finite", "analyt.mdb", head + sep + crlf({R"(10030,"OH-",1,0,0,0,1E+306,0,0)"}) + sep, {"not-finite@4"}},
+        {"term no number", "analyt.mdb", head + sep + crlf({R"(10030,"OH-",1,"x",0,0,0,0,0)"}) + sep, {"not-finite@4"}},
         {"same name twice", "analyt.mdb", head + sep + oh + oh + sep, {"duplicate-name@5"}, 0},
         {"no separator", "analyt.mdb", head, {"structure@2"}},
         {"no end record", "analyt.mdb", head + sep + oh, {"structure@4"}},
@@ -211,7 +242,9 @@ TEST_F(Checks, SiteFiles)
     const std::vector<Case> cases = {
         {"clean", "a.MSI.TXT", site({"1", "\"General settings\"", "1,1,0", "1", "1,2"}, groups), {}, 0},
         {"fractions", "a.MSI.TXT", site({"1", "\"General settings\"", "0,0,0"}, {"2", "0.5", "0.4"}), {"fractions@4"}},
-        {"count", "a.MSI.TXT", site({"1", "\"General settings\"", "0,0,0"}, {"5", "0.2", "0.2", "0.2", "0.2", "0.2"}),
+        {"count",
+         "a.MSI.TXT",
+         site({"1", "\"General settings\"", "0,0,0"}, {"5", "0.2", "0.2", "0.2", "0.2", "0.2"}),
          {"count-range@4"}},
         {"sets", "a.MSI.TXT", site({"0"}, groups), {"count-range@1"}},
         {"site twice", "a.MSI.TXT", site({"1", "\"General settings\"", "0,0,1", "2,3,2"}, groups), {"site-reuse@2"}, 0},
@@ -244,7 +277,8 @@ TEST_F(Checks, DefaultsAndDabase)
         {"code", "deftempar.dat", defaults("2,0,1,0,4,0", paths, "600,0.02439,2.3122"), {"value-range@2"}, 0},
         {"fraction", "deftempar.dat", defaults("2,0,1,0,1,0", paths, "600,1.5,2.3122"), {"value-range@6"}, 0},
         {"area", "deftempar.dat", defaults("2,0,1,0,1,0", paths, "0,0.5,2.3122"), {"value-range@6"}, 0},
-        {"missing and differing", "deftempar.dat",
+        {"missing and differing",
+         "deftempar.dat",
          defaults("2,0,1,0,1,0", R"("t.mdb","s.mdb","c.mdb","x.mdb")", "600,0.02439,2.3122"),
          {"missing-file@3", "paths-differ@3"}},
         {"dabase", "old-dabase.txt", crlf({R"("t.mdb","s.mdb","nowhere.mdb","g.mdb")"}), {"missing-file@1"}},
@@ -255,8 +289,10 @@ TEST_F(Checks, DefaultsAndDabase)
         SCOPED_TRACE(c.what);
         dir.write(c.file, c.bytes);
         qv::check::Report report;
-        if (prefkit::isDabaseFile(c.file)) prefkit::checkDabase(files, c.file, report);
-        else prefkit::checkDefaults(files, c.file, report);
+        if (prefkit::isDabaseFile(c.file))
+            prefkit::checkDabase(files, c.file, report);
+        else
+            prefkit::checkDefaults(files, c.file, report);
         EXPECT_EQ(codesOf(report, c.file), c.codes);
         EXPECT_EQ(report.exitStatus(), c.status);
     }
@@ -336,10 +372,9 @@ TEST(CheckLayer, FindingsWindow)
     report.error("comp.mdb", 3, "", "unreadable", "cannot be read");
     w.show(report, "dir/demo.mdb");
     EXPECT_TRUE(w.isOpen());
-    EXPECT_EQ(w("lstFindings").items(),
-              (std::vector<std::string>{"line 4: error: species 1 \"A\": no such component",
-                                        "line 9: warning: species 2 \"B\": twice",
-                                        "comp.mdb line 3: error: cannot be read"}));
+    EXPECT_EQ(w("lstFindings").items(), (std::vector<std::string>{"line 4: error: species 1 \"A\": no such component",
+                                                                  "line 9: warning: species 2 \"B\": twice",
+                                                                  "comp.mdb line 3: error: cannot be read"}));
     EXPECT_EQ(w("lblSummary").caption(), "2 errors, 1 warning in demo.mdb");
     EXPECT_EQ(w("cmdClose").caption(), "Close");
     w("lstFindings").userPick(1);

@@ -12,8 +12,8 @@
 #include "testsupport.h"
 
 using qv::ErrorKind;
-using qv::FileStep;
 using qv::Files;
+using qv::FileStep;
 using qv::SaveUndo;
 using State = qv::SaveUndo::State;
 using qvtest::TempDir;
@@ -29,10 +29,7 @@ std::string oddBytes()
 }
 
 struct Undo : ::testing::Test {
-    Undo()
-    {
-        dir.write("demo.mdb", previous);
-    }
+    Undo() { dir.write("demo.mdb", previous); }
     TempDir dir;
     Files files{dir.path()};
     SaveUndo undo{files};

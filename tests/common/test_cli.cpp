@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,20 +64,53 @@ TEST(CommandLine, OptionsGiveTheirActionStatusAndOneLineOnError)
         {"no arguments", withCheck, {}, Action::Window, 0, ""},
         {"script", withCheck, {"--script", "run.txt"}, Action::Script, 0, ""},
         {"check takes the rest", withCheck, {"--check", "a.mdb", "--json", "--comp", "c.mdb"}, Action::Check, 0, ""},
-        {"unknown option", withCheck, {"--frobnicate"}, Action::Exit, 2,
+        {"unknown option",
+         withCheck,
+         {"--frobnicate"},
+         Action::Exit,
+         2,
          "qvtool: unknown option --frobnicate; see \"qvtool --help\"\n"},
-        {"unknown short option", withCheck, {"-x"}, Action::Exit, 2, "qvtool: unknown option -x; see \"qvtool --help\"\n"},
-        {"script without its file", withCheck, {"--script"}, Action::Exit, 2,
+        {"unknown short option",
+         withCheck,
+         {"-x"},
+         Action::Exit,
+         2,
+         "qvtool: unknown option -x; see \"qvtool --help\"\n"},
+        {"script without its file",
+         withCheck,
+         {"--script"},
+         Action::Exit,
+         2,
          "qvtool: option --script needs a FILE (- for standard input); see \"qvtool --help\"\n"},
-        {"second start directory", withCheck, {".", "."}, Action::Exit, 2,
+        {"second start directory",
+         withCheck,
+         {".", "."},
+         Action::Exit,
+         2,
          "qvtool: unexpected argument .; see \"qvtool --help\"\n"},
-        {"no check handler", noWindows, {"--check", "a.mdb"}, Action::Exit, 2,
+        {"no check handler",
+         noWindows,
+         {"--check", "a.mdb"},
+         Action::Exit,
+         2,
          "qvtool: option --check is not available in this build; see \"qvtool --help\"\n"},
-        {"no windows to open", noWindows, {}, Action::Exit, 2,
+        {"no windows to open",
+         noWindows,
+         {},
+         Action::Exit,
+         2,
          "qvtool: this build has no windows: give --script FILE or --check FILE...; see \"qvtool --help\"\n"},
-        {"timing option only with windows", noWindows, {"--quit-when-shown"}, Action::Exit, 2,
+        {"timing option only with windows",
+         noWindows,
+         {"--quit-when-shown"},
+         Action::Exit,
+         2,
          "qvtool: unknown option --quit-when-shown; see \"qvtool --help\"\n"},
-        {"malformed fault", withCheck, {"--fault", "write:x:fail", "--script", "r"}, Action::Exit, 2,
+        {"malformed fault",
+         withCheck,
+         {"--fault", "write:x:fail", "--script", "r"},
+         Action::Exit,
+         2,
          "bad --fault option: STEP:N:fail or STEP:N:kill\n"},
         {"help before anything after it", withCheck, {"--help", "--frobnicate"}, Action::Exit, 0, ""},
         {"version", withCheck, {"--version"}, Action::Exit, 0, ""},
@@ -118,7 +151,8 @@ TEST(CommandLine, ADirectoryOrAFileArgumentStartsTheProgramThere)
     fs::current_path(before);
     const Parsed missing = parse(tool, {dir / "none"});
     EXPECT_EQ(missing.command.status, 2);
-    EXPECT_EQ(missing.err, "qvtool: cannot start in " + (dir / "none") + ": no such file or directory; see \"qvtool --help\"\n");
+    EXPECT_EQ(missing.err,
+              "qvtool: cannot start in " + (dir / "none") + ": no such file or directory; see \"qvtool --help\"\n");
     EXPECT_EQ(fs::current_path(), before);
 }
 
@@ -131,13 +165,13 @@ TEST(CommandLine, EveryProgramAnswersHelpVersionAndUnknownOptions)
         const char* path;
         bool checkOption = true;
     };
-    const Program programs[] = {{"surfkit", SURFKIT_BIN}, {"prefkit", PREFKIT_BIN}, {"humkit", HUMKIT_BIN},
-                                {"tracekit", TRACEKIT_BIN}, {"ionkit", IONKIT_BIN}, {"qvcheck", QVCHECK_BIN, false}};
+    const Program programs[] = {{"surfkit", SURFKIT_BIN},   {"prefkit", PREFKIT_BIN}, {"humkit", HUMKIT_BIN},
+                                {"tracekit", TRACEKIT_BIN}, {"ionkit", IONKIT_BIN},   {"qvcheck", QVCHECK_BIN, false}};
     qvtest::TempDir dir;
     auto run = [&](const std::string& program, const std::string& option, std::string& err) {
         const std::string errFile = dir / "err.txt";
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + program + "' " + option +
-                                    " 2>'" + errFile + "'";
+        const std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + program + "' " + option + " 2>'" + errFile + "'";
         std::string out;
         FILE* pipe = popen(command.c_str(), "r");
         std::array<char, 4096> buffer{};

@@ -129,7 +129,8 @@ TEST(DataDirectory, CandidateIsTheCurrentDirectory)
 TEST(DataDirectory, DabaseReadOfOneTwoAndFourFields)
 {
     TempDir dir;
-    dir.write("dabase.txt", "\"d:\\q\\thermo.mdb\",\"d:\\q\\type6.mdb\",\"d:\\q\\comp.mdb\",\"d:\\q\\gaussian.mdb\"\r\n");
+    dir.write("dabase.txt",
+              "\"d:\\q\\thermo.mdb\",\"d:\\q\\type6.mdb\",\"d:\\q\\comp.mdb\",\"d:\\q\\gaussian.mdb\"\r\n");
     Files files(dir.path());
     const std::vector<std::string> paths{"d:\\q\\thermo.mdb", "d:\\q\\type6.mdb", "d:\\q\\comp.mdb",
                                          "d:\\q\\gaussian.mdb"};
@@ -137,7 +138,8 @@ TEST(DataDirectory, DabaseReadOfOneTwoAndFourFields)
         SCOPED_TRACE(count);
         const std::vector<Field> fields = qv::readDabase(files, count);
         ASSERT_EQ(fields.size(), static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) EXPECT_TRUE(fields[static_cast<std::size_t>(i)].equalsText(paths[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < count; ++i)
+            EXPECT_TRUE(fields[static_cast<std::size_t>(i)].equalsText(paths[static_cast<std::size_t>(i)]));
     }
     EXPECT_EQ(qv::driveOf(qv::readDabase(files, 1)[0]), "d");
 }
@@ -170,8 +172,9 @@ TEST(DataDirectory, WriteDabaseWritesOneRecordOfFourTexts)
     Files files(dir.path());
     qv::writeDabase(files, {"c:\\quenvar\\thermo.mdb", "c:\\quenvar\\type6.mdb", "c:\\quenvar\\comp.mdb",
                             "c:\\quenvar\\gaussian.mdb"});
-    EXPECT_EQ(dir.read("dabase.txt"), "\"c:\\quenvar\\thermo.mdb\",\"c:\\quenvar\\type6.mdb\",\"c:\\quenvar\\comp.mdb\","
-                                      "\"c:\\quenvar\\gaussian.mdb\"\r\n");
+    EXPECT_EQ(dir.read("dabase.txt"),
+              "\"c:\\quenvar\\thermo.mdb\",\"c:\\quenvar\\type6.mdb\",\"c:\\quenvar\\comp.mdb\","
+              "\"c:\\quenvar\\gaussian.mdb\"\r\n");
     const auto fields = qv::readDabase(files, 4);
     EXPECT_TRUE(fields[3].equalsText("c:\\quenvar\\gaussian.mdb"));
     // A path holding a double quote cannot be written: the old file stays, nothing is left behind.
@@ -210,8 +213,8 @@ TEST(DataDirectory, DriveChange)
 TEST(ComponentScan, NameByIdTakesTheFirstMatchWithin400Records)
 {
     TempDir dir;
-    std::string bytes = compRecord(812, "=SOH") + compRecord(811, "=SOHh") + compRecord(812, "later") +
-                        compRecord(816, "=S3O");
+    std::string bytes =
+        compRecord(812, "=SOH") + compRecord(811, "=SOHh") + compRecord(812, "later") + compRecord(816, "=S3O");
     dir.write("comp.mdb", bytes);
     Files files(dir.path());
     EXPECT_EQ(qv::componentNameById(files, "comp.mdb", Field::whole(812)), "=SOH");
@@ -269,8 +272,8 @@ TEST(ComponentScan, ToZeroStopsAfterTheRecordWithIdZeroOrAt1000)
 {
     TempDir dir;
     Files files(dir.path());
-    dir.write("comp.mdb", compRecord(3, "H+", 1) + compRecord(54, "SO4-2", -2) + compRecord(0, "end", 0) +
-                              compRecord(5, "Na+"));
+    dir.write("comp.mdb",
+              compRecord(3, "H+", 1) + compRecord(54, "SO4-2", -2) + compRecord(0, "end", 0) + compRecord(5, "Na+"));
     const auto list = qv::listComponentsToZero(files, "comp.mdb");
     EXPECT_EQ(idsOf(list), (std::vector<int>{3, 54, 0}));
     EXPECT_TRUE(list[1].charge.equalsNumber(-2));

@@ -37,8 +37,9 @@ TEST(DemoData, HoldsEveryFileTheSuiteReads)
 {
     const auto names = dataFiles();
     const std::set<std::string> have(names.begin(), names.end());
-    for (const char* name : {"dabase.txt", "comp.mdb", "thermo.mdb", "type6.mdb", "gaussian.mdb", "analyt.mdb",
-                             "sit_eta.txt", "deftempar.dat", "demo.mdb", "demo.cdb", "demo.iso", "demo.nic", "demo.bli"})
+    for (const char* name :
+         {"dabase.txt", "comp.mdb", "thermo.mdb", "type6.mdb", "gaussian.mdb", "analyt.mdb", "sit_eta.txt",
+          "deftempar.dat", "demo.mdb", "demo.cdb", "demo.iso", "demo.nic", "demo.bli"})
         EXPECT_TRUE(have.count(name)) << name;
 }
 
@@ -62,7 +63,7 @@ TEST(DemoData, ComponentDatabaseReadsWhole)
     const auto all = qv::listComponents(files, "comp.mdb", 1000);
     const auto toZero = qv::listComponentsToZero(files, "comp.mdb");
     ASSERT_FALSE(all.empty());
-    EXPECT_LT(all.size(), 400u);  // every tool's bounded scan sees the whole file
+    EXPECT_LT(all.size(), 400u);           // every tool's bounded scan sees the whole file
     EXPECT_EQ(toZero.size(), all.size());  // the record with ID 0 comes last
     EXPECT_TRUE(toZero.back().id.equalsNumber(0));
     // The last scanned record is the end of the file.

@@ -100,8 +100,8 @@ TEST(FileNames, DriveLetterPathsInDabaseNameTheDatabases)
                                          base + "\\gaussian.mdb"};
     Files files(dir.path());
     qv::writeDabase(files, {paths[0], paths[1], paths[2], paths[3]});
-    EXPECT_EQ(dir.read("dabase.txt"), "\"" + paths[0] + "\",\"" + paths[1] + "\",\"" + paths[2] + "\",\"" + paths[3] +
-                                          "\"\r\n");
+    EXPECT_EQ(dir.read("dabase.txt"),
+              "\"" + paths[0] + "\",\"" + paths[1] + "\",\"" + paths[2] + "\",\"" + paths[3] + "\"\r\n");
     const auto fields = qv::readDabase(files, 4);
     for (int k = 0; k < 4; ++k) EXPECT_TRUE(fields[k].equalsText(paths[k])) << k;
     EXPECT_EQ(qv::driveOf(fields[0]), base.substr(0, 1));

@@ -78,7 +78,8 @@ public:
     const std::string& path() const { return path_; }
     bool differsFrom(const std::string& dir) const
     {
-        struct stat a {}, b {};
+        struct stat a {
+        }, b{};
         return !path_.empty() && ::stat(path_.c_str(), &a) == 0 && ::stat(dir.c_str(), &b) == 0 && a.st_dev != b.st_dev;
     }
 
@@ -262,7 +263,8 @@ TEST(AtomicReplace, ChainOfLinksAndCopyFollowTheLinks)
 TEST(AtomicReplace, PermissionBitsAreKept)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "POSIX permission bits; the read-only attribute is kept in FileNames.ReadOnlyFileStaysReadOnlyThroughEverySave";
+    GTEST_SKIP() << "POSIX permission bits; the read-only attribute is kept in "
+                    "FileNames.ReadOnlyFileStaysReadOnlyThroughEverySave";
 #else
     for (mode_t mode : {0600, 0640, 0751, 0444}) {
         SCOPED_TRACE(mode);

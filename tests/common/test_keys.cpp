@@ -19,7 +19,8 @@ namespace {
 
 class KeyProgram : public qf::Program {
 public:
-    explicit KeyProgram(qf::Application& app) : app_(app), main_(app, "frmMain", "Key test"), other_(app, "frmOther", "")
+    explicit KeyProgram(qf::Application& app)
+        : app_(app), main_(app, "frmMain", "Key test"), other_(app, "frmOther", "")
     {
         qf::Window& w = main_;
         log_ = &w.label("lblLog", "");
@@ -39,9 +40,11 @@ public:
         w.button("cmdOff", "Off").setEnabled(false);
         w("cmdOff").onClick = [this] { note("off clicked"); };
         w.button("cmdAsk", "Ask").onClick = [this] {
-            const qf::Answer a = app_.askSaveDiscardCancel("Save changes to =SOCu+ before picking another species?",
-                                                           "Quenvar");
-            note(a == qf::Answer::Save ? "answered save" : a == qf::Answer::Discard ? "answered discard" : "answered cancel");
+            const qf::Answer a =
+                app_.askSaveDiscardCancel("Save changes to =SOCu+ before picking another species?", "Quenvar");
+            note(a == qf::Answer::Save      ? "answered save"
+                 : a == qf::Answer::Discard ? "answered discard"
+                                            : "answered cancel");
         };
         qf::Control& frame = w.frame("fraLocked", "Locked");
         frame.setEnabled(false);
@@ -66,7 +69,10 @@ public:
     std::string log() const { return log_->caption(); }
 
 private:
-    void note(const std::string& what) { log_->setCaption(log_->caption() + (log_->caption().empty() ? "" : ";") + what); }
+    void note(const std::string& what)
+    {
+        log_->setCaption(log_->caption() + (log_->caption().empty() ? "" : ";") + what);
+    }
 
     qf::Application& app_;
     qf::Window main_;
@@ -111,15 +117,31 @@ TEST(Keys, OneSpellingForEveryWayOfWritingAKey)
         const char* in;
         const char* out;  // null: not read
     } cases[] = {
-        {"Ctrl+S", "Ctrl+S"},   {"ctrl+s", "Ctrl+S"},           {"Shift+Ctrl+s", "Ctrl+Shift+S"},
-        {"Alt+f", "Alt+F"},     {"Alt+Shift+Ctrl+Z", "Ctrl+Shift+Alt+Z"},
-        {"F1", "F1"},           {"f12", "F12"},                 {"Return", "Return"},
-        {"Enter", "Return"},    {"escape", "Escape"},           {"DELETE", "Delete"},
-        {"Ctrl+1", "Ctrl+1"},   {"PageDown", "PageDown"},       {"F13", nullptr},
-        {"F0", nullptr},        {"", nullptr},                  {"Ctrl+", nullptr},
-        {"Ctrl", nullptr},      {"Ctrl+Ctrl+S", nullptr},       {"S+Ctrl", nullptr},
-        {"Hyper+S", nullptr},   {"Ctrl+SS", nullptr},           {"Ctrl++", nullptr},
-        {"+S", nullptr},        {"Ctrl+S+", nullptr},
+        {"Ctrl+S", "Ctrl+S"},
+        {"ctrl+s", "Ctrl+S"},
+        {"Shift+Ctrl+s", "Ctrl+Shift+S"},
+        {"Alt+f", "Alt+F"},
+        {"Alt+Shift+Ctrl+Z", "Ctrl+Shift+Alt+Z"},
+        {"F1", "F1"},
+        {"f12", "F12"},
+        {"Return", "Return"},
+        {"Enter", "Return"},
+        {"escape", "Escape"},
+        {"DELETE", "Delete"},
+        {"Ctrl+1", "Ctrl+1"},
+        {"PageDown", "PageDown"},
+        {"F13", nullptr},
+        {"F0", nullptr},
+        {"", nullptr},
+        {"Ctrl+", nullptr},
+        {"Ctrl", nullptr},
+        {"Ctrl+Ctrl+S", nullptr},
+        {"S+Ctrl", nullptr},
+        {"Hyper+S", nullptr},
+        {"Ctrl+SS", nullptr},
+        {"Ctrl++", nullptr},
+        {"+S", nullptr},
+        {"Ctrl+S+", nullptr},
     };
     for (const auto& c : cases) {
         const auto got = qf::normalizeKeys(c.in);
@@ -250,8 +272,10 @@ TEST_F(Model, ShortcutsAndMnemonicsPressOnlyWhatAUserCouldPress)
 
 TEST_F(Model, SaveDiscardCancelAsksWithTheQuestionIconAndTakesNothingElse)
 {
-    for (auto [given, taken] : {std::pair{qf::Answer::Save, "answered save"}, {qf::Answer::Discard, "answered discard"},
-                                {qf::Answer::Cancel, "answered cancel"}, {qf::Answer::Ok, "answered cancel"},
+    for (auto [given, taken] : {std::pair{qf::Answer::Save, "answered save"},
+                                {qf::Answer::Discard, "answered discard"},
+                                {qf::Answer::Cancel, "answered cancel"},
+                                {qf::Answer::Ok, "answered cancel"},
                                 {qf::Answer::Yes, "answered cancel"}}) {
         platform.answer = given;
         w("lblLog").setCaption("");
@@ -288,30 +312,34 @@ Outcome runScript(const std::string& script)
 
 TEST(ScriptKeys, SaveDiscardCancelAnswersArePrintedAsAsked)
 {
-    const Outcome r = runScript("answer save\nclick cmdAsk\nanswer discard\nclick cmdAsk\nanswer cancel\nclick cmdAsk\n"
-                                "expect lblLog.caption \"answered save;answered discard;answered cancel\"\n");
+    const Outcome r = runScript(
+        "answer save\nclick cmdAsk\nanswer discard\nclick cmdAsk\nanswer cancel\nclick cmdAsk\n"
+        "expect lblLog.caption \"answered save;answered discard;answered cancel\"\n");
     EXPECT_EQ(r.status, 0) << r.out;
-    const std::string asked = "message \"Quenvar\" \"Save changes to =SOCu+ before picking another species?\" "
-                              "savediscardcancel question -> ";
+    const std::string asked =
+        "message \"Quenvar\" \"Save changes to =SOCu+ before picking another species?\" "
+        "savediscardcancel question -> ";
     EXPECT_EQ(r.out, asked + "save\n" + asked + "discard\n" + asked + "cancel\n");
 }
 
 TEST(ScriptKeys, KeyAndFocusDriveTheWindow)
 {
-    const Outcome r = runScript("key frmMain \"Ctrl+Z\"\n"             // the text box has the focus at start
-                                "focus lstItems\npick lstItems \"c\"\n"
-                                "key frmMain \"Delete\"\nkey frmMain \"ctrl+z\"\nkey frmMain \"Alt+S\"\n"
-                                "key frmMain \"F1\"\n"                  // nothing takes it
-                                "expect lblLog.caption \"delete c;undo save;save\"\n"
-                                "expect lstItems.items \"a\" \"b\"\n");
+    const Outcome r = runScript(
+        "key frmMain \"Ctrl+Z\"\n"  // the text box has the focus at start
+        "focus lstItems\npick lstItems \"c\"\n"
+        "key frmMain \"Delete\"\nkey frmMain \"ctrl+z\"\nkey frmMain \"Alt+S\"\n"
+        "key frmMain \"F1\"\n"  // nothing takes it
+        "expect lblLog.caption \"delete c;undo save;save\"\n"
+        "expect lstItems.items \"a\" \"b\"\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "");
 }
 
 TEST(ScriptKeys, EnabledIsAPropertyOfEveryControl)
 {
-    const Outcome r = runScript("print cmdOff.enabled\nprint txtLocked.enabled\nprint txtName.enabled\n"
-                                "print lblName.enabled\ndump\n");
+    const Outcome r = runScript(
+        "print cmdOff.enabled\nprint txtLocked.enabled\nprint txtName.enabled\n"
+        "print lblName.enabled\ndump\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out.substr(0, r.out.find("frmMain window")),
               "cmdOff.enabled = 0\ntxtLocked.enabled = 0\ntxtName.enabled = 1\nlblName.enabled = 1\n");
@@ -336,10 +364,12 @@ TEST(ScriptKeys, WhatAUserCannotDoIsAScriptError)
         {"key frmOther \"F1\"\n", "error line 1: window is not open: frmOther"},
         {"key frmMain\n", "error line 1: wrong number of words for key"},
         {"answer maybe\n", "error line 1: answer takes yes, no, save, discard or cancel"},
-        {"answer yes\nclick cmdAsk\n", "error line 2: a Save/Discard/Cancel question found the answer yes: \"Save "
-                                       "changes to =SOCu+ before picking another species?\""},
-        {"click cmdAsk\n", "error line 1: a Save/Discard/Cancel question found no queued answer: \"Save changes to "
-                           "=SOCu+ before picking another species?\""},
+        {"answer yes\nclick cmdAsk\n",
+         "error line 2: a Save/Discard/Cancel question found the answer yes: \"Save "
+         "changes to =SOCu+ before picking another species?\""},
+        {"click cmdAsk\n",
+         "error line 1: a Save/Discard/Cancel question found no queued answer: \"Save changes to "
+         "=SOCu+ before picking another species?\""},
     };
     for (const auto& c : cases) {
         const Outcome r = runScript(c.script);

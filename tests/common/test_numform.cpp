@@ -22,10 +22,7 @@ namespace {
 const std::regex plainForm(R"(-?(\d+(\.\d+)?|\.\d+))");
 const std::regex exponentForm(R"(-?\d(\.\d+)?E[+-]\d{2,3})");
 
-bool wellFormed(const std::string& s)
-{
-    return std::regex_match(s, plainForm) || std::regex_match(s, exponentForm);
-}
+bool wellFormed(const std::string& s) { return std::regex_match(s, plainForm) || std::regex_match(s, exponentForm); }
 
 // Significant digits of a written number (leading and trailing zeros of the digit string
 // do not count).
@@ -242,9 +239,9 @@ TEST(NumberForm, ExponentFormsAreRead)
         const char* text;
         double value;
     };
-    for (const Case& c : {Case{"1E-05", 1e-5}, Case{"1e-5", 1e-5}, Case{"1.5E+20", 1.5e20}, Case{"-2.5e-07", -2.5e-7},
-                          Case{"1E5", 1e5}, Case{"1.E3", 1e3}, Case{".5e1", 5}, Case{"-6.02214076E+23", -6.02214076e23},
-                          Case{"1E+100", 1e100}}) {
+    for (const Case& c :
+         {Case{"1E-05", 1e-5}, Case{"1e-5", 1e-5}, Case{"1.5E+20", 1.5e20}, Case{"-2.5e-07", -2.5e-7}, Case{"1E5", 1e5},
+          Case{"1.E3", 1e3}, Case{".5e1", 5}, Case{"-6.02214076E+23", -6.02214076e23}, Case{"1E+100", 1e100}}) {
         SCOPED_TRACE(c.text);
         EXPECT_TRUE(qv::isNumberText(c.text));
         EXPECT_EQ(readBack(c.text), c.value);
@@ -255,10 +252,9 @@ TEST(NumberForm, ExponentFormsAreRead)
 TEST(NumberForm, NeverInfinityOrNotANumber)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    for (const std::string& w :
-         {qv::numberForm(inf), qv::numberForm(-inf), qv::numberForm(std::nan("")), qv::singleForm(static_cast<float>(inf)),
-          qv::singleForm(-static_cast<float>(inf)), qv::singleForm(std::nanf("")), qv::displayForm(inf),
-          qv::displayForm(std::nan(""))}) {
+    for (const std::string& w : {qv::numberForm(inf), qv::numberForm(-inf), qv::numberForm(std::nan("")),
+                                 qv::singleForm(static_cast<float>(inf)), qv::singleForm(-static_cast<float>(inf)),
+                                 qv::singleForm(std::nanf("")), qv::displayForm(inf), qv::displayForm(std::nan(""))}) {
         SCOPED_TRACE(w);
         std::string lower;
         for (char c : w) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -300,12 +296,12 @@ TEST(TextToNumber, TheNumberTheTextBeginsWith)
         bool begins;  // whether the text begins with a number at all
     };
     for (const Case& c :
-         {Case{"2.75", 2.75, true}, Case{"  2.75abc", 2.75, true}, Case{"\t 7", 7, true}, Case{"-.5", -0.5, true},
-          Case{"+3", 3, true}, Case{"1e3x", 1000, true}, Case{"1e", 1, true}, Case{"1e+", 1, true},
-          Case{"1E-2", 0.01, true}, Case{"2,75", 2, true}, Case{"12 34", 12, true}, Case{"5.", 5, true},
-          Case{"0x10", 0, true}, Case{"1e-999", 0, true}, Case{"abc", 0, false}, Case{"", 0, false},
-          Case{".", 0, false}, Case{"-", 0, false}, Case{". 5", 0, false}, Case{"e5", 0, false},
-          Case{"--1", 0, false}, Case{"- 1", 0, false}}) {
+         {Case{"2.75", 2.75, true}, Case{"  2.75abc", 2.75, true}, Case{"\t 7", 7, true},   Case{"-.5", -0.5, true},
+          Case{"+3", 3, true},      Case{"1e3x", 1000, true},      Case{"1e", 1, true},     Case{"1e+", 1, true},
+          Case{"1E-2", 0.01, true}, Case{"2,75", 2, true},         Case{"12 34", 12, true}, Case{"5.", 5, true},
+          Case{"0x10", 0, true},    Case{"1e-999", 0, true},       Case{"abc", 0, false},   Case{"", 0, false},
+          Case{".", 0, false},      Case{"-", 0, false},           Case{". 5", 0, false},   Case{"e5", 0, false},
+          Case{"--1", 0, false},    Case{"- 1", 0, false}}) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(qv::textToNumber(c.text), c.value);
         EXPECT_EQ(qv::beginsWithNumber(c.text), c.begins);
@@ -330,7 +326,8 @@ TEST(TextToNumber, CommaVariantTakesTheFirstCommaAsPoint)
 
 TEST(TextToNumber, WholeNumberTexts)
 {
-    for (const char* yes : {"1", "-1", "+1", "1.5", ".5", "5.", "1E5", "1e-05", "007"}) EXPECT_TRUE(qv::isNumberText(yes)) << yes;
+    for (const char* yes : {"1", "-1", "+1", "1.5", ".5", "5.", "1E5", "1e-05", "007"})
+        EXPECT_TRUE(qv::isNumberText(yes)) << yes;
     for (const char* no : {"", " 1", "1 ", "1.2.3", "1e", "e1", ".", "+", "1,5", "1E+", "NaN", "inf", "0x1"})
         EXPECT_FALSE(qv::isNumberText(no)) << no;
 }
@@ -339,9 +336,30 @@ TEST(TextToNumber, WholeNumberTexts)
 // characters or formats its value: the two must never differ.
 TEST(NumberFormOfReadNumbers, CopiedCharactersEqualTheFormattedValue)
 {
-    const char* texts[] = {"0", "-0", "7", "-7", "1.5", "1.50", "-0.25", "0.25", ".25", "0.0001", "0.00001",
-                           "-0.000123", "123456789012345", "1234567890123456", "12345.6789012345",
-                           "12345.67890123456", "100", "1E-05", "1e3", "+3", "007", "0.10", "2.", "999999999999999.9"};
+    const char* texts[] = {"0",
+                           "-0",
+                           "7",
+                           "-7",
+                           "1.5",
+                           "1.50",
+                           "-0.25",
+                           "0.25",
+                           ".25",
+                           "0.0001",
+                           "0.00001",
+                           "-0.000123",
+                           "123456789012345",
+                           "1234567890123456",
+                           "12345.6789012345",
+                           "12345.67890123456",
+                           "100",
+                           "1E-05",
+                           "1e3",
+                           "+3",
+                           "007",
+                           "0.10",
+                           "2.",
+                           "999999999999999.9"};
     for (const char* t : texts) {
         qv::RecordReader in(std::string(t) + "\r\n", "t");
         const qv::Field f = in.field();
@@ -381,10 +399,10 @@ TEST(TypedNumber, JudgesTheWholeTextWithOneDecimalComma)
         double value;
     };
     const Case cases[] = {
-        {"", K::Empty, 0},          {"   ", K::Empty, 0},          {"2,5", K::Number, 2.5},
-        {" 2.5 ", K::Number, 2.5},  {"- 1 E-3", K::Number, -1e-3}, {",5", K::Number, 0.5},
-        {"abc", K::Invalid, 0},     {"0.110.14", K::Invalid, 0},   {"2,5,1", K::Invalid, 0},
-        {"2,5.1", K::Invalid, 0},   {"12abc", K::Invalid, 0},      {"1E", K::Invalid, 0},
+        {"", K::Empty, 0},         {"   ", K::Empty, 0},          {"2,5", K::Number, 2.5},
+        {" 2.5 ", K::Number, 2.5}, {"- 1 E-3", K::Number, -1e-3}, {",5", K::Number, 0.5},
+        {"abc", K::Invalid, 0},    {"0.110.14", K::Invalid, 0},   {"2,5,1", K::Invalid, 0},
+        {"2,5.1", K::Invalid, 0},  {"12abc", K::Invalid, 0},      {"1E", K::Invalid, 0},
     };
     for (const Case& c : cases) {
         const qv::TypedNumber t = qv::typedNumber(c.text);

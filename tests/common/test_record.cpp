@@ -136,8 +136,8 @@ TEST(RecordReader, NumberKeepsItsCharactersAndReadsAsItsValue)
         const char* chars;
         double value;
     };
-    for (const Want& w : {Want{"1.50", 1.5}, Want{"+2.0E+02", 200}, Want{"007", 7}, Want{"-.5", -0.5},
-                          Want{"5.", 5}, Want{"1e-5", 1e-5}}) {
+    for (const Want& w : {Want{"1.50", 1.5}, Want{"+2.0E+02", 200}, Want{"007", 7}, Want{"-.5", -0.5}, Want{"5.", 5},
+                          Want{"1e-5", 1e-5}}) {
         Field f = in.field();
         ASSERT_TRUE(f.isNumber()) << w.chars;
         EXPECT_EQ(f.asText(), w.chars);
@@ -246,7 +246,7 @@ TEST(RecordReader, TypedReadsRefuseWhatDoesNotFit)
         EXPECT_EQ(e.file(), "test.mdb");
     }
     EXPECT_EQ(errorKindOf([&] { in.whole16(); }), ErrorKind::TypeMismatch);  // out of 16-bit range
-    EXPECT_EQ(in.whole16(), 2);                                            // fraction dropped
+    EXPECT_EQ(in.whole16(), 2);                                              // fraction dropped
     EXPECT_EQ(in.whole32(), -2);
     EXPECT_EQ(errorKindOf([&] { in.single(); }), ErrorKind::TypeMismatch);  // beyond single range
     EXPECT_EQ(errorKindOf([&] { in.number(); }), ErrorKind::TypeMismatch);  // quoted: a Text
@@ -282,8 +282,8 @@ std::string demoBytes(const std::string& name)
 // the file without the mark, and the reader holds none of the bytes from the mark on.
 TEST(RecordReader, EndOfFileMarkEndsEveryKindOfFile)
 {
-    const char* const kinds[] = {"dabase.txt", "deftempar.dat", "comp.mdb",   "thermo.mdb",   "type6.mdb",
-                                 "analyt.mdb", "sit_eta.txt",   "demo.mdb",   "demo.cdb",     "demo.iso",
+    const char* const kinds[] = {"dabase.txt", "deftempar.dat", "comp.mdb",    "thermo.mdb", "type6.mdb",
+                                 "analyt.mdb", "sit_eta.txt",   "demo.mdb",    "demo.cdb",   "demo.iso",
                                  "demo.nic",   "demo.bli",      "demo.MSI.TXT"};
     struct Ending {
         const char* what;
@@ -318,7 +318,9 @@ TEST(RecordReader, EndOfFileMarkOnlyWhereAFieldWouldBegin)
     const Case cases[] = {
         {"after a comma", "1,\x1A,2\r\n", {Field::number(1)}},
         {"inside a quoted text", "\"a\x1A b\",2\r\n\x1A", {Field::text("a\x1A b"), Field::number(2)}},
-        {"quoted text spread over the mark's line", "\"a\r\n\x1A\",2\r\n", {Field::text("a\r\n\x1A"), Field::number(2)}},
+        {"quoted text spread over the mark's line",
+         "\"a\r\n\x1A\",2\r\n",
+         {Field::text("a\r\n\x1A"), Field::number(2)}},
         {"inside a bare field", "1,a\x1A\r\n", {Field::number(1), Field::text("a\x1A")}},
         {"first byte", "\x1A\"x\"\r\n", {}},
         {"no mark", "1,2\r\n", {Field::number(1), Field::number(2)}},
@@ -340,10 +342,11 @@ TEST(RecordWriter, WritesTheRecordsAsQuenvarReadsThem)
     out.whole(812).text("=SOH").number(-1.5).endLine();
     out.number(1).empty().number(2).endLine();
     out.empty().text("a, b").empty().endLine();
-    EXPECT_EQ(out.bytes(), "0,\"\",0,0,0,0,0,0,0,0\r\n"
-                           "812,\"=SOH\",-1.5\r\n"
-                           "1,,2\r\n"
-                           ",\"a, b\",\r\n");
+    EXPECT_EQ(out.bytes(),
+              "0,\"\",0,0,0,0,0,0,0,0\r\n"
+              "812,\"=SOH\",-1.5\r\n"
+              "1,,2\r\n"
+              ",\"a, b\",\r\n");
 }
 
 TEST(RecordWriter, NumberReadAs150IsWrittenBackAs15)
@@ -361,12 +364,19 @@ TEST(RecordWriter, WrittenRecordReadsBackWithTheSameKindsAndValues)
         Field field;
         double readBack;  // the number read back (Numbers only)
     };
-    const std::vector<Value> record{
-        {Field::number(1.5), 1.5},         {Field::text("a, b"), 0},          {Field(), 0},
-        {Field::whole(-7), -7},            {Field::single(0.1f), 0.1},        {Field::text(""), 0},
-        {Field::text("  padded "), 0},     {Field::number(1e-5), 1e-5},       {Field::text("12"), 0},
-        {Field::number(-123456.789), -123456.789}, {Field::text("NICA-Donnan"), 0},
-        {Field::whole(2147483647), 2147483647.0},  {Field::number(1.0 / 3), 0.333333333333333}};
+    const std::vector<Value> record{{Field::number(1.5), 1.5},
+                                    {Field::text("a, b"), 0},
+                                    {Field(), 0},
+                                    {Field::whole(-7), -7},
+                                    {Field::single(0.1f), 0.1},
+                                    {Field::text(""), 0},
+                                    {Field::text("  padded "), 0},
+                                    {Field::number(1e-5), 1e-5},
+                                    {Field::text("12"), 0},
+                                    {Field::number(-123456.789), -123456.789},
+                                    {Field::text("NICA-Donnan"), 0},
+                                    {Field::whole(2147483647), 2147483647.0},
+                                    {Field::number(1.0 / 3), 0.333333333333333}};
     RecordWriter out("out.mdb");
     for (const Value& v : record) out.field(v.field);
     out.endLine();

@@ -70,8 +70,8 @@ TEST(SaveNames, TheFilterGivesItsExtensionToANameTypedWithoutOne)
         {siteFilter, "run.1", here("run.1")},
         // Only the file name counts, not a dot in a directory above it.
         {mdbFilter, "/data/v1.2/new", "/data/v1.2/new.mdb"},
-        {textFilter, "c:\\quenvar.old\\sit", std::string(qv::isAbsolutePath("c:\\") ? "" : "/data/here/") +
-                                                  "c:\\quenvar.old\\sit.txt"},
+        {textFilter, "c:\\quenvar.old\\sit",
+         std::string(qv::isAbsolutePath("c:\\") ? "" : "/data/here/") + "c:\\quenvar.old\\sit.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.filter) + " / " + c.typed);
@@ -117,8 +117,9 @@ TEST(SaveNames, TheFilesTheSuiteOnlyReadsAreRefusedAsTargets)
         // Refused with a message that takes no answer, as a cancel: nothing reaches the program.
         EXPECT_EQ(s.path, std::nullopt);
         ASSERT_NE(message, std::string::npos) << s.printed;
-        EXPECT_NE(s.printed.find(std::string("\\\"") + c.refusedName + "\\\" is a file that Quenvar and its tools only read"),
-                  std::string::npos)
+        EXPECT_NE(
+            s.printed.find(std::string("\\\"") + c.refusedName + "\\\" is a file that Quenvar and its tools only read"),
+            std::string::npos)
             << s.printed;
         EXPECT_NE(s.printed.find("ok exclamation -> ok\n"), std::string::npos) << s.printed;
     }

@@ -34,7 +34,9 @@ public:
         for (int i = 1; i <= 3; ++i) w.textBox("txtComp", true, i);
         qf::Control& list = w.listBox("lstItems");
         for (const char* item : {"alpha", "beta gamma", "alpha", "say \"hi\"", "back\\slash"}) list.addItem(item);
-        list.onClick = [&echo, &list] { echo.setCaption("picked " + std::to_string(list.listIndex() + 1) + " " + list.text()); };
+        list.onClick = [&echo, &list] {
+            echo.setCaption("picked " + std::to_string(list.listIndex() + 1) + " " + list.text());
+        };
         qf::Control& combo = w.comboBox("cboModel");
         for (const char* item : {"Langmuir", "Freundlich", "Temkin"}) combo.addItem(item);
         qf::Control& info = w("lblInfo");
@@ -153,8 +155,8 @@ TEST(ScriptWords, BlanksSeparateAndQuotesHoldBlanks)
 
 TEST(ScriptWords, QuoteIsReadBackAsTheSameWord)
 {
-    for (const std::string w : {"", "plain", "two words", "\"", "\\", "\\\"", "a\"b\\c", "end\\", " lead", "#x",
-                                "\xFC\xE9", "tab\there"}) {
+    for (const std::string w :
+         {"", "plain", "two words", "\"", "\\", "\\\"", "a\"b\\c", "end\\", " lead", "#x", "\xFC\xE9", "tab\there"}) {
         SCOPED_TRACE(w);
         const std::string q = quote(w);
         EXPECT_EQ(q.front(), '"');
@@ -179,39 +181,41 @@ TEST(ScriptRun, EmptyScriptOpensTheMainWindowAndSucceeds)
 
 TEST(ScriptRun, PrintFormats)
 {
-    const Outcome r = run("print lblInfo.caption\n"
-                      "print lstItems.items\n"
-                      "print lstItems.count\n"
-                      "print lstItems.index\n"
-                      "print lstItems.text\n"
-                      "print txtComp(2).text\n"
-                      "print txtName.text\n"
-                      "print frmMain.caption\n"
-                      "print frmMain.visible\n"
-                      "print frmSecond.visible\n"
-                      "print frmSecond.caption\n"
-                      "print optA.value\n"
-                      "print optB.value\n"
-                      "print cmdHidden.visible\n"
-                      "print fraOptions.caption\n"
-                      "print mnuFileExit.caption\n");
+    const Outcome r =
+        run("print lblInfo.caption\n"
+            "print lstItems.items\n"
+            "print lstItems.count\n"
+            "print lstItems.index\n"
+            "print lstItems.text\n"
+            "print txtComp(2).text\n"
+            "print txtName.text\n"
+            "print frmMain.caption\n"
+            "print frmMain.visible\n"
+            "print frmSecond.visible\n"
+            "print frmSecond.caption\n"
+            "print optA.value\n"
+            "print optB.value\n"
+            "print cmdHidden.visible\n"
+            "print fraOptions.caption\n"
+            "print mnuFileExit.caption\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "lblInfo.caption = \"Ready\"\n"
-                     "lstItems.items = \"alpha\" \"beta gamma\" \"alpha\" \"say \\\"hi\\\"\" \"back\\\\slash\"\n"
-                     "lstItems.count = 5\n"
-                     "lstItems.index = 0\n"
-                     "lstItems.text = \"\"\n"
-                     "txtComp(2).text = \"\"\n"
-                     "txtName.text = \"start\"\n"
-                     "frmMain.caption = \"Tiny editor\"\n"
-                     "frmMain.visible = 1\n"
-                     "frmSecond.visible = 0\n"
-                     "frmSecond.caption = \"Second page\"\n"
-                     "optA.value = 1\n"
-                     "optB.value = 0\n"
-                     "cmdHidden.visible = 0\n"
-                     "fraOptions.caption = \"Options\"\n"
-                     "mnuFileExit.caption = \"Exit\"\n");
+    EXPECT_EQ(r.out,
+              "lblInfo.caption = \"Ready\"\n"
+              "lstItems.items = \"alpha\" \"beta gamma\" \"alpha\" \"say \\\"hi\\\"\" \"back\\\\slash\"\n"
+              "lstItems.count = 5\n"
+              "lstItems.index = 0\n"
+              "lstItems.text = \"\"\n"
+              "txtComp(2).text = \"\"\n"
+              "txtName.text = \"start\"\n"
+              "frmMain.caption = \"Tiny editor\"\n"
+              "frmMain.visible = 1\n"
+              "frmSecond.visible = 0\n"
+              "frmSecond.caption = \"Second page\"\n"
+              "optA.value = 1\n"
+              "optB.value = 0\n"
+              "cmdHidden.visible = 0\n"
+              "fraOptions.caption = \"Options\"\n"
+              "mnuFileExit.caption = \"Exit\"\n");
 }
 
 TEST(ScriptRun, ExpectComparesWordForWord)
@@ -222,15 +226,16 @@ TEST(ScriptRun, ExpectComparesWordForWord)
     expectFailure("expect lstItems.items alpha beta gamma alpha \"say \\\"hi\\\"\" \"back\\\\slash\"\n", 1);
     EXPECT_EQ(run("expect lstItems.count 5\nexpect lstItems.text \"\"\nexpect optA.value 1\n").status, 0);
     expectFailure("expect lstItems.count 05\n", 1);  // numbers compare as printed words
-    expectFailure("expect txtName.text\n", 1);        // no word is not the empty word
+    expectFailure("expect txtName.text\n", 1);       // no word is not the empty word
 }
 
 TEST(ScriptRun, ExpectMismatchStopsTheRunWithAFailLine)
 {
-    const Outcome r = run("expect txtName.text start\n"
-                      "# a comment\n"
-                      "expect txtName.text other\n"
-                      "print lblInfo.caption\n");
+    const Outcome r =
+        run("expect txtName.text start\n"
+            "# a comment\n"
+            "expect txtName.text other\n"
+            "print lblInfo.caption\n");
     EXPECT_EQ(r.status, 1);
     ASSERT_EQ(r.lines.size(), 1u) << r.out;
     EXPECT_TRUE(startsWith(r.lines[0], "FAIL line 3: ")) << r.out;
@@ -239,20 +244,21 @@ TEST(ScriptRun, ExpectMismatchStopsTheRunWithAFailLine)
 
 TEST(ScriptRun, PickByItemAndByPosition)
 {
-    const Outcome r = run("pick lstItems alpha\n"
-                      "expect lstItems.index 1\n"
-                      "expect lblEcho.caption \"picked 1 alpha\"\n"
-                      "pick lstItems #3\n"
-                      "expect lstItems.index 3\n"
-                      "expect lstItems.text alpha\n"
-                      "expect lblEcho.caption \"picked 3 alpha\"\n"
-                      "pick lstItems \"say \\\"hi\\\"\"\n"
-                      "expect lstItems.index 4\n"
-                      "pick lstItems #5\n"
-                      "expect lstItems.text \"back\\\\slash\"\n"
-                      "pick cboModel Temkin\n"
-                      "expect cboModel.text Temkin\n"
-                      "expect cboModel.index 3\n");
+    const Outcome r =
+        run("pick lstItems alpha\n"
+            "expect lstItems.index 1\n"
+            "expect lblEcho.caption \"picked 1 alpha\"\n"
+            "pick lstItems #3\n"
+            "expect lstItems.index 3\n"
+            "expect lstItems.text alpha\n"
+            "expect lblEcho.caption \"picked 3 alpha\"\n"
+            "pick lstItems \"say \\\"hi\\\"\"\n"
+            "expect lstItems.index 4\n"
+            "pick lstItems #5\n"
+            "expect lstItems.text \"back\\\\slash\"\n"
+            "pick cboModel Temkin\n"
+            "expect cboModel.text Temkin\n"
+            "expect cboModel.index 3\n");
     EXPECT_EQ(r.status, 0) << r.out;
     expectScriptError("pick lstItems #6\n", 1);
     expectScriptError("pick lstItems #0\n", 1);
@@ -264,18 +270,19 @@ TEST(ScriptRun, PickByItemAndByPosition)
 
 TEST(ScriptRun, TypeReplacesTheTextAndRunsTheChangeEvent)
 {
-    const Outcome r = run("type txtName \"new text\"\n"
-                      "expect lblEcho.caption \"changed new text\"\n"
-                      "type txtName \"\"\n"
-                      "expect txtName.text \"\"\n"
-                      "type txtComp(2) \"2,75\"\n"
-                      "expect txtComp(2).text \"2,75\"\n"
-                      "expect txtComp(1).text \"\"\n"
-                      "type cboModel Freundlich\n"
-                      "expect cboModel.index 2\n"
-                      "type cboModel \"my own\"\n"
-                      "expect cboModel.index 0\n"
-                      "expect cboModel.text \"my own\"\n");
+    const Outcome r =
+        run("type txtName \"new text\"\n"
+            "expect lblEcho.caption \"changed new text\"\n"
+            "type txtName \"\"\n"
+            "expect txtName.text \"\"\n"
+            "type txtComp(2) \"2,75\"\n"
+            "expect txtComp(2).text \"2,75\"\n"
+            "expect txtComp(1).text \"\"\n"
+            "type cboModel Freundlich\n"
+            "expect cboModel.index 2\n"
+            "type cboModel \"my own\"\n"
+            "expect cboModel.index 0\n"
+            "expect cboModel.text \"my own\"\n");
     EXPECT_EQ(r.status, 0) << r.out;
     expectScriptError("type lblInfo x\n", 1);
     expectScriptError("type lstItems alpha\n", 1);
@@ -283,12 +290,13 @@ TEST(ScriptRun, TypeReplacesTheTextAndRunsTheChangeEvent)
 
 TEST(ScriptRun, ClickButtonsOptionsAndMenus)
 {
-    const Outcome r = run("click optB\n"
-                      "expect optB.value 1\n"
-                      "expect optA.value 0\n"
-                      "expect lblInfo.caption \"B chosen\"\n"
-                      "click optA\n"
-                      "expect optB.value 0\n");
+    const Outcome r =
+        run("click optB\n"
+            "expect optB.value 1\n"
+            "expect optA.value 0\n"
+            "expect lblInfo.caption \"B chosen\"\n"
+            "click optA\n"
+            "expect optB.value 0\n");
     EXPECT_EQ(r.status, 0) << r.out;
     expectScriptError("click lblInfo\n", 1);
     expectScriptError("click txtName\n", 1);
@@ -299,39 +307,45 @@ TEST(ScriptRun, ClickButtonsOptionsAndMenus)
 
 TEST(ScriptAnswers, YesNoAnswersAreTakenInOrder)
 {
-    const Outcome r = run("answer yes\n"
-                      "answer no\n"
-                      "click cmdAsk\n"
-                      "expect lblInfo.caption yes\n"
-                      "click cmdAsk\n"
-                      "expect lblInfo.caption no\n");
+    const Outcome r =
+        run("answer yes\n"
+            "answer no\n"
+            "click cmdAsk\n"
+            "expect lblInfo.caption yes\n"
+            "click cmdAsk\n"
+            "expect lblInfo.caption no\n");
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out, "message \"Deletion of species - Quenvar\" \"Proceed?\" yesno question -> yes\n"
-                     "message \"Deletion of species - Quenvar\" \"Proceed?\" yesno question -> no\n");
+    EXPECT_EQ(r.out,
+              "message \"Deletion of species - Quenvar\" \"Proceed?\" yesno question -> yes\n"
+              "message \"Deletion of species - Quenvar\" \"Proceed?\" yesno question -> no\n");
 }
 
 TEST(ScriptAnswers, DialogAnswersAreMadeFullAgainstTheProgramsDirectory)
 {
     const std::string sub = qv::joinPath("/data/here", "sub/f.mdb");
-    const Outcome r = run("dialog \"sub/f.mdb\"\n"
-                      "click cmdOpen\n"
-                      "expect lblInfo.caption " + quote(sub) + "\n"
-                      "dialog \"/abs/x.mdb\"\n"
-                      "click cmdOpen\n"
-                      "dialog cancel\n"
-                      "click cmdOpen\n"
-                      "expect lblInfo.caption cancelled\n"
-                      "dialog \"out file.txt\"\n"
-                      "click cmdSave\n"
-                      "dialog \"later.mdb\"\n"
-                      "click cmdCd\n"
-                      "click cmdOpen\n"
-                      "expect lblInfo.caption " + quote(qv::joinPath("/other/dir", "later.mdb")) + "\n");
+    const Outcome r =
+        run("dialog \"sub/f.mdb\"\n"
+            "click cmdOpen\n"
+            "expect lblInfo.caption " +
+            quote(sub) +
+            "\n"
+            "dialog \"/abs/x.mdb\"\n"
+            "click cmdOpen\n"
+            "dialog cancel\n"
+            "click cmdOpen\n"
+            "expect lblInfo.caption cancelled\n"
+            "dialog \"out file.txt\"\n"
+            "click cmdSave\n"
+            "dialog \"later.mdb\"\n"
+            "click cmdCd\n"
+            "click cmdOpen\n"
+            "expect lblInfo.caption " +
+            quote(qv::joinPath("/other/dir", "later.mdb")) + "\n");
     EXPECT_EQ(r.status, 0) << r.out;
     const std::string open = std::string("dialog open ") + quote(openFilter) + " \"/init/dir\" -> ";
-    EXPECT_EQ(r.out, open + quote(sub) + "\n" +  //
-                         open + "\"/abs/x.mdb\"\n" +          //
-                         open + "cancel\n" +                   //
+    EXPECT_EQ(r.out, open + quote(sub) + "\n" +       //
+                         open + "\"/abs/x.mdb\"\n" +  //
+                         open + "cancel\n" +          //
                          "dialog save \"Text (*.txt)|*.txt\" \"/init/dir\" -> " +
                          quote(qv::joinPath("/data/here", "out file.txt")) + "\n" + open +
                          quote(qv::joinPath("/other/dir", "later.mdb")) + "\n");
@@ -366,10 +380,11 @@ TEST(ScriptAnswers, AQuestionWithoutAnswerIsAScriptError)
 
 TEST(ScriptAnswers, UncaughtFailureIsShownAndTheWindowStays)
 {
-    const Outcome r = run("click cmdFail\n"
-                      "expect lblInfo.caption \"before failure\"\n"
-                      "expect frmMain.visible 1\n"
-                      "type txtName again\n");
+    const Outcome r =
+        run("click cmdFail\n"
+            "expect lblInfo.caption \"before failure\"\n"
+            "expect frmMain.visible 1\n"
+            "type txtName again\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "message \"Quenvar error\" \"File not found: comp.mdb\" ok critical -> ok\n");
 }
@@ -408,19 +423,20 @@ TEST(ScriptErrors, ActionsOnWhatIsNotThere)
 
 TEST(ScriptWindows, WindowQualifiedNames)
 {
-    const Outcome r = run("click cmdSecond\n"
-                      "expect frmSecond.visible 1\n"
-                      "type frmSecond.txtName second\n"
-                      "type txtName main\n"
-                      "expect frmSecond.txtName.text second\n"
-                      "expect frmMain.txtName.text main\n"
-                      "expect txtName.text main\n"
-                      "type txtConc 0.1\n"
-                      "expect frmSecond.txtConc.text 0.1\n"
-                      "expect txtConc.text 0.1\n"
-                      "click frmMain.cmdAsk\n"
-                      "answer yes\n"
-                      "expect lblInfo.caption yes\n");
+    const Outcome r =
+        run("click cmdSecond\n"
+            "expect frmSecond.visible 1\n"
+            "type frmSecond.txtName second\n"
+            "type txtName main\n"
+            "expect frmSecond.txtName.text second\n"
+            "expect frmMain.txtName.text main\n"
+            "expect txtName.text main\n"
+            "type txtConc 0.1\n"
+            "expect frmSecond.txtConc.text 0.1\n"
+            "expect txtConc.text 0.1\n"
+            "click frmMain.cmdAsk\n"
+            "answer yes\n"
+            "expect lblInfo.caption yes\n");
     // The answer came after the click that needed it: a script error on the click.
     EXPECT_EQ(r.status, 2) << r.out;
     EXPECT_TRUE(startsWith(r.lines.back(), "error line 11: ")) << r.out;
@@ -429,15 +445,16 @@ TEST(ScriptWindows, WindowQualifiedNames)
 
 TEST(ScriptWindows, ClosingTheSecondWindow)
 {
-    const Outcome r = run("click cmdSecond\n"
-                      "type txtConc 5\n"
-                      "close frmSecond\n"
-                      "expect frmSecond.visible 0\n"
-                      "expect lblInfo.caption \"second closed\"\n"
-                      "expect frmMain.visible 1\n"
-                      "click cmdSecond\n"
-                      "click cmdDone\n"
-                      "expect frmSecond.visible 0\n");
+    const Outcome r =
+        run("click cmdSecond\n"
+            "type txtConc 5\n"
+            "close frmSecond\n"
+            "expect frmSecond.visible 0\n"
+            "expect lblInfo.caption \"second closed\"\n"
+            "expect frmMain.visible 1\n"
+            "click cmdSecond\n"
+            "click cmdDone\n"
+            "expect frmSecond.visible 0\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "");  // no end: the program goes on
     expectScriptError("click cmdSecond\nclose frmSecond\ntype txtConc 5\n", 3);

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string>
 
+#include "fixtures.h"
 #include "quenvar/files.h"
 #include "quenvar/script.h"
 #include "testsupport.h"
-#include "fixtures.h"
 
 using qvtest::crlf;
 using qvtest::RunResult;
@@ -60,7 +60,8 @@ struct DataDir {
 std::string visibility(const std::string& name, int from, int to, int visible)
 {
     std::string s;
-    for (int i = from; i <= to; ++i) s += "expect " + name + "(" + std::to_string(i) + ").visible " + std::to_string(visible) + "\n";
+    for (int i = from; i <= to; ++i)
+        s += "expect " + name + "(" + std::to_string(i) + ").visible " + std::to_string(visible) + "\n";
     return s;
 }
 
@@ -87,7 +88,8 @@ TEST(HumkitStart, ComponentsComeFromTheThirdPathOfDabase)
 {
     DataDir d;
     d.dir.write("elsewhere/components.dat", crlf({"1,\"Zn+2\",2,0,0,0", "2,\"K+\",1,0,0,0"}));
-    const std::string dabase = crlf({"\"t\",\"s\",\"" + qv::joinPath(qv::joinPath(d.real, "elsewhere"), "components.dat") + "\",\"g\""});
+    const std::string dabase =
+        crlf({"\"t\",\"s\",\"" + qv::joinPath(qv::joinPath(d.real, "elsewhere"), "components.dat") + "\",\"g\""});
     d.dir.write("dabase.txt", dabase);
     const RunResult r = d.run("expect cboCations.items \"Zn+2\" \"K+\"\n");
     EXPECT_RUN_OK(r);
@@ -158,8 +160,9 @@ TEST(HumkitStart, MissingComponentsAreReportedAndTheWindowWorks)
         "dialog \"new.MSI.TXT\"\n"
         "click cmdSave\n");
     EXPECT_RUN_OK(r);
-    EXPECT_NE(r.output.find("message \"Quenvar error\" \"File not found: " + d.shown("comp.mdb") + "\" ok critical -> ok"),
-              std::string::npos)
+    EXPECT_NE(
+        r.output.find("message \"Quenvar error\" \"File not found: " + d.shown("comp.mdb") + "\" ok critical -> ok"),
+        std::string::npos)
         << r.output;
     EXPECT_EQ(d.dir.read("new.MSI.TXT"), sevenLines);
 }
@@ -170,8 +173,9 @@ TEST(HumkitStart, ExitWithAChangeEndsAfterDiscardWithoutWriting)
     const auto before = d.dir.entries();
     const RunResult r = d.run("type txtMonono \"2\"\nanswer discard\nclick mnuFileExit\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "message \"Quenvar\" \"Save changes to the new settings file before quitting?\" "
-                        "savediscardcancel question -> discard\nend\n");
+    EXPECT_EQ(r.output,
+              "message \"Quenvar\" \"Save changes to the new settings file before quitting?\" "
+              "savediscardcancel question -> discard\nend\n");
     EXPECT_EQ(d.dir.entries(), before);
 }
 
@@ -182,32 +186,30 @@ TEST(HumkitCounts, ACountThatIsNotANumberOrOutOfRangeIsRefusedAndTheRowsStay)
     DataDir d;
     const std::string r0 = "message \"Quenvar\" \"The number of ";
     const std::string ok = "ok exclamation -> ok\n";
-    const RunResult r = d.run("type txtMonono \"10\"\n"
-                              "expect txtMonono.text \"\"\n" +
-                              visibility("txtMonosite", 1, 8, 0) +
-                              "type txtMonono \"3\"\n" + visibility("txtMonosite", 1, 3, 1) +
-                              visibility("txtMonosite", 4, 8, 0) +
-                              "type txtMonono \"-1\"\n"
-                              "expect txtMonono.text \"3\"\n" +
-                              visibility("txtMonosite", 1, 3, 1) + visibility("txtMonosite", 4, 8, 0) +
-                              "type txtMonono \"2.9\"\n"
-                              "expect txtMonono.text \"2.9\"\n" +
-                              visibility("txtMonosite", 1, 2, 1) + visibility("txtMonosite", 3, 8, 0) +
-                              "type txtMonono \"abc\"\n"
-                              "expect txtMonono.text \"2.9\"\n" +
-                              visibility("txtMonosite", 1, 2, 1) +
-                              "type txtMonono \"3,5\"\n" + visibility("txtMonosite", 1, 3, 1) +
-                              "type txtTrino \"20\"\n"
-                              "expect txtTrino.text \"\"\n" +
-                              visibility("txtTrisite1", 1, 16, 0) + "type txtBino \"13\"\n" +
-                              "expect txtBino.text \"\"\n" + visibility("txtBisite1", 1, 12, 0) +
-                              "type txtBino \"12\"\n" + visibility("txtBisite2", 1, 12, 1));
+    const RunResult r = d.run(
+        "type txtMonono \"10\"\n"
+        "expect txtMonono.text \"\"\n" +
+        visibility("txtMonosite", 1, 8, 0) + "type txtMonono \"3\"\n" + visibility("txtMonosite", 1, 3, 1) +
+        visibility("txtMonosite", 4, 8, 0) +
+        "type txtMonono \"-1\"\n"
+        "expect txtMonono.text \"3\"\n" +
+        visibility("txtMonosite", 1, 3, 1) + visibility("txtMonosite", 4, 8, 0) +
+        "type txtMonono \"2.9\"\n"
+        "expect txtMonono.text \"2.9\"\n" +
+        visibility("txtMonosite", 1, 2, 1) + visibility("txtMonosite", 3, 8, 0) +
+        "type txtMonono \"abc\"\n"
+        "expect txtMonono.text \"2.9\"\n" +
+        visibility("txtMonosite", 1, 2, 1) + "type txtMonono \"3,5\"\n" + visibility("txtMonosite", 1, 3, 1) +
+        "type txtTrino \"20\"\n"
+        "expect txtTrino.text \"\"\n" +
+        visibility("txtTrisite1", 1, 16, 0) + "type txtBino \"13\"\n" + "expect txtBino.text \"\"\n" +
+        visibility("txtBisite1", 1, 12, 0) + "type txtBino \"12\"\n" + visibility("txtBisite2", 1, 12, 1));
     EXPECT_RUN_OK(r);
     EXPECT_EQ(r.output, r0 + "monodentate sites is 0 to 8, not \\\"10\\\".\" " + ok + r0 +
                             "monodentate sites is 0 to 8, not \\\"-1\\\".\" " + ok +
                             "message \"Quenvar\" \"The value of \\\"Number of monodentate sites\\\" is not a number: "
-                            "\\\"abc\\\".\" " + ok + r0 +
-                            "tridentate site combinations is 0 to 16, not \\\"20\\\".\" " + ok + r0 +
+                            "\\\"abc\\\".\" " +
+                            ok + r0 + "tridentate site combinations is 0 to 16, not \\\"20\\\".\" " + ok + r0 +
                             "bidentate site combinations is 0 to 12, not \\\"13\\\".\" " + ok);
 }
 
@@ -350,16 +352,17 @@ TEST(HumkitSets, AnEleventhSetIsRefused)
     DataDir d;
     std::string script = "click cmdNewset\n";
     for (int i = 0; i < 9; ++i) script += "pick cboCations \"Na+\"\n";
-    script += "expect cboSettings.count 10\n"
-              "type txtMonono \"1\"\n"
-              "type txtMonosite(1) \"5\"\n"
-              "pick cboCations \"Cu+2\"\n"
-              "expect cboSettings.count 10\n"
-              "expect cboSettings.text \"Na+\"\n"
-              "expect txtMonosite(1).text \"5\"\n"
-              "answer yes\n"
-              "dialog \"ten.MSI.TXT\"\n"
-              "click cmdSave\n";
+    script +=
+        "expect cboSettings.count 10\n"
+        "type txtMonono \"1\"\n"
+        "type txtMonosite(1) \"5\"\n"
+        "pick cboCations \"Cu+2\"\n"
+        "expect cboSettings.count 10\n"
+        "expect cboSettings.text \"Na+\"\n"
+        "expect txtMonosite(1).text \"5\"\n"
+        "answer yes\n"
+        "dialog \"ten.MSI.TXT\"\n"
+        "click cmdSave\n";
     const RunResult r = d.run(script);
     EXPECT_RUN_OK(r);
     EXPECT_NE(r.output.find("message \"Quenvar\" \"A site file holds at most 10 sets: no set was added for Cu+2.\" ok "
@@ -458,7 +461,9 @@ TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
         "answer yes\n"
         "dialog \"start.MSI.TXT\"\n"
         "click cmdSave\n"
-        "expect frmMain.caption \"" + d.shown("start.MSI.TXT") + " - HBM site settings\"\n"
+        "expect frmMain.caption \"" +
+        d.shown("start.MSI.TXT") +
+        " - HBM site settings\"\n"
         "type txtMonono \"3\"\n"
         "type txtSite(1) \"50\"\n"
         "pick cboNumber \"4\"\n"
@@ -522,7 +527,8 @@ TEST(HumkitFiles, TwentyFivePerCentIsWrittenAsAQuarterAndReadBack)
         "expect txtSite(1).text \" 25\"\n"
         "expect txtSite(2).text \" 75\"\n"
         "expect txtSite(3).text \" 0\"\n"
-        "expect frmMain.caption \"" + d.shown("q.MSI.TXT") + " - HBM site settings\"\n");
+        "expect frmMain.caption \"" +
+        d.shown("q.MSI.TXT") + " - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
     EXPECT_EQ(d.dir.read("q.MSI.TXT"), crlf({"1", "\"General settings\"", "0,0,0", "3", "0.25", "0.75", "0"}));
 }
@@ -531,8 +537,9 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
 {
     DataDir d;
     // Written by another program: a name without quotes, 1.50, no line end at the end.
-    const std::string file = "2\r\n\"General settings\"\r\n3,2,1\r\n1\r\n2\r\n1.50\r\n1,2\r\n3,4\r\n1,2,5\r\n"
-                             "Cu+2,2\n0,0\r\n7\r\n8\r\n4\r\n0.5\r\n0.3\r\n0.15\r\n0.05";
+    const std::string file =
+        "2\r\n\"General settings\"\r\n3,2,1\r\n1\r\n2\r\n1.50\r\n1,2\r\n3,4\r\n1,2,5\r\n"
+        "Cu+2,2\n0,0\r\n7\r\n8\r\n4\r\n0.5\r\n0.3\r\n0.15\r\n0.05";
     d.dir.write("in.MSI.TXT", file);
     const auto before = d.dir.entries();
     const RunResult r = d.run(
@@ -540,7 +547,9 @@ TEST(HumkitFiles, OpeningShowsTheFileAndLeavesItUnchanged)
         "answer discard\n"
         "dialog \"in.MSI.TXT\"\n"
         "click mnuFileOpen\n"
-        "expect frmMain.caption \"" + d.shown("in.MSI.TXT") + " - HBM site settings\"\n"
+        "expect frmMain.caption \"" +
+        d.shown("in.MSI.TXT") +
+        " - HBM site settings\"\n"
         "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
         "expect cboSettings.text \"General settings\"\n"
         "expect txtMonono.text \" 3\"\n"
@@ -582,9 +591,11 @@ TEST(HumkitFiles, ACancelledOpenChangesNothing)
         "expect cboSettings.text \"General settings\"\n"
         "expect frmMain.caption \"*New file - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "message \"Quenvar\" \"Save changes to the new settings file before opening another file?\" "
-                        "savediscardcancel question -> discard\n"
-                        "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" + d.shown() + "\" -> cancel\n");
+    EXPECT_EQ(r.output,
+              "message \"Quenvar\" \"Save changes to the new settings file before opening another file?\" "
+              "savediscardcancel question -> discard\n"
+              "dialog open \"HBM site files (*.MSI.TXT)|*.MSI.TXT\" \"" +
+                  d.shown() + "\" -> cancel\n");
 }
 
 TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
@@ -602,7 +613,8 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
         {crlf({"1", "\"G\"", "0,-2,0"}) + tail, "the bidentate count of set 1 is -2,"},
         {crlf({"1", "\"G\"", "0,0,0", "5", "0.2", "0.2", "0.2", "0.2", "0.2"}), "the group count is 5,"},
         {crlf({"1", "\"G\"", "0,0,0", "1", "1"}), "the group count is 1,"},
-        {crlf({"1", "\"G\"", "2,0,0", "1"}), "Input past end of file (the file ends before monodentate site 2 of set 1)"},
+        {crlf({"1", "\"G\"", "2,0,0", "1"}),
+         "Input past end of file (the file ends before monodentate site 2 of set 1)"},
         {crlf({"one"}) + tail, "the set count is not a number: \\\"one\\\""},
     };
     for (const Case& c : cases) {
@@ -619,7 +631,9 @@ TEST(HumkitFiles, AFileThatDoesNotFitIsRefusedAndTheWindowStaysAsItWas)
             "answer discard\n"
             "dialog \"bad.MSI.TXT\"\n"
             "click mnuFileOpen\n"
-            "expect frmMain.caption \"*" + d.shown("good.MSI.TXT") + " - HBM site settings\"\n"
+            "expect frmMain.caption \"*" +
+            d.shown("good.MSI.TXT") +
+            " - HBM site settings\"\n"
             "expect cboSettings.items \"General settings\"\n"
             "expect txtMonono.text \"2\"\n"
             "expect txtMonosite(1).text \"6\"\n"
@@ -758,7 +772,8 @@ TEST(HumkitTyped, ASlipInTheShownSetKeepsItShownInsteadOfSwitchingOrAdding)
         "pick cboSettings \"Cu+2\"\n"
         "expect txtMonosite(1).text \" 3\"\n");
     EXPECT_RUN_OK(r);
-    const std::string slip = "message \"Quenvar\" \"The value of \\\"Monodentate site no. 1\\\" is not a number: \\\"x\\\".";
+    const std::string slip =
+        "message \"Quenvar\" \"The value of \\\"Monodentate site no. 1\\\" is not a number: \\\"x\\\".";
     EXPECT_NE(r.output.find(slip + " The set shown stays.\""), std::string::npos) << r.output;
     EXPECT_NE(r.output.find(slip + " No set was added.\""), std::string::npos) << r.output;
 }
@@ -821,11 +836,14 @@ TEST(HumkitEditor, TheCaptionMarksAChangeUntilItIsSavedOrTypedBack)
         "type txtSite(2) \"50\"\n"
         "dialog \"s.MSI.TXT\"\n"
         "key frmMain \"Ctrl+S\"\n"
-        "expect frmMain.caption \"" + d.shown("s.MSI.TXT") + " - HBM site settings\"\n"
+        "expect frmMain.caption \"" +
+        d.shown("s.MSI.TXT") +
+        " - HBM site settings\"\n"
         "expect lblStatus.caption \"Saved s.MSI.TXT\"\n"
         "pick cboSettings \"Cu+2\"\n"
         "type txtBino \"1\"\n"
-        "expect frmMain.caption \"*" + d.shown("s.MSI.TXT") + " - HBM site settings\"\n");
+        "expect frmMain.caption \"*" +
+        d.shown("s.MSI.TXT") + " - HBM site settings\"\n");
     EXPECT_RUN_OK(r);
     EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
 }
@@ -845,8 +863,9 @@ TEST(HumkitEditor, AnActionThatLosesChangesAsksAndCancelKeepsEverything)
         {"key frmMain \"Ctrl+Q\"\n", "quitting", true},
         {"close frmMain\n", "closing", true},
     };
-    const std::string edit = "type txtMonono \"1\"\ntype txtMonosite(1) \"7\"\n"
-                             "type txtSite(1) \"20\"\ntype txtSite(2) \"80\"\n";
+    const std::string edit =
+        "type txtMonono \"1\"\ntype txtMonosite(1) \"7\"\n"
+        "type txtSite(1) \"20\"\ntype txtSite(2) \"80\"\n";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.action);
         DataDir d;
@@ -888,14 +907,17 @@ TEST(HumkitEditor, UndoPutsBackTheExactBytesOfTheFileBeforeTheLastSave)
         const RunResult r = d.run(
             "expect mnuFileUndo.enabled 0\n"
             "dialog \"u.MSI.TXT\"\n"
-            "click mnuFileOpen\n" + c.change +
+            "click mnuFileOpen\n" +
+            c.change +
             "dialog \"u.MSI.TXT\"\n"
             "click cmdSave\n"
             "expect mnuFileUndo.enabled 1\n"
-            "answer no\n" + c.undo +
-            "answer yes\n" + c.undo +
+            "answer no\n" +
+            c.undo + "answer yes\n" + c.undo +
             "expect lblStatus.caption \"Undo: u.MSI.TXT restored\"\n"
-            "expect frmMain.caption \"" + d.shown("u.MSI.TXT") + " - HBM site settings\"\n"
+            "expect frmMain.caption \"" +
+            d.shown("u.MSI.TXT") +
+            " - HBM site settings\"\n"
             "expect cboSettings.items \"General settings\" \"Cu+2\"\n"
             "expect txtMonosite(1).text \" 3\"\n"
             "expect mnuFileUndo.enabled 0\n");
@@ -970,6 +992,7 @@ TEST(HumkitCheck, ANewDocumentHasNoFileToCheck)
     DataDir d;
     const RunResult r = d.run("click mnuFileCheck\nexpect frmCheck.visible 0\n");
     EXPECT_RUN_OK(r);
-    EXPECT_EQ(r.output, "message \"Quenvar\" \"The check reads a settings file: open one or save this one first.\" ok "
-                        "none -> ok\n");
+    EXPECT_EQ(r.output,
+              "message \"Quenvar\" \"The check reads a settings file: open one or save this one first.\" ok "
+              "none -> ok\n");
 }

@@ -121,7 +121,8 @@ TEST(SiteFileRead, FieldsMayStandOnAnyLine)
 
 TEST(SiteFileRead, CountsTakeTheirWholeNumberPart)
 {
-    const SiteDocument doc = readSiteFile(crlf({"1.9", "\"A+\"", "1.5,0,0", "4", "3.7", "0.5", "0.5", "0", "0"}), fileName);
+    const SiteDocument doc =
+        readSiteFile(crlf({"1.9", "\"A+\"", "1.5,0,0", "4", "3.7", "0.5", "0.5", "0", "0"}), fileName);
     EXPECT_EQ(doc.setCount, 1);
     EXPECT_EQ(doc.set(1).monoCount, 1);
     EXPECT_EQ(doc.groupCount, 3);
@@ -205,7 +206,8 @@ TEST(SiteFileRead, ARefusalQuotesControlBytesVisibly)
 
 TEST(SiteFileRead, RefusesFilesThatEndEarly)
 {
-    const std::string whole = crlf({"2", "\"G\"", "1,1,1", "1", "1,2", "1,2,3", "\"Cu+2\"", "0,0,0", "2", "0.5", "0.5"});
+    const std::string whole =
+        crlf({"2", "\"G\"", "1,1,1", "1", "1,2", "1,2,3", "\"Cu+2\"", "0,0,0", "2", "0.5", "0.5"});
     // Cut at every line end: each shorter file lacks a field the document needs.
     std::size_t cut = 0;
     int pieces = 0;

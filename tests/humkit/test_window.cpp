@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <sstream>
 
+#include "fixtures.h"
 #include "humkit/window.h"
 #include "quenvar/error.h"
 #include "quenvar/script.h"
 #include "shown.h"
 #include "testsupport.h"
-#include "fixtures.h"
 
 using qvtest::crlf;
 using qvtest::shown;
@@ -72,8 +72,8 @@ TEST(HumkitSave, AFailedSaveLeavesTheOldFileWholeAndNoPartialFile)
 
         EXPECT_EQ(dir.read("old.MSI.TXT"), old) << qv::stepName(failing);
         EXPECT_EQ(dir.entries(), before) << qv::stepName(failing);
-        EXPECT_NE(s.out.str().find("message \"Quenvar error\" \"The settings were not saved to " + shown(dir / "old.MSI.TXT") +
-                                   ". Write failed"),
+        EXPECT_NE(s.out.str().find("message \"Quenvar error\" \"The settings were not saved to " +
+                                   shown(dir / "old.MSI.TXT") + ". Write failed"),
                   std::string::npos)
             << s.out.str();
         EXPECT_NE(s.out.str().find(" ok critical -> ok"), std::string::npos);

@@ -7,13 +7,13 @@
 #include <sstream>
 #include <string>
 
+#include "fixtures.h"
 #include "ionkit/window.h"
-#include "quenvar/error.h"
 #include "quenvar/cli.h"
+#include "quenvar/error.h"
 #include "quenvar/script.h"
 #include "shown.h"
 #include "testsupport.h"
-#include "fixtures.h"
 
 using qvtest::crlf;
 using qvtest::shown;
@@ -44,21 +44,32 @@ const std::string kComp = crlf({
 // Species: group A (ID, name, four reals, charge, three reals, component count), the component
 // entries, group C. A name "END" with blanks around it ends the scan.
 const std::string kThermo = crlf({
-    R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,3", R"(17,"set","")",
-    R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)", R"(58.4,"set","")",
-    R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)", "1,9", R"(57,"set","")",
-    R"(310,"Ca+2",0,0,0,0,2,0,0,0,0)", R"(40,"set","")",
-    R"(320,"Na+",0,0,0,0,1,0,0,0,0)", R"(23,"set","")",
-    R"(330,"Cl-",0,0,0,0,-1,0,0,0,0)", R"(35.5,"set","")",
-    R"(340,"SO4-2",0,0,0,0,-2,0,0,0,0)", R"(96,"set","")",
+    R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)",
+    "1,1,-1,3",
+    R"(17,"set","")",
+    R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)",
+    R"(58.4,"set","")",
+    R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)",
+    "1,9",
+    R"(57,"set","")",
+    R"(310,"Ca+2",0,0,0,0,2,0,0,0,0)",
+    R"(40,"set","")",
+    R"(320,"Na+",0,0,0,0,1,0,0,0,0)",
+    R"(23,"set","")",
+    R"(330,"Cl-",0,0,0,0,-1,0,0,0,0)",
+    R"(35.5,"set","")",
+    R"(340,"SO4-2",0,0,0,0,-2,0,0,0,0)",
+    R"(96,"set","")",
     R"(0," END ",0,0,0,0,0,0,0,0,0)",
-    R"(400,"Later+",0,0,0,0,1,0,0,0,0)", R"(1,"set","")",
+    R"(400,"Later+",0,0,0,0,1,0,0,0,0)",
+    R"(1,"set","")",
 });
 
 const std::string kSit = crlf({
     R"("Na+","Cl-",0.03,"Book A")",
     R"("Na+","NO3-",-0.04,"Book B")",
-    "\"K+\",\"Cl-\",0.120,\"Debye-H\xfc" "ckel\"",
+    "\"K+\",\"Cl-\",0.120,\"Debye-H\xfc"
+    "ckel\"",
 });
 
 const char* const kNewPair[] = {"lblSpecies1", "cboCat1", "lblSpecies2", "cboAn1", "lblEta1",
@@ -112,23 +123,25 @@ struct DataDir {
 TEST(IonkitScript, StartUpListsPairsAndShowsThemByTheShowRule)
 {
     DataDir d;
-    auto r = d.run("expect frmionkit.caption \"sit_eta.txt - SIT Database manager - Quenvar\"\n"
-                   "expect lblDbname.caption \"sit_eta.txt\"\n"
-                   "expect cboCat.items \"Na+\" \"K+\"\n"
-                   "expect cboCat.text \"Na+\"\n"
-                   "expect cboAn.items \"Cl-\" \"NO3-\"\n"
-                   "expect cboAn.text \"Cl-\"\n"
-                   "expect txtEta.text \" 0.03\"\n"
-                   "expect txtReference.text \" Book A\"\n" +
-                   expectNewPairVisible(0) +
-                   "pick cboAn \"NO3-\"\n"
-                   "expect txtEta.text \"-0.04\"\n"
-                   "expect txtReference.text \" Book B\"\n"
-                   "pick cboCat \"K+\"\n"
-                   "expect cboAn.items \"Cl-\"\n"
-                   "expect cboAn.text \"Cl-\"\n"
-                   "expect txtEta.text \" 0.12\"\n"
-                   "expect txtReference.text \" Debye-H\xfc" "ckel\"\n");
+    auto r = d.run(
+        "expect frmionkit.caption \"sit_eta.txt - SIT Database manager - Quenvar\"\n"
+        "expect lblDbname.caption \"sit_eta.txt\"\n"
+        "expect cboCat.items \"Na+\" \"K+\"\n"
+        "expect cboCat.text \"Na+\"\n"
+        "expect cboAn.items \"Cl-\" \"NO3-\"\n"
+        "expect cboAn.text \"Cl-\"\n"
+        "expect txtEta.text \" 0.03\"\n"
+        "expect txtReference.text \" Book A\"\n" +
+        expectNewPairVisible(0) +
+        "pick cboAn \"NO3-\"\n"
+        "expect txtEta.text \"-0.04\"\n"
+        "expect txtReference.text \" Book B\"\n"
+        "pick cboCat \"K+\"\n"
+        "expect cboAn.items \"Cl-\"\n"
+        "expect cboAn.text \"Cl-\"\n"
+        "expect txtEta.text \" 0.12\"\n"
+        "expect txtReference.text \" Debye-H\xfc"
+        "ckel\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
@@ -156,20 +169,22 @@ TEST(IonkitScript, MissingDabaseEndsTheProgramWithTheFailure)
 TEST(IonkitScript, MissingSitFileAtStartLeavesAnEmptyWindow)
 {
     DataDir d(std::nullopt);
-    auto r = d.run("expect lblDbname.caption \"sit_eta.txt\"\n"
-                   "expect cboCat.count 0\n"
-                   "expect cboAn.count 0\n"
-                   "expect txtEta.text \"\"\n"
-                   "dialog cancel\n"
-                   "click mnuOpen\n"
-                   // The current file cannot be opened: reported, and the window stays.
-                   "type txtEta \"1\"\n"
-                   "click cmdSave\n"
-                   "expect lblDbname.caption \"sit_eta.txt\"\n");
+    auto r = d.run(
+        "expect lblDbname.caption \"sit_eta.txt\"\n"
+        "expect cboCat.count 0\n"
+        "expect cboAn.count 0\n"
+        "expect txtEta.text \"\"\n"
+        "dialog cancel\n"
+        "click mnuOpen\n"
+        // The current file cannot be opened: reported, and the window stays.
+        "type txtEta \"1\"\n"
+        "click cmdSave\n"
+        "expect lblDbname.caption \"sit_eta.txt\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     // Start-up ended before the dialog's directory was set.
-    EXPECT_EQ(r.output, "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> cancel\n"
-                        "message \"Quenvar error\" \"File not found: sit_eta.txt\" ok critical -> ok\n");
+    EXPECT_EQ(r.output,
+              "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> cancel\n"
+              "message \"Quenvar error\" \"File not found: sit_eta.txt\" ok critical -> ok\n");
     EXPECT_FALSE(d.dir.exists("sit_eta.txt"));
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
 }
@@ -177,9 +192,10 @@ TEST(IonkitScript, MissingSitFileAtStartLeavesAnEmptyWindow)
 TEST(IonkitScript, RecordWithEmptySpecies1IsNotListed)
 {
     DataDir d(crlf({R"("","Cl-",0.1,"r")", R"("Na+","Br-",0.2,"r")", R"("","I-",0.3,"r")"}));
-    auto r = d.run("expect cboCat.items \"Na+\"\n"
-                   "expect cboAn.items \"Br-\"\n"
-                   "expect txtEta.text \" 0.2\"\n");
+    auto r = d.run(
+        "expect cboCat.items \"Na+\"\n"
+        "expect cboAn.items \"Br-\"\n"
+        "expect txtEta.text \" 0.2\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
@@ -188,16 +204,17 @@ TEST(IonkitScript, OnlyEmptySpecies1ListsTheirSpecies2UnderTheEmptyName)
     // No species 1 is listed, so the empty name is the shown one: its records give the species 2
     // list and the last record of it and the first species 2 is shown; so after a deletion too.
     DataDir d(crlf({R"("","Cl-",0.1,"a")", R"("","I-",0.2,"b")", R"("","Cl-",0.3,"c")"}));
-    auto r = d.run("expect cboCat.count 0\n"
-                   "expect cboAn.items \"Cl-\" \"I-\" \"Cl-\"\n"
-                   "expect cboAn.text \"Cl-\"\n"
-                   "expect txtEta.text \" 0.3\"\n"
-                   "expect txtReference.text \" c\"\n"
-                   "pick cboAn #2\n"
-                   "answer yes\n"
-                   "click cmdDelete\n"
-                   "expect cboAn.items \"Cl-\" \"Cl-\"\n"
-                   "expect txtEta.text \" 0.3\"\n");
+    auto r = d.run(
+        "expect cboCat.count 0\n"
+        "expect cboAn.items \"Cl-\" \"I-\" \"Cl-\"\n"
+        "expect cboAn.text \"Cl-\"\n"
+        "expect txtEta.text \" 0.3\"\n"
+        "expect txtReference.text \" c\"\n"
+        "pick cboAn #2\n"
+        "answer yes\n"
+        "click cmdDelete\n"
+        "expect cboAn.items \"Cl-\" \"Cl-\"\n"
+        "expect txtEta.text \" 0.3\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("","Cl-",0.1,"a")", R"("","Cl-",0.3,"c")"}));
 }
@@ -205,13 +222,14 @@ TEST(IonkitScript, OnlyEmptySpecies1ListsTheirSpecies2UnderTheEmptyName)
 TEST(IonkitScript, TwoRecordsOfOnePairShowTheSecondAndAreBothChanged)
 {
     DataDir d(crlf({R"("A+","B-",0.1,"first")", R"("C+","D-",0.50,"other")", R"("A+","B-",0.2,"second")"}));
-    auto r = d.run("expect cboAn.items \"B-\" \"B-\"\n"
-                   "expect txtEta.text \" 0.2\"\n"
-                   "expect txtReference.text \" second\"\n"
-                   "type txtEta \"-0.3\"\n"
-                   "type txtReference \"  both  \"\n"
-                   "click cmdSave\n"
-                   "expect txtEta.text \"-0.3\"\n");
+    auto r = d.run(
+        "expect cboAn.items \"B-\" \"B-\"\n"
+        "expect txtEta.text \" 0.2\"\n"
+        "expect txtReference.text \" second\"\n"
+        "type txtEta \"-0.3\"\n"
+        "type txtReference \"  both  \"\n"
+        "click cmdSave\n"
+        "expect txtEta.text \"-0.3\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");  // no question, no message
     EXPECT_EQ(d.dir.read("sit_eta.txt"),
@@ -222,38 +240,44 @@ TEST(IonkitScript, TwoRecordsOfOnePairShowTheSecondAndAreBothChanged)
 TEST(IonkitScript, ChangeOfPairNotInTheFileChangesNoRecord)
 {
     DataDir d;
-    auto r = d.run("type cboCat \"Zz+\"\n"
-                   "type txtEta \"9\"\n"
-                   "click cmdSave\n");
+    auto r = d.run(
+        "type cboCat \"Zz+\"\n"
+        "type txtEta \"9\"\n"
+        "click cmdSave\n");
     EXPECT_EQ(r.status, 0) << r.output;
     // Written back whole: only the coefficient form of the hand-written "0.120" changes.
     EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
-                                                "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+                                               "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                                               "ckel\""}));
 }
 
 TEST(IonkitScript, DeletionAsksAndRefillsTheLists)
 {
     DataDir d;
-    const std::string question = "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to "
-                                 "delete this species from the database? Once deleted it is gone!\" yesno question";
-    auto r = d.run("answer no\n"
-                   "click cmdDelete\n"
-                   "answer yes\n"
-                   "click cmdDelete\n"
-                   "expect cboCat.items \"Na+\" \"K+\"\n"
-                   "expect cboCat.text \"Na+\"\n"
-                   "expect cboAn.items \"NO3-\"\n"
-                   "expect cboAn.text \"NO3-\"\n"
-                   "expect txtEta.text \"-0.04\"\n"
-                   "answer yes\n"
-                   "click cmdDelete\n"
-                   "expect cboCat.items \"K+\"\n"
-                   "expect cboCat.text \"K+\"\n"
-                   "expect cboAn.text \"Cl-\"\n"
-                   "expect txtReference.text \" Debye-H\xfc" "ckel\"\n");
+    const std::string question =
+        "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to "
+        "delete this species from the database? Once deleted it is gone!\" yesno question";
+    auto r = d.run(
+        "answer no\n"
+        "click cmdDelete\n"
+        "answer yes\n"
+        "click cmdDelete\n"
+        "expect cboCat.items \"Na+\" \"K+\"\n"
+        "expect cboCat.text \"Na+\"\n"
+        "expect cboAn.items \"NO3-\"\n"
+        "expect cboAn.text \"NO3-\"\n"
+        "expect txtEta.text \"-0.04\"\n"
+        "answer yes\n"
+        "click cmdDelete\n"
+        "expect cboCat.items \"K+\"\n"
+        "expect cboCat.text \"K+\"\n"
+        "expect cboAn.text \"Cl-\"\n"
+        "expect txtReference.text \" Debye-H\xfc"
+        "ckel\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, question + " -> no\n" + question + " -> yes\n" + question + " -> yes\n");
-    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({"\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({"\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                                               "ckel\""}));
 }
 
 TEST(IonkitScript, NewSpeciesOffersComponentsThenSpeciesByCharge)
@@ -279,31 +303,34 @@ TEST(IonkitScript, MissingNameDatabasesAreReportedAndTheWindowStays)
         std::remove((d.dir / missing).c_str());
         auto r = d.run("click Command1\n" + expectNewPairVisible(0) + "expect cboCat.text \"Na+\"\n");
         EXPECT_EQ(r.status, 0) << r.output;
-        EXPECT_EQ(r.output, "message \"Quenvar error\" \"File not found: " + shown(d.dir / missing) + "\" ok critical -> ok\n");
+        EXPECT_EQ(r.output,
+                  "message \"Quenvar error\" \"File not found: " + shown(d.dir / missing) + "\" ok critical -> ok\n");
     }
 }
 
 TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
 {
     DataDir d;
-    auto r = d.run("click Command1\n"
-                   "type cboCat1 \"  Ca+2 \"\n"
-                   "type cboAn1 \" Cl- \"\n"
-                   "type txtEta1 \" 0.25\"\n"
-                   "type txtRef1 \"  New \xe9tude  \"\n"
-                   "click cmdAdd\n" +
-                   expectNewPairVisible(0) +
-                   "expect cboCat.items \"Na+\" \"K+\" \"Ca+2\"\n"
-                   // The pair added is the one shown.
-                   "expect cboCat.text \"Ca+2\"\n"
-                   "expect cboAn.text \"Cl-\"\n"
-                   "expect txtEta.text \" 0.25\"\n"
-                   "expect txtReference.text \" New \xe9tude\"\n");
+    auto r = d.run(
+        "click Command1\n"
+        "type cboCat1 \"  Ca+2 \"\n"
+        "type cboAn1 \" Cl- \"\n"
+        "type txtEta1 \" 0.25\"\n"
+        "type txtRef1 \"  New \xe9tude  \"\n"
+        "click cmdAdd\n" +
+        expectNewPairVisible(0) +
+        "expect cboCat.items \"Na+\" \"K+\" \"Ca+2\"\n"
+        // The pair added is the one shown.
+        "expect cboCat.text \"Ca+2\"\n"
+        "expect cboAn.text \"Cl-\"\n"
+        "expect txtEta.text \" 0.25\"\n"
+        "expect txtReference.text \" New \xe9tude\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");
-    EXPECT_EQ(d.dir.read("sit_eta.txt"),
-              crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
-                    "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\"", "\"Ca+2\",\"Cl-\",0.25,\"New \xe9tude\""}));
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
+                                               "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                                               "ckel\"",
+                                               "\"Ca+2\",\"Cl-\",0.25,\"New \xe9tude\""}));
     // No working copy left beside the data files; the backup of the previous content is kept.
     EXPECT_EQ(d.dir.entries().size(), 5u);
     EXPECT_EQ(d.dir.read("sit_eta.txt.bak"), kSit);
@@ -312,36 +339,40 @@ TEST(IonkitScript, AdditionStoresTypedNamesWithoutSurroundingBlanks)
 TEST(IonkitScript, AdditionOfAnExistingPairIsRefusedAndTheReversePairAdded)
 {
     DataDir d;
-    auto r = d.run("click Command1\n"
-                   "type cboCat1 \"Na+\"\n"
-                   "type cboAn1 \"Cl-\"\n"
-                   "type txtEta1 \"1\"\n"
-                   "type txtRef1 \"x\"\n"
-                   "click cmdAdd\n" +
-                   expectNewPairVisible(1) +
-                   "expect txtEta1.text \"1\"\n"
-                   "type cboCat1 \"Cl-\"\n"
-                   "type cboAn1 \"Na+\"\n"
-                   "click cmdAdd\n" +
-                   expectNewPairVisible(0));
+    auto r = d.run(
+        "click Command1\n"
+        "type cboCat1 \"Na+\"\n"
+        "type cboAn1 \"Cl-\"\n"
+        "type txtEta1 \"1\"\n"
+        "type txtRef1 \"x\"\n"
+        "click cmdAdd\n" +
+        expectNewPairVisible(1) +
+        "expect txtEta1.text \"1\"\n"
+        "type cboCat1 \"Cl-\"\n"
+        "type cboAn1 \"Na+\"\n"
+        "click cmdAdd\n" +
+        expectNewPairVisible(0));
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" \"There is already such an interaction coefficient in the "
-                        "database. Addition stopped.\" ok critical -> ok\n");
-    EXPECT_EQ(d.dir.read("sit_eta.txt"),
-              crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
-                    "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\"", R"("Cl-","Na+",1,"x")"}));
+    EXPECT_EQ(r.output,
+              "message \"Quenvar error\" \"There is already such an interaction coefficient in the "
+              "database. Addition stopped.\" ok critical -> ok\n");
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
+                                               "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                                               "ckel\"",
+                                               R"("Cl-","Na+",1,"x")"}));
 }
 
 TEST(IonkitScript, RefusedAdditionLeavesTheDatabaseAndNoWorkingCopy)
 {
     DataDir d;
     const auto before = d.snapshot();
-    auto r = d.run("click Command1\n"
-                   "type cboCat1 \"K+\"\n"
-                   "type cboAn1 \"Cl-\"\n"
-                   "type txtEta1 \"1\"\n"
-                   "type txtRef1 \"x\"\n"
-                   "click cmdAdd\n");
+    auto r = d.run(
+        "click Command1\n"
+        "type cboCat1 \"K+\"\n"
+        "type cboAn1 \"Cl-\"\n"
+        "type txtEta1 \"1\"\n"
+        "type txtRef1 \"x\"\n"
+        "click cmdAdd\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(d.snapshot(), before);  // "0.120" not even normalised
 }
@@ -354,8 +385,8 @@ TEST(IonkitScript, IncompleteOrUnwritableEntriesAreRefusedBeforeAnyFileIsOpened)
         const char *s1, *s2, *eta, *ref;
     };
     const Case cases[] = {
-        {"", "Cl-", "1", "r"},      {"Na+", "  ", "1", "r"},         {"Na+", "Cl-", "1", "   "},
-        {"Na+", "Cl-", "", "r"},    {"Na+", "Cl-", "abc", "r"},      {"Na+", "Cl-", "1e40", "r"},
+        {"", "Cl-", "1", "r"},         {"Na+", "  ", "1", "r"},      {"Na+", "Cl-", "1", "   "},
+        {"Na+", "Cl-", "", "r"},       {"Na+", "Cl-", "abc", "r"},   {"Na+", "Cl-", "1e40", "r"},
         {"Na+", "Cl-", "1", "a\\\"b"}, {"N\\\"a+", "Cl-", "1", "r"},
     };
     std::string script = "click Command1\n";
@@ -369,14 +400,15 @@ TEST(IonkitScript, IncompleteOrUnwritableEntriesAreRefusedBeforeAnyFileIsOpened)
     }
     // A change refuses a coefficient that is no number, and a reference holding a quote; a save
     // to a new file asks for the new name first and refuses them before the copy is made.
-    const std::string saveDialog = "dialog save \"Text files (*.TXT)|*.TXT\" \"c:\\\\quenvar\" -> " +
-                                   qv::script::quote(d.dir / "new.txt") + "\n";
+    const std::string saveDialog =
+        "dialog save \"Text files (*.TXT)|*.TXT\" \"c:\\\\quenvar\" -> " + qv::script::quote(d.dir / "new.txt") + "\n";
     script += "type txtEta \"\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
     expected += blankRefusal() + saveDialog + blankRefusal();
     script += "type txtEta \"x1\"\nclick cmdSave\ndialog \"new.txt\"\nclick Command2\n";
     expected += notANumber("x1") + saveDialog + notANumber("x1");
-    script += "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\n"
-              "dialog \"new.txt\"\nclick Command2\n";
+    script +=
+        "type txtEta \"1\"\ntype txtReference \"say \\\"hi\\\"\"\nclick cmdSave\n"
+        "dialog \"new.txt\"\nclick Command2\n";
     expected += blankRefusal() + saveDialog + blankRefusal();
     script += "expect lblDbname.caption \"sit_eta.txt\"\n" + expectNewPairVisible(1);
 
@@ -392,17 +424,18 @@ TEST(IonkitScript, CancelledDialogsChangeNothing)
 {
     DataDir d;
     const auto before = d.snapshot();
-    auto r = d.run("dialog cancel\n"
-                   "click mnuOpen\n"
-                   "type txtEta \"0.5\"\n"
-                   "dialog cancel\n"
-                   "click Command2\n"
-                   // A cancel comes before any check of the entries: nothing is refused.
-                   "type txtEta \"x\"\n"
-                   "dialog cancel\n"
-                   "click Command2\n"
-                   "expect lblDbname.caption \"sit_eta.txt\"\n"
-                   "expect cboCat.items \"Na+\" \"K+\"\n");
+    auto r = d.run(
+        "dialog cancel\n"
+        "click mnuOpen\n"
+        "type txtEta \"0.5\"\n"
+        "dialog cancel\n"
+        "click Command2\n"
+        // A cancel comes before any check of the entries: nothing is refused.
+        "type txtEta \"x\"\n"
+        "dialog cancel\n"
+        "click Command2\n"
+        "expect lblDbname.caption \"sit_eta.txt\"\n"
+        "expect cboCat.items \"Na+\" \"K+\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     const std::string saveCancel =
         "dialog save \"Text files (*.TXT)|*.TXT\" " + qv::script::quote(d.dir.path()) + " -> cancel\n";
@@ -415,30 +448,33 @@ TEST(IonkitScript, SaveToNewDatabaseCopiesThenChangesTheNewFile)
 {
     DataDir d;
     const std::string copy = d.dir / "copy.txt";
-    auto r = d.run("type txtEta \"0.5\"\n"
-                   "dialog \"copy.txt\"\n"
-                   "click Command2\n"
-                   "expect lblDbname.caption " +
-                   qv::script::quote(copy) +
-                   "\n"
-                   "pick cboAn \"NO3-\"\n"
-                   "type txtReference \"later\"\n"
-                   "click cmdSave\n");
+    auto r = d.run(
+        "type txtEta \"0.5\"\n"
+        "dialog \"copy.txt\"\n"
+        "click Command2\n"
+        "expect lblDbname.caption " +
+        qv::script::quote(copy) +
+        "\n"
+        "pick cboAn \"NO3-\"\n"
+        "type txtReference \"later\"\n"
+        "click cmdSave\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
     EXPECT_EQ(d.dir.read("copy.txt"), crlf({R"("Na+","Cl-",0.5,"Book A")", R"("Na+","NO3-",-0.04,"later")",
-                                            "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+                                            "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                                            "ckel\""}));
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
 }
 
 TEST(IonkitScript, FailedSaveToNewDatabaseIsReportedAndKeepsTheCurrentFile)
 {
     DataDir d;
-    auto r = d.run("type txtEta \"0.5\"\n"
-                   "dialog \"nodir/copy.txt\"\n"
-                   "click Command2\n"
-                   "expect lblDbname.caption \"sit_eta.txt\"\n"
-                   "click cmdSave\n");
+    auto r = d.run(
+        "type txtEta \"0.5\"\n"
+        "dialog \"nodir/copy.txt\"\n"
+        "click Command2\n"
+        "expect lblDbname.caption \"sit_eta.txt\"\n"
+        "click cmdSave\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("message \"Quenvar error\" \"Path not found"), std::string::npos) << r.output;
     EXPECT_NE(d.dir.read("sit_eta.txt").find(R"("Na+","Cl-",0.5,"Book A")"), std::string::npos);
@@ -450,20 +486,21 @@ TEST(IonkitScript, DatabaseInAnotherDirectoryIsOpenedAndRewrittenInPlace)
     DataDir d;
     d.dir.write("sub/other.txt", crlf({R"("Mg+2","SO4-2",0.10,"o")"}));
     const std::string other = d.dir / "sub/other.txt";
-    auto r = d.run("dialog \"sub/other.txt\"\n"
-                   "click mnuOpen\n"
-                   "expect lblDbname.caption " +
-                   qv::script::quote(other) +
-                   "\n"
-                   "expect cboCat.items \"Mg+2\"\n"
-                   "expect txtEta.text \" 0.1\"\n"
-                   "click Command1\n"
-                   "type cboCat1 \"Ca+2\"\n"
-                   "type cboAn1 \"SO4-2\"\n"
-                   "type txtEta1 \"0.2\"\n"
-                   "type txtRef1 \"n\"\n"
-                   "click cmdAdd\n"
-                   "expect cboCat.items \"Mg+2\" \"Ca+2\"\n");
+    auto r = d.run(
+        "dialog \"sub/other.txt\"\n"
+        "click mnuOpen\n"
+        "expect lblDbname.caption " +
+        qv::script::quote(other) +
+        "\n"
+        "expect cboCat.items \"Mg+2\"\n"
+        "expect txtEta.text \" 0.1\"\n"
+        "click Command1\n"
+        "type cboCat1 \"Ca+2\"\n"
+        "type cboAn1 \"SO4-2\"\n"
+        "type txtEta1 \"0.2\"\n"
+        "type txtRef1 \"n\"\n"
+        "click cmdAdd\n"
+        "expect cboCat.items \"Mg+2\" \"Ca+2\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(d.dir.read("sub/other.txt"), crlf({R"("Mg+2","SO4-2",0.1,"o")", R"("Ca+2","SO4-2",0.2,"n")"}));
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
@@ -503,7 +540,8 @@ TEST(IonkitScript, UnreadableDatabaseIsReportedAndLeftAsItWas)
     EXPECT_EQ(r.output, mismatch +
                             "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
                             "this species from the database? Once deleted it is gone!\" yesno question -> yes\n" +
-                            mismatch + mismatch + "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> " + qv::script::quote(d.dir / "nothere.txt") +
+                            mismatch + mismatch + "dialog open \"Text files (*.TXT)|*.TXT|\" \"c:\\\\quenvar\" -> " +
+                            qv::script::quote(d.dir / "nothere.txt") +
                             "\nmessage \"Quenvar error\" \"File not found: " + shown(d.dir / "nothere.txt") +
                             "\" ok critical -> ok\n");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), bad);
@@ -516,16 +554,17 @@ TEST(IonkitScript, OpenedDatabaseWithDamageListsWhatPrecedesItAndReportsTheDamag
     d.dir.write("bad.txt", crlf({R"("Mg+2","SO4-2",0.1,"r")", R"("Ca+2","Cl-",0.2,"r")", R"("Ca+2","Br-",x,"r")",
                                  R"("Zn+2","Cl-",0.3,"r")"}));
     const std::string bad = d.dir / "bad.txt";
-    auto r = d.run("dialog \"bad.txt\"\n"
-                   "click mnuOpen\n"
-                   // The file opened is the current one; its first pass stopped at the damage.
-                   "expect lblDbname.caption " +
-                   qv::script::quote(bad) +
-                   "\n"
-                   "expect cboCat.items \"Mg+2\" \"Ca+2\"\n"
-                   "expect cboCat.text \"\"\n"
-                   "expect cboAn.count 0\n"
-                   "expect txtEta.text \" 0.03\"\n");
+    auto r = d.run(
+        "dialog \"bad.txt\"\n"
+        "click mnuOpen\n"
+        // The file opened is the current one; its first pass stopped at the damage.
+        "expect lblDbname.caption " +
+        qv::script::quote(bad) +
+        "\n"
+        "expect cboCat.items \"Mg+2\" \"Ca+2\"\n"
+        "expect cboCat.text \"\"\n"
+        "expect cboAn.count 0\n"
+        "expect txtEta.text \" 0.03\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "dialog open \"Text files (*.TXT)|*.TXT|\" " + qv::script::quote(d.dir.path()) + " -> " +
                             qv::script::quote(bad) + "\nmessage \"Quenvar error\" " +
@@ -550,8 +589,9 @@ TEST(IonkitScript, ComponentWithAnEmptyIdEndsTheListLikeIdZero)
     // An ID read as a number: an empty field is 0, so its record is the last one listed.
     DataDir d;
     d.dir.write("comp.mdb", crlf({R"(3,"H+",1,1,0,0)", R"(,"Blank+",1,0,0,0)", R"(5,"Na+",1,0,0,0)"}));
-    auto r = d.run("click Command1\n"
-                   "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\" \"Ca+2\" \"Na+\"\n");
+    auto r = d.run(
+        "click Command1\n"
+        "expect cboCat1.items \"H+\" \"Blank+\" \"NaCl0\" \"CaOH+\" \"Ca+2\" \"Na+\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
@@ -560,10 +600,11 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
     std::string bytes;
     for (int i = 1; i <= 4001; ++i) bytes += "\"C" + std::to_string(i) + "+\",\"A-\",0.5,\"r\"\r\n";
     DataDir d(bytes);
-    auto r = d.run("expect cboCat.count 4000\n"
-                   "expect cboCat.text \"C1+\"\n"
-                   "type txtEta \"0.25\"\n"
-                   "click cmdSave\n");
+    auto r = d.run(
+        "expect cboCat.count 4000\n"
+        "expect cboCat.text \"C1+\"\n"
+        "type txtEta \"0.25\"\n"
+        "click cmdSave\n");
     EXPECT_EQ(r.status, 0) << r.output;
     const std::string after = d.dir.read("sit_eta.txt");
     EXPECT_EQ(after.substr(0, 22), "\"C1+\",\"A-\",0.25,\"r\"\r\n\"");
@@ -571,15 +612,16 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
     EXPECT_EQ(after.size(), bytes.size() + 1);  // "0.5" became "0.25"
 
     // An addition goes after the last record; the refilled lists still come from the first 4000.
-    r = d.run("click Command1\n"
-              "type cboCat1 \"Ca+2\"\n"
-              "type cboAn1 \"Cl-\"\n"
-              "type txtEta1 \"1\"\n"
-              "type txtRef1 \"n\"\n"
-              "click cmdAdd\n"
-              "expect cboCat.count 4000\n"
-              "expect cboCat.text \"C1+\"\n"
-              "expect txtEta.text \" 0.25\"\n");
+    r = d.run(
+        "click Command1\n"
+        "type cboCat1 \"Ca+2\"\n"
+        "type cboAn1 \"Cl-\"\n"
+        "type txtEta1 \"1\"\n"
+        "type txtRef1 \"n\"\n"
+        "click cmdAdd\n"
+        "expect cboCat.count 4000\n"
+        "expect cboCat.text \"C1+\"\n"
+        "expect txtEta.text \" 0.25\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"Ca+2\",\"Cl-\",1,\"n\"\r\n");
 }
@@ -595,20 +637,21 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
     program.files().faultHook = [](qv::FileStep step, const std::string&) {
         if (step == qv::FileStep::Rename) throw qv::Error(qv::ErrorKind::RenameFailed, "sit_eta.txt");
     };
-    std::istringstream script("type txtEta \"0.5\"\n"
-                              "click cmdSave\n"
-                              "answer yes\n"
-                              "click cmdDelete\n"
-                              "click Command1\n"
-                              "type cboCat1 \"Ca+2\"\n"
-                              "type cboAn1 \"Cl-\"\n"
-                              "type txtEta1 \"1\"\n"
-                              "type txtRef1 \"x\"\n"
-                              // The change that failed is still on screen.
-                              "answer discard\n"
-                              "click cmdAdd\n"
-                              "expect cmdAdd.visible 1\n"
-                              "expect cboCat.items \"Na+\" \"K+\"\n");
+    std::istringstream script(
+        "type txtEta \"0.5\"\n"
+        "click cmdSave\n"
+        "answer yes\n"
+        "click cmdDelete\n"
+        "click Command1\n"
+        "type cboCat1 \"Ca+2\"\n"
+        "type cboAn1 \"Cl-\"\n"
+        "type txtEta1 \"1\"\n"
+        "type txtRef1 \"x\"\n"
+        // The change that failed is still on screen.
+        "answer discard\n"
+        "click cmdAdd\n"
+        "expect cmdAdd.visible 1\n"
+        "expect cboCat.items \"Na+\" \"K+\"\n");
     EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
     const std::string failed = "message \"Quenvar error\" \"Replace failed: sit_eta.txt\" ok critical -> ok\n";
     EXPECT_EQ(out.str(), failed +
@@ -638,13 +681,15 @@ TEST(IonkitWindow, UndoAsksBeforeOverwritingAChangeMadeElsewhere)
     const std::string elsewhere = crlf({R"("Mg+2","SO4-2",0.1,"edited elsewhere")"});
     d.dir.write("sit_eta.txt", elsewhere);
 
-    std::istringstream script("answer no\nclick mnuUndo\n"
-                              "answer yes\nclick mnuUndo\n"
-                              "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
-                              "expect mnuUndo.enabled 0\n");
+    std::istringstream script(
+        "answer no\nclick mnuUndo\n"
+        "answer yes\nclick mnuUndo\n"
+        "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
+        "expect mnuUndo.enabled 0\n");
     EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
-    const std::string ask = "message \"Undo last save - Quenvar\" \"sit_eta.txt was changed by another program since "
-                            "this window saved it. Undo the last save anyway and lose that change?\" yesno question -> ";
+    const std::string ask =
+        "message \"Undo last save - Quenvar\" \"sit_eta.txt was changed by another program since "
+        "this window saved it. Undo the last save anyway and lose that change?\" yesno question -> ";
     EXPECT_EQ(out.str(), ask + "no\n" + ask + "yes\n");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), kSit);
     EXPECT_EQ(d.dir.read("sit_eta.txt.bak"), kSit);
@@ -686,16 +731,18 @@ TEST(IonkitWindow, ClicksOnADatabaseDamagedSinceStartStopAtTheDamage)
 TEST(IonkitScript, FileEndedByTheDosEndOfFileMarkReadsWholeAndIsRewrittenWithoutIt)
 {
     DataDir d(kSit + "\x1A");
-    auto r = d.run("expect cboCat.items \"Na+\" \"K+\"\n"
-                   "pick cboCat \"K+\"\n"
-                   "expect cboAn.items \"Cl-\"\n"
-                   "expect txtEta.text \" 0.12\"\n"
-                   "type txtEta \"0.2\"\n"
-                   "click cmdSave\n");
+    auto r = d.run(
+        "expect cboCat.items \"Na+\" \"K+\"\n"
+        "pick cboCat \"K+\"\n"
+        "expect cboAn.items \"Cl-\"\n"
+        "expect txtEta.text \" 0.12\"\n"
+        "type txtEta \"0.2\"\n"
+        "click cmdSave\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Na+","NO3-",-0.04,"Book B")",
-                                                "\"K+\",\"Cl-\",0.2,\"Debye-H\xfc" "ckel\""}));
+                                               "\"K+\",\"Cl-\",0.2,\"Debye-H\xfc"
+                                               "ckel\""}));
 }
 
 // ---- Typed slips and the entry of a new pair ------------------------------------------------
@@ -706,7 +753,8 @@ namespace {
 std::string sitWithFirst(const std::string& eta)
 {
     return crlf({"\"Na+\",\"Cl-\"," + eta + ",\"Book A\"", R"("Na+","NO3-",-0.04,"Book B")",
-                 "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""});
+                 "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                 "ckel\""});
 }
 
 }  // namespace
@@ -718,7 +766,7 @@ TEST(IonkitScript, TypedCoefficientsAreTakenOnlyWhenWhollyANumber)
         const char* stored;  // nullptr: refused
     };
     const Case cases[] = {
-        {"0.110.14", nullptr}, {"2,5,1", nullptr}, {"abc", nullptr}, {"1.5x", nullptr},
+        {"0.110.14", nullptr}, {"2,5,1", nullptr},      {"abc", nullptr},  {"1.5x", nullptr},
         {"2,5", "2.5"},        {"-1,25e-2", "-0.0125"}, {" 0. 5 ", "0.5"},
     };
     for (const Case& c : cases) {
@@ -726,9 +774,13 @@ TEST(IonkitScript, TypedCoefficientsAreTakenOnlyWhenWhollyANumber)
         DataDir d;
         const std::string typed = qv::script::quote(c.typed);
         // The same text in the entry of a new pair and in the change of the shown pair.
-        auto r = d.run("click Command1\ntype cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtRef1 \"r\"\n"
-                       "type txtEta1 " + typed + "\nclick cmdAdd\n"
-                       "pick cboCat \"Na+\"\ntype txtEta " + typed + "\nclick cmdSave\n");
+        auto r = d.run(
+            "click Command1\ntype cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtRef1 \"r\"\n"
+            "type txtEta1 " +
+            typed +
+            "\nclick cmdAdd\n"
+            "pick cboCat \"Na+\"\ntype txtEta " +
+            typed + "\nclick cmdSave\n");
         EXPECT_EQ(r.status, 0) << r.output;
         if (!c.stored) {
             EXPECT_EQ(r.output, notANumber(c.typed) + notANumber(c.typed));
@@ -736,29 +788,29 @@ TEST(IonkitScript, TypedCoefficientsAreTakenOnlyWhenWhollyANumber)
             continue;
         }
         EXPECT_EQ(r.output, "");
-        EXPECT_EQ(d.dir.read("sit_eta.txt"),
-                  sitWithFirst(c.stored) + "\"Ca+2\",\"Cl-\"," + c.stored + ",\"r\"\r\n");
+        EXPECT_EQ(d.dir.read("sit_eta.txt"), sitWithFirst(c.stored) + "\"Ca+2\",\"Cl-\"," + c.stored + ",\"r\"\r\n");
     }
 }
 
 TEST(IonkitScript, NewPairEntryOpensEmptyShowsTheAddedPairAndRefusesUnknownNames)
 {
     DataDir d;
-    auto r = d.run("click Command1\n"
-                   "type cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtEta1 \"0.3\"\ntype txtRef1 \"r\"\n"
-                   "click cmdAdd\n"
-                   "expect cboCat.text \"Ca+2\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.3\"\n"
-                   "expect lblStatus.caption \"Added \\\"Ca+2\\\", \\\"Cl-\\\" to sit_eta.txt\"\n"
-                   "click Command1\n"
-                   "expect cboCat1.text \"\"\nexpect cboAn1.text \"\"\nexpect txtEta1.text \"\"\n"
-                   "expect txtRef1.text \"\"\n"
-                   "type cboCat1 \"Caa+2\"\ntype cboAn1 \"SO4--\"\ntype txtEta1 \"1\"\ntype txtRef1 \"x\"\n"
-                   "click cmdAdd\n"
-                   "type cboCat1 \"Ca+2\"\n"
-                   "click cmdAdd\n"
-                   "type cboAn1 \"Xyzzy\"\n"
-                   "click cmdAdd\n"
-                   "expect cmdAdd.visible 1\nexpect txtEta1.text \"1\"\n");
+    auto r = d.run(
+        "click Command1\n"
+        "type cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtEta1 \"0.3\"\ntype txtRef1 \"r\"\n"
+        "click cmdAdd\n"
+        "expect cboCat.text \"Ca+2\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.3\"\n"
+        "expect lblStatus.caption \"Added \\\"Ca+2\\\", \\\"Cl-\\\" to sit_eta.txt\"\n"
+        "click Command1\n"
+        "expect cboCat1.text \"\"\nexpect cboAn1.text \"\"\nexpect txtEta1.text \"\"\n"
+        "expect txtRef1.text \"\"\n"
+        "type cboCat1 \"Caa+2\"\ntype cboAn1 \"SO4--\"\ntype txtEta1 \"1\"\ntype txtRef1 \"x\"\n"
+        "click cmdAdd\n"
+        "type cboCat1 \"Ca+2\"\n"
+        "click cmdAdd\n"
+        "type cboAn1 \"Xyzzy\"\n"
+        "click cmdAdd\n"
+        "expect cmdAdd.visible 1\nexpect txtEta1.text \"1\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output,
               qvtestMessage("Species 1 \"Caa+2\" is not in the thermodynamic database or the component database; "
@@ -807,22 +859,23 @@ TEST(IonkitScript, UnsavedChangeIsAskedForBeforeOpenQuitAndClose)
 {
     DataDir d;
     const std::string ask = "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before ";
-    auto r = d.run("type txtReference \"Book C\"\n"
-                   "answer cancel\nclick mnuOpen\n"
-                   "answer cancel\nclick cmdQuit\n"
-                   "answer cancel\nkey frmionkit \"Ctrl+Q\"\n"
-                   "answer cancel\nclose frmionkit\n"
-                   "expect frmionkit.visible 1\nexpect txtReference.text \"Book C\"\n"
-                   "answer save\nclose frmionkit\n");
+    auto r = d.run(
+        "type txtReference \"Book C\"\n"
+        "answer cancel\nclick mnuOpen\n"
+        "answer cancel\nclick cmdQuit\n"
+        "answer cancel\nkey frmionkit \"Ctrl+Q\"\n"
+        "answer cancel\nclose frmionkit\n"
+        "expect frmionkit.visible 1\nexpect txtReference.text \"Book C\"\n"
+        "answer save\nclose frmionkit\n");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, ask + "opening another file?\" savediscardcancel question -> cancel\n" + ask +
                             "quitting?\" savediscardcancel question -> cancel\n" + ask +
                             "quitting?\" savediscardcancel question -> cancel\n" + ask +
                             "closing?\" savediscardcancel question -> cancel\n" + ask +
                             "closing?\" savediscardcancel question -> save\nend\n");
-    EXPECT_EQ(d.dir.read("sit_eta.txt"),
-              crlf({R"("Na+","Cl-",0.03,"Book C")", R"("Na+","NO3-",-0.04,"Book B")",
-                    "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc" "ckel\""}));
+    EXPECT_EQ(d.dir.read("sit_eta.txt"), crlf({R"("Na+","Cl-",0.03,"Book C")", R"("Na+","NO3-",-0.04,"Book B")",
+                                               "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
+                                               "ckel\""}));
 }
 
 TEST(IonkitScript, UndoRestoresTheExactBytesAfterASaveADeleteAndAnAddition)
@@ -838,8 +891,9 @@ TEST(IonkitScript, UndoRestoresTheExactBytesAfterASaveADeleteAndAnAddition)
         {"save", "type txtEta \"0.5\"\nclick cmdSave\n", "Saved sit_eta.txt", "Cl-", " 0.03"},
         {"delete", "answer yes\nclick cmdDelete\n", "Deleted \\\"Na+\\\", \\\"Cl-\\\" from sit_eta.txt", "NO3-",
          "-0.04"},
-        {"add", "click Command1\ntype cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtEta1 \"1\"\ntype txtRef1 \"r\"\n"
-                "click cmdAdd\n",
+        {"add",
+         "click Command1\ntype cboCat1 \"Ca+2\"\ntype cboAn1 \"Cl-\"\ntype txtEta1 \"1\"\ntype txtRef1 \"r\"\n"
+         "click cmdAdd\n",
          "Added \\\"Ca+2\\\", \\\"Cl-\\\" to sit_eta.txt", "Cl-", " 0.03"},
     };
     for (const Case& c : cases) {
@@ -852,8 +906,8 @@ TEST(IonkitScript, UndoRestoresTheExactBytesAfterASaveADeleteAndAnAddition)
                        "focus cmdSave\nanswer yes\nkey frmionkit \"Ctrl+Z\"\n"
                        "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
                        "expect mnuUndo.enabled 0\n"
-                       "expect cboCat.text \"Na+\"\nexpect cboAn.text \"" + c.shownAn + "\"\nexpect txtEta.text \"" +
-                       c.shownEta + "\"\n");
+                       "expect cboCat.text \"Na+\"\nexpect cboAn.text \"" +
+                       c.shownAn + "\"\nexpect txtEta.text \"" + c.shownEta + "\"\n");
         EXPECT_EQ(r.status, 0) << r.output;
         EXPECT_NE(r.output.find("message \"Undo last save - Quenvar\" \"Undo the last save of sit_eta.txt? The file "
                                 "gets back what it held before it.\" yesno question -> yes\n"),
@@ -866,26 +920,31 @@ TEST(IonkitScript, UndoRestoresTheExactBytesAfterASaveADeleteAndAnAddition)
 TEST(IonkitScript, KeyboardReachesTheActions)
 {
     DataDir d;
-    auto r = d.run("key frmionkit \"Alt+N\"\nexpect cmdAdd.visible 1\n"
-                   "key frmionkit \"Escape\"\nexpect cmdAdd.visible 0\n"
-                   "focus txtEta\ntype txtEta \"0.7\"\nkey frmionkit \"Return\"\n"
-                   "expect lblStatus.caption \"Saved sit_eta.txt\"\n"
-                   "focus cmdQuit\nanswer no\nkey frmionkit \"Delete\"\n"
-                   "key frmionkit \"F1\"\n"
-                   "dialog cancel\nkey frmionkit \"Ctrl+O\"\n"
-                   "dialog cancel\nkey frmionkit \"Ctrl+Shift+S\"\n"
-                   "key frmionkit \"Ctrl+K\"\nexpect frmCheck.visible 1\n"
-                   "key frmionkit \"Ctrl+Q\"\n");
+    auto r = d.run(
+        "key frmionkit \"Alt+N\"\nexpect cmdAdd.visible 1\n"
+        "key frmionkit \"Escape\"\nexpect cmdAdd.visible 0\n"
+        "focus txtEta\ntype txtEta \"0.7\"\nkey frmionkit \"Return\"\n"
+        "expect lblStatus.caption \"Saved sit_eta.txt\"\n"
+        "focus cmdQuit\nanswer no\nkey frmionkit \"Delete\"\n"
+        "key frmionkit \"F1\"\n"
+        "dialog cancel\nkey frmionkit \"Ctrl+O\"\n"
+        "dialog cancel\nkey frmionkit \"Ctrl+Shift+S\"\n"
+        "key frmionkit \"Ctrl+K\"\nexpect frmCheck.visible 1\n"
+        "key frmionkit \"Ctrl+Q\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
     const std::string dir = qv::script::quote(d.dir.path());
-    EXPECT_EQ(r.output, "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete this "
-                        "species from the database? Once deleted it is gone!\" yesno question -> no\n"
-                        "message \"About ionkit - Quenvar\" \"ionkit " +
-                            std::string(qv::cli::version()) +
-                            "\nSIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, "
-                            "with their references (sit_eta.txt).\" ok information -> ok\n"
-                            "dialog open \"Text files (*.TXT)|*.TXT|\" " + dir + " -> cancel\n"
-                            "dialog save \"Text files (*.TXT)|*.TXT\" " + dir + " -> cancel\nend\n");
+    EXPECT_EQ(r.output,
+              "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete this "
+              "species from the database? Once deleted it is gone!\" yesno question -> no\n"
+              "message \"About ionkit - Quenvar\" \"ionkit " +
+                  std::string(qv::cli::version()) +
+                  "\nSIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, "
+                  "with their references (sit_eta.txt).\" ok information -> ok\n"
+                  "dialog open \"Text files (*.TXT)|*.TXT|\" " +
+                  dir +
+                  " -> cancel\n"
+                  "dialog save \"Text files (*.TXT)|*.TXT\" " +
+                  dir + " -> cancel\nend\n");
     EXPECT_EQ(d.dir.read("sit_eta.txt"), sitWithFirst("0.7"));
 }
 
@@ -894,20 +953,22 @@ TEST(IonkitScript, KeyboardReachesTheActions)
 TEST(IonkitScript, CheckWindowListsTheFindingsAndAPickShowsThePair)
 {
     DataDir d(crlf({R"("Na+","Cl-",0.03,"Book A")", R"("Ca+2","Cl-",0.2,"")", R"("Na+","Cl-",0.04,"dup")"}));
-    auto r = d.run("key frmionkit \"Ctrl+K\"\n"
-                   "expect frmCheck.lblSummary.caption \"1 error, 1 warning in sit_eta.txt\"\n"
-                   "expect lstFindings.items \"line 2: warning: pair \\\"Ca+2\\\", \\\"Cl-\\\": the reference is empty\" "
-                   "\"line 3: error: pair \\\"Na+\\\", \\\"Cl-\\\": the same pair stands on line 1; a change or a "
-                   "deletion acts on both\"\n"
-                   "type txtEta \"9\"\n"
-                   "answer cancel\npick lstFindings #1\n"
-                   "expect cboCat.text \"Na+\"\nexpect txtEta.text \"9\"\n"
-                   "answer discard\npick lstFindings #1\n"
-                   "expect cboCat.text \"Ca+2\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.2\"\n"
-                   "pick lstFindings #2\n"
-                   "expect cboCat.text \"Na+\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.04\"\n");
+    auto r = d.run(
+        "key frmionkit \"Ctrl+K\"\n"
+        "expect frmCheck.lblSummary.caption \"1 error, 1 warning in sit_eta.txt\"\n"
+        "expect lstFindings.items \"line 2: warning: pair \\\"Ca+2\\\", \\\"Cl-\\\": the reference is empty\" "
+        "\"line 3: error: pair \\\"Na+\\\", \\\"Cl-\\\": the same pair stands on line 1; a change or a "
+        "deletion acts on both\"\n"
+        "type txtEta \"9\"\n"
+        "answer cancel\npick lstFindings #1\n"
+        "expect cboCat.text \"Na+\"\nexpect txtEta.text \"9\"\n"
+        "answer discard\npick lstFindings #1\n"
+        "expect cboCat.text \"Ca+2\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.2\"\n"
+        "pick lstFindings #2\n"
+        "expect cboCat.text \"Na+\"\nexpect cboAn.text \"Cl-\"\nexpect txtEta.text \" 0.04\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string ask = "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before showing another "
-                            "pair?\" savediscardcancel question -> ";
+    const std::string ask =
+        "message \"Quenvar\" \"Save changes to \\\"Na+\\\", \\\"Cl-\\\" before showing another "
+        "pair?\" savediscardcancel question -> ";
     EXPECT_EQ(r.output, ask + "cancel\n" + ask + "discard\n");
 }

@@ -23,8 +23,8 @@ std::string manyRecords(int count)
 {
     std::string bytes;
     for (int i = 1; i <= count; ++i)
-        bytes += "\"C" + std::to_string(i) + "+\",\"A-\",0." + std::to_string(i % 10) + ",\"ref " +
-                 std::to_string(i) + "\"\r\n";
+        bytes += "\"C" + std::to_string(i) + "+\",\"A-\",0." + std::to_string(i % 10) + ",\"ref " + std::to_string(i) +
+                 "\"\r\n";
     return bytes;
 }
 
@@ -150,12 +150,13 @@ TEST_F(SitFileTest, EveryRewriteWritesCoefficientsInSinglePrecisionNumberForm)
 {
     // A hand-edited file: trailing zeros, a leading "+", more digits than a single holds, an
     // exponent, an empty coefficient field, a record that spans two lines.
-    const std::string handEdited = "\"A\",\"B\",0.120,\"r\"\r\n"
-                                   "\"C\",\"D\",+1.50,\"r\"\r\n"
-                                   "\"E\",\"F\",0.123456789,\"r\"\r\n"
-                                   "\"G\",\"H\",0.0000150,\"r\"\r\n"
-                                   "\"I\",\"J\",,\"r\"\r\n"
-                                   "\"K\",\"L\"\r\n-2.000,\"r\"\r\n";
+    const std::string handEdited =
+        "\"A\",\"B\",0.120,\"r\"\r\n"
+        "\"C\",\"D\",+1.50,\"r\"\r\n"
+        "\"E\",\"F\",0.123456789,\"r\"\r\n"
+        "\"G\",\"H\",0.0000150,\"r\"\r\n"
+        "\"I\",\"J\",,\"r\"\r\n"
+        "\"K\",\"L\"\r\n-2.000,\"r\"\r\n";
     const std::string normalised = crlf({R"("A","B",0.12,"r")", R"("C","D",1.5,"r")", R"("E","F",0.1234568,"r")",
                                          R"("G","H",1.5E-05,"r")", R"("I","J",0,"r")", R"("K","L",-2,"r")"});
     const std::string added = normalised + crlf({R"("M","N",0.1,"r")"});
@@ -193,7 +194,9 @@ TEST_F(SitFileTest, NoRecordBeyondTheListLimitIsLost)
 
 TEST_F(SitFileTest, Windows1252BytesPassThroughUnchanged)
 {
-    const std::string record = "\"Na+\",\"Cl-\",0.03,\"Debye-H\xfc" "ckel \x80\xff\"\r\n";
+    const std::string record =
+        "\"Na+\",\"Cl-\",0.03,\"Debye-H\xfc"
+        "ckel \x80\xff\"\r\n";
     put(record + crlf({R"("K+","Cl-",0.1,"r")"}));
     ionkit::changeSit(files, kSit, "K+", "Cl-", 0.2f, "Br\xf8nsted");
     EXPECT_EQ(bytes(), record + crlf({"\"K+\",\"Cl-\",0.2,\"Br\xf8nsted\""}));
@@ -270,7 +273,8 @@ TEST_F(SitFileTest, DatabaseOnAnotherFileSystemIsReplacedInPlace)
 #ifdef _WIN32
     GTEST_SKIP() << "needs /dev/shm as a second file system";
 #else
-    struct stat here {}, shm {};
+    struct stat here {
+    }, shm{};
     if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev)
         GTEST_SKIP() << "no second file system at /dev/shm";
     char pattern[] = "/dev/shm/ionkit-test-XXXXXX";

@@ -135,10 +135,11 @@ TEST(LoadParameters, FieldsSpreadOverOtherLinesLoadTheSame)
 {
     TempDir a, b;
     const DefaultParameters onEight = loadFrom(a, standardFile("/d"));
-    const DefaultParameters spread = loadFrom(b, "\"/d\",2,0\n1,0,1,0,\"/q/thermo.mdb\"\r\n\"/q/type6.mdb\"\r"
-                                                 "\"/q/comp.mdb\",\"/q/gaussian.mdb\",1E-09,-3,3,0.3,600\r\n"
-                                                 "0.02439,2.3122,746,0.36,1.695,0.5,7.5\r\n3,3,0.01,4,750,"
-                                                 "1.02,5,1.3\r\n5\r\n");
+    const DefaultParameters spread = loadFrom(b,
+                                              "\"/d\",2,0\n1,0,1,0,\"/q/thermo.mdb\"\r\n\"/q/type6.mdb\"\r"
+                                              "\"/q/comp.mdb\",\"/q/gaussian.mdb\",1E-09,-3,3,0.3,600\r\n"
+                                              "0.02439,2.3122,746,0.36,1.695,0.5,7.5\r\n3,3,0.01,4,750,"
+                                              "1.02,5,1.3\r\n5\r\n");
     EXPECT_EQ(spread, onEight);
     EXPECT_EQ(prefkit::parameterFileBytes(spread), standardFile("/d"));
 }
@@ -239,7 +240,8 @@ TEST(SaveParameters, MissingDataDirectoryWritesNothingAndNamesTheFile)
 TEST(SaveParameters, AFailingStepLeavesEachFileWholeAndNamesIt)
 {
     const std::string oldDabase = crlf({R"("old1","old2","old3","old4")"});
-    for (const qv::FileStep failing : {qv::FileStep::Open, qv::FileStep::Write, qv::FileStep::Flush, qv::FileStep::Rename}) {
+    for (const qv::FileStep failing :
+         {qv::FileStep::Open, qv::FileStep::Write, qv::FileStep::Flush, qv::FileStep::Rename}) {
         for (const char* failingFile : {"dabase", "deftempar"}) {
             SCOPED_TRACE(std::string(qv::stepName(failing)) + " of " + failingFile);
             TempDir data;
@@ -257,7 +259,8 @@ TEST(SaveParameters, AFailingStepLeavesEachFileWholeAndNamesIt)
                 prefkit::saveParameters(files, p);
                 FAIL() << "the save did not fail";
             } catch (const qv::Error& e) {
-                const std::string target = data / (std::string(failingFile) + (failingFile[1] == 'a' ? ".txt" : ".dat"));
+                const std::string target =
+                    data / (std::string(failingFile) + (failingFile[1] == 'a' ? ".txt" : ".dat"));
                 EXPECT_EQ(std::string(e.what()), "Write failed: " + target);
             }
             // A failure in dabase.txt's step comes before (or with) its backup; one in deftempar.dat's

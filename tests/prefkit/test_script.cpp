@@ -47,7 +47,10 @@ std::vector<std::string> linesOf(const std::string& bytes)
     return lines;
 }
 
-RunResult run(const TempDir& dir, const std::string& script) { return qvtest::runScript(PREFKIT_BIN, dir.path(), script); }
+RunResult run(const TempDir& dir, const std::string& script)
+{
+    return qvtest::runScript(PREFKIT_BIN, dir.path(), script);
+}
 
 // The run held every expectation and ended with "Save and Quit".
 void expectSaved(const RunResult& r)
@@ -216,7 +219,8 @@ const char* distinct8 = "8.01,8.02,8.03,8.04,8.05,8.06,8.07,8.08,8.09,8.1,8.11";
 TEST(Page2, OpensWithTheValuesOfTheSetInDisplayFormEachInItsBox)
 {
     TempDir dir;
-    dir.write("deftempar.dat", parameterFile(dir.path(), "2,0,1,0,1,0", distinct4, "0.3", distinct6, distinct7, distinct8));
+    dir.write("deftempar.dat",
+              parameterFile(dir.path(), "2,0,1,0,1,0", distinct4, "0.3", distinct6, distinct7, distinct8));
     const RunResult r = run(dir, R"S(
 click Command1
 expect frmPage2.visible 1
@@ -423,9 +427,15 @@ TEST(Page2, ActingOnTheClosedPageIsAScriptError)
 // read as the point); a slip is refused naming the field, and the window stays with nothing written.
 TEST(MainWindow, DaviesTextIsTakenOnlyWhenWhollyANumber)
 {
-    for (const auto& [typed, written] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"", "0"}, {"-1e-2", "-0.01"}, {"2,5", "2.5"}, {" 1 . 5 ", "1.5"}, {"abc", nullptr}, {" .25 x", nullptr},
-             {"2,5,1", nullptr}, {"0.110.14", nullptr}}) {
+    for (const auto& [typed, written] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"", "0"},
+                                                                    {"-1e-2", "-0.01"},
+                                                                    {"2,5", "2.5"},
+                                                                    {" 1 . 5 ", "1.5"},
+                                                                    {"abc", nullptr},
+                                                                    {" .25 x", nullptr},
+                                                                    {"2,5,1", nullptr},
+                                                                    {"0.110.14", nullptr}}) {
         SCOPED_TRACE(typed);
         TempDir dir;
         const std::string original = parameterFile(dir.path());
@@ -457,7 +467,8 @@ TEST(MainWindow, ChosenOrTypedDatabaseIsSavedIntoBothFiles)
 type txtTdabase "/typed/thermo.mdb"
 dialog "SOLIDS.MDB"
 click cmdChooseSdb
-expect txtSdabase.text )" + qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) + R"(
+expect txtSdabase.text )" + qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) +
+                                     R"(
 dialog cancel
 click cmdChooseCdb
 expect txtCdabase.text "/q/comp.mdb"
@@ -468,21 +479,24 @@ click cmdMain
 expect frmMain.visible 1
 type txtTdabase "/q/thermo.mdb"
 click cmdMain
-type txtCdabase )" + qv::script::quote(" " + qv::joinPath(dir.path(), "typed.MDB") + " ") + R"(
+type txtCdabase )" + qv::script::quote(" " + qv::joinPath(dir.path(), "typed.MDB") + " ") +
+                                     R"(
 click cmdMain
 )");
     expectSaved(r);
     const std::string here = qv::script::quote(dir.path());
-    const std::string dialogs = "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> " +
-                                qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) + "\n" +
-                                "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> cancel\n" +
-                                "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> \"/other/place/dom.MDB\"\n" +
-                                "message \"Quenvar\" \"The Main thermodynamic database \\\"/typed/thermo.mdb\\\" is not an "
-                                "existing file.\" ok exclamation -> ok\n"
-                                "message \"Quenvar\" \"The Component database \\\"/typed/comp.mdb\\\" is not an existing "
-                                "file.\" ok exclamation -> ok\nend\n";
+    const std::string dialogs =
+        "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> " +
+        qv::script::quote(qv::joinPath(dir.path(), "SOLIDS.MDB")) + "\n" +
+        "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> cancel\n" +
+        "dialog open \"Database files (*.MDB)|*.MDB\" " + here + " -> \"/other/place/dom.MDB\"\n" +
+        "message \"Quenvar\" \"The Main thermodynamic database \\\"/typed/thermo.mdb\\\" is not an "
+        "existing file.\" ok exclamation -> ok\n"
+        "message \"Quenvar\" \"The Component database \\\"/typed/comp.mdb\\\" is not an existing "
+        "file.\" ok exclamation -> ok\nend\n";
     EXPECT_EQ(r.output, dialogs);
-    const std::string saved = "\"/q/thermo.mdb\",\"" + qv::joinPath(dir.path(), "SOLIDS.MDB") + "\",\"" + qv::joinPath(dir.path(), "typed.MDB") + "\",\"/other/place/dom.MDB\"";
+    const std::string saved = "\"/q/thermo.mdb\",\"" + qv::joinPath(dir.path(), "SOLIDS.MDB") + "\",\"" +
+                              qv::joinPath(dir.path(), "typed.MDB") + "\",\"/other/place/dom.MDB\"";
     EXPECT_EQ(dir.read("dabase.txt"), crlf({saved}));
     EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[2], saved);
 }
@@ -509,12 +523,14 @@ type txtDavies ""
 click cmdMain
 )");
     expectSaved(r);
-    EXPECT_EQ(r.output,
-              "message \"Quenvar error\" \"Type mismatch (line 5, position 1: \\\"x\\\"): deftempar.dat\" ok critical -> ok\n"
-              "message \"Quenvar error\" \"Type mismatch (line 4, position 1: \\\"a\\\"; line 4, position 2: \\\"b "
-              "c\\\"; line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
-              "message \"Quenvar\" \"The value of \\\"Davies b parameter\\\" is not a number: \\\"x\\\".\" ok exclamation -> ok\n"
-              "end\n");
+    EXPECT_EQ(
+        r.output,
+        "message \"Quenvar error\" \"Type mismatch (line 5, position 1: \\\"x\\\"): deftempar.dat\" ok critical -> ok\n"
+        "message \"Quenvar error\" \"Type mismatch (line 4, position 1: \\\"a\\\"; line 4, position 2: \\\"b "
+        "c\\\"; line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
+        "message \"Quenvar\" \"The value of \\\"Davies b parameter\\\" is not a number: \\\"x\\\".\" ok exclamation -> "
+        "ok\n"
+        "end\n");
     // Nothing was stored from the page; the Davies field is stored on every "Save and Quit".
     const auto lines = linesOf(dir.read("deftempar.dat"));
     EXPECT_EQ(lines[3], "\"a\",\"b c\",\"3\"");
@@ -550,8 +566,10 @@ click cmdMain
     expectSaved(r);
     // One message at the first opening only; the text left in the box is refused, an emptied box is 0.
     EXPECT_EQ(r.output,
-              "message \"Quenvar error\" \"Type mismatch (line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok critical -> ok\n"
-              "message \"Quenvar\" \"The value of \\\"Fraction high-affinity sites, HFO (DLM)\\\" is not a number: \\\"abc\\\".\" ok exclamation -> ok\n"
+              "message \"Quenvar error\" \"Type mismatch (line 6, position 2: \\\"abc\\\"): deftempar.dat\" ok "
+              "critical -> ok\n"
+              "message \"Quenvar\" \"The value of \\\"Fraction high-affinity sites, HFO (DLM)\\\" is not a number: "
+              "\\\"abc\\\".\" ok exclamation -> ok\n"
               "end\n");
     EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[5], "600,0,2.3122");
 }
@@ -561,8 +579,8 @@ click cmdMain
 TEST(Save, WrittenFileLoadsBackToTheSameSet)
 {
     TempDir dir;
-    dir.write("deftempar.dat", parameterFile(dir.path(), "2,1,1,0,3,\"carried\"", "\"1E-09\",-3.0,3", "0.30",
-                                             "600,,2.3122"));
+    dir.write("deftempar.dat",
+              parameterFile(dir.path(), "2,1,1,0,3,\"carried\"", "\"1E-09\",-3.0,3", "0.30", "600,,2.3122"));
     RunResult r = run(dir, R"(
 click opt200
 type txtDavies "0.35"
@@ -580,17 +598,18 @@ expect opt200.value 1
 expect optSolid.value 1
 expect optSIT.value 1
 expect txtDavies.text " 0.35"
-expect txtTdabase.text )" + qv::script::quote(qv::joinPath(dir.path(), "t.MDB")) + R"(
+expect txtTdabase.text )" +
+                     qv::script::quote(qv::joinPath(dir.path(), "t.MDB")) + R"(
 click cmdMain
 )");
     expectSaved(r);
     EXPECT_EQ(dir.read("deftempar.dat"), first);
     EXPECT_EQ(dir.read("dabase.txt"), firstDabase);
     EXPECT_EQ(linesOf(first),
-              (std::vector<std::string>{"\"" + dir.path() + "\"", "4,1,1,0,3,\"carried\"",
-                                        "\"" + qv::joinPath(dir.path(), "t.MDB") + "\",\"/q/type6.mdb\",\"/q/comp.mdb\",\"/q/gaussian.mdb\"",
-                                        "\"1E-09\",-3,3", "0.35", "600,,2.3122", "746,0.36,1.695",
-                                        "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5"}));
+              (std::vector<std::string>{
+                  "\"" + dir.path() + "\"", "4,1,1,0,3,\"carried\"",
+                  "\"" + qv::joinPath(dir.path(), "t.MDB") + "\",\"/q/type6.mdb\",\"/q/comp.mdb\",\"/q/gaussian.mdb\"",
+                  "\"1E-09\",-3,3", "0.35", "600,,2.3122", "746,0.36,1.695", "0.5,7.5,3,3,0.01,4,750,1.02,5,1.3,5"}));
 }
 
 TEST(Save, GoesIntoTheDirectoryTheFirstLineNames)
@@ -623,7 +642,8 @@ expect frmPage2.visible 1
 expect frmPage2.txtConc.text "3"
 )");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" " + qv::script::quote("Path not found: " + qv::joinPath(gone, "dabase.txt")) +
+    EXPECT_EQ(r.output, "message \"Quenvar error\" " +
+                            qv::script::quote("Path not found: " + qv::joinPath(gone, "dabase.txt")) +
                             " ok critical -> ok\n");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"deftempar.dat"});
     EXPECT_EQ(dir.read("deftempar.dat"), original);
@@ -689,8 +709,8 @@ TEST(Unsaved, ClosingOrQuittingAsksSaveDiscardCancel)
     struct Case {
         const char* name;
         const char* script;
-        const char* asked;    // the question's end, empty when none is asked
-        const char* line2;    // line 2 written, null when nothing is written
+        const char* asked;  // the question's end, empty when none is asked
+        const char* line2;  // line 2 written, null when nothing is written
     };
     const Case cases[] = {
         {"quit unchanged", "key frmMain \"Ctrl+Q\"\n", "", nullptr},
@@ -710,7 +730,8 @@ TEST(Unsaved, ClosingOrQuittingAsksSaveDiscardCancel)
          "", nullptr},
         {"page 2 closed with Save keeps its values",
          "click Command1\ntype txtConc \"abc\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 1\n"
-         "type txtConc \"2\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 0\nanswer discard\nkey frmMain \"Ctrl+Q\"\n",
+         "type txtConc \"2\"\nanswer save\nclose frmPage2\nexpect frmPage2.visible 0\nanswer discard\nkey frmMain "
+         "\"Ctrl+Q\"\n",
          "before quitting?", nullptr},
         {"Ctrl+S saves and quits", "click optSIT\nkey frmMain \"Ctrl+S\"\n", "", "2,0,1,0,3,0"},
         {"Alt+S presses Save and Quit", "type txtDavies \"0.5\"\nkey frmMain \"Alt+S\"\n", "", "2,0,1,0,1,0"},

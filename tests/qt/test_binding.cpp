@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGroupBox>
@@ -96,10 +96,15 @@ TEST_F(Binding, ModelShowsInTheWidgets)
 {
     EXPECT_TRUE(binder->find(form.win)->problems().empty());
     form.win.setCaption("Sorption \x96 demo.mdb");
-    form.lblName.setCaption("Gr\xF6\xDF" "e");
+    form.lblName.setCaption(
+        "Gr\xF6\xDF"
+        "e");
     form.txtName.setText("Cu+2 sorbed");
     form.txtComp2.setVisible(false);
-    for (const char* item : {"=SOH", "Cu+2 sorbed", "H\xFC" "ckel"}) form.lstItems.addItem(item);
+    for (const char* item : {"=SOH", "Cu+2 sorbed",
+                             "H\xFC"
+                             "ckel"})
+        form.lstItems.addItem(item);
     form.lstItems.setListIndex(1);
     form.cboKind.addItem("Linear");
     form.cboKind.addItem("Langmuir");
@@ -380,7 +385,7 @@ TEST(BindingProblems, MissingOrWrongWidgetsAreReportedWithoutACrash)
     Control& name = win.label("lblName", "Name");
     win.textBox("txtNowhere");
     win.textBox("lblName", true, 0).setText("x");  // a text box whose widget is a label
-    win.textBox("txtComp", true, 3);                // the form has txtComp_1 and _2 only
+    win.textBox("txtComp", true, 3);               // the form has txtComp_1 and _2 only
     std::unique_ptr<QWidget> widget(qv::qt::buildForm<Ui::frmTest, QMainWindow>());
     Binder binder(app);
     auto& binding = binder.bind(win, *widget);

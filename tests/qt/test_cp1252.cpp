@@ -26,7 +26,9 @@ TEST(Cp1252, EveryByteComesBackUnchanged)
 
 TEST(Cp1252, CharactersOfTheCodePage)
 {
-    EXPECT_EQ(fromCp1252("H\xFC" "ckel"), QString::fromUtf8("Hückel"));
+    EXPECT_EQ(fromCp1252("H\xFC"
+                         "ckel"),
+              QString::fromUtf8("Hückel"));
     EXPECT_EQ(fromCp1252("\x80"), QString::fromUtf8("€"));
     EXPECT_EQ(fromCp1252("\x9F"), QString::fromUtf8("Ÿ"));
     EXPECT_EQ(fromCp1252("\x96\x93\x94"), QString::fromUtf8("–“”"));
@@ -34,7 +36,8 @@ TEST(Cp1252, CharactersOfTheCodePage)
     // The undefined bytes stand for the control characters of the same number.
     for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(cp1252ToUnicode(b), char32_t(b));
 
-    EXPECT_EQ(toCp1252(QString::fromUtf8("Größe € µ")), std::optional<std::string>("Gr\xF6\xDF" "e \x80 \xB5"));
+    EXPECT_EQ(toCp1252(QString::fromUtf8("Größe € µ")), std::optional<std::string>("Gr\xF6\xDF"
+                                                                                   "e \x80 \xB5"));
 }
 
 TEST(Cp1252, CharacterWithoutByteIsRefusedAndNamed)
@@ -43,9 +46,11 @@ TEST(Cp1252, CharacterWithoutByteIsRefusedAndNamed)
         const char* utf8;
         char32_t refused;
     };
-    for (const Case& c : {Case{"ab\xC4\x81" "c", 0x0101},          // a with macron
-                          Case{"\xC2\x80", 0x0080},                 // byte 0x80 is the euro sign
-                          Case{"x\xF0\x9F\x98\x80", 0x1F600},       // beyond 16 bits
+    for (const Case& c : {Case{"ab\xC4\x81"
+                               "c",
+                               0x0101},                                     // a with macron
+                          Case{"\xC2\x80", 0x0080},                         // byte 0x80 is the euro sign
+                          Case{"x\xF0\x9F\x98\x80", 0x1F600},               // beyond 16 bits
                           Case{"\xE2\x82\xAC\xCE\xB1\xCE\xB2", 0x03B1}}) {  // the first one is named
         char32_t refused = 0;
         EXPECT_FALSE(toCp1252(QString::fromUtf8(c.utf8), &refused).has_value()) << c.utf8;

@@ -34,15 +34,16 @@ TEST(NameFilters, OddShapes)
     // A description without its pattern gets it; several patterns are separated by blanks.
     EXPECT_EQ(nameFilters("Databases|*.MDB"), QStringList{"Databases (*.MDB)"});
     EXPECT_EQ(nameFilters("Databases|*.MDB;*.CDB"), QStringList{"Databases (*.MDB *.CDB)"});
-    EXPECT_EQ(nameFilters("Databases (*.MDB;*.CDB)|*.MDB;*.CDB"),
-              QStringList{"Databases (*.MDB;*.CDB) (*.MDB *.CDB)"});
+    EXPECT_EQ(nameFilters("Databases (*.MDB;*.CDB)|*.MDB;*.CDB"), QStringList{"Databases (*.MDB;*.CDB) (*.MDB *.CDB)"});
     // Parentheses that name the pattern in another case are kept as they are.
     EXPECT_EQ(nameFilters("Data (*.dat)|*.DAT"), QStringList{"Data (*.dat)"});
     // A description with no pattern at all offers every file.
     EXPECT_EQ(nameFilters("Everything"), QStringList{"Everything (*)"});
     EXPECT_EQ(nameFilters(""), QStringList{});
     // Descriptions are Windows-1252.
-    EXPECT_EQ(nameFilters("Donn\xE9" "es|*.X"), QStringList{QString::fromUtf8("Données (*.X)")});
+    EXPECT_EQ(nameFilters("Donn\xE9"
+                          "es|*.X"),
+              QStringList{QString::fromUtf8("Données (*.X)")});
 }
 
 TEST(FileDialog, SetUpForOpenAndSave)

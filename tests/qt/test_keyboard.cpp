@@ -112,8 +112,11 @@ TEST(Mnemonics, MarkedInTheWidgetOnly)
         char letter;
         const char* shown;
     } cases[] = {
-        {"Save", 'S', "&Save"},      {"Save as", 'a', "S&ave as"},    {"Undo last save", 'L', "Undo &last save"},
-        {"Salt & pepper", 'p', "Salt && &pepper"},                     {"Quit", 'X', "Quit (&X)"},
+        {"Save", 'S', "&Save"},
+        {"Save as", 'a', "S&ave as"},
+        {"Undo last save", 'L', "Undo &last save"},
+        {"Salt & pepper", 'p', "Salt && &pepper"},
+        {"Quit", 'X', "Quit (&X)"},
         {"&Save", 0, "&Save"},  // no mnemonic: the caption as it is
     };
     for (const auto& c : cases) EXPECT_EQ(qv::qt::captionWithMnemonic(c.caption, c.letter), c.shown) << c.caption;
@@ -257,8 +260,11 @@ TEST(BackupFiles, NoOpenDialogOfTheSuiteListsThem)
     const char* const filters[] = {
         "Complexation database files (*.MDB)|*.MDB|Counterion selectivity files (*.CDB)|*.CDB|Isotherm database "
         "files (*.ISO)|*.ISO|NICA-Donnan database files (*.NIC)|*.NIC|BLM parameter files (*.BLI)|*.BLI",
-        "Quenvar database files (*.MDB)|*.MDB", "Database files (*.MDB)|*.MDB", "Text files (*.TXT)|*.TXT|",
-        "HBM site files (*.MSI.TXT)|*.MSI.TXT", "Databases (*.MDB;*.CDB)|*.MDB;*.CDB",
+        "Quenvar database files (*.MDB)|*.MDB",
+        "Database files (*.MDB)|*.MDB",
+        "Text files (*.TXT)|*.TXT|",
+        "HBM site files (*.MSI.TXT)|*.MSI.TXT",
+        "Databases (*.MDB;*.CDB)|*.MDB;*.CDB",
         "Text files (*.TXT)|*.TXT|Databases (*.MDB)|*.MDB",
     };
     for (const char* filter : filters) {

@@ -178,7 +178,10 @@ TEST_F(QtWindows, LastWindowClosedByTheLogicFinishes)
 
 TEST_F(QtWindows, MessagesAndDialogsSpeakBytes)
 {
-    EXPECT_EQ(platform.message("Line 1\r\nH\xFC" "ckel", "Note!", Buttons::YesNo, Icon::Question), Answer::No);
+    EXPECT_EQ(platform.message("Line 1\r\nH\xFC"
+                               "ckel",
+                               "Note!", Buttons::YesNo, Icon::Question),
+              Answer::No);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, QString::fromUtf8("Line 1\nHückel"));
     EXPECT_EQ(platform.boxes[0].title, "Note!");
@@ -199,7 +202,8 @@ TEST_F(QtWindows, RefusedCharacterIsNamedAsItIs)
     qvtest::typeText(edit, QString::fromUtf8("ā"));
     EXPECT_EQ(program.main("txtName").text(), "loaded");
     ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_TRUE(platform.boxes[0].text.contains(QString::fromUtf8("\"ā\" (U+0101)"))) << qPrintable(platform.boxes[0].text);
+    EXPECT_TRUE(platform.boxes[0].text.contains(QString::fromUtf8("\"ā\" (U+0101)")))
+        << qPrintable(platform.boxes[0].text);
     EXPECT_EQ(platform.boxes[0].title, "Quenvar");
 }
 

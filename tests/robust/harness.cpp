@@ -50,7 +50,8 @@ void checkCrashSafety(const RewriteCase& c)
         }
         ASSERT_TRUE(dir.exists(c.target)) << what << ": the target is gone";
         const std::string now = dir.read(c.target);
-        EXPECT_TRUE(now == oldBytes || now == newBytes) << what << ": the target holds neither its old nor its new content";
+        EXPECT_TRUE(now == oldBytes || now == newBytes)
+            << what << ": the target holds neither its old nor its new content";
         if (!run.killed) {
             for (const auto& t : c.temps) EXPECT_FALSE(dir.exists(t)) << what << ": " << t << " left behind";
             for (const auto& e : dir.entries())

@@ -51,7 +51,7 @@ struct ReadCase {
     std::string program;
     std::function<void(const TempDir&)> setup;
     std::string script;
-    std::string damaged;            // the file replaced by each bad variant
+    std::string damaged;                 // the file replaced by each bad variant
     std::vector<std::string> mayChange;  // files the script itself may change or delete
     std::size_t maxCuts = 30;
     // Every "Quenvar error" message names the damaged file.

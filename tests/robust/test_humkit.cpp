@@ -8,12 +8,12 @@
 #include <functional>
 #include <string>
 
+#include "fixtures.h"
 #include "harness.h"
 #include "quenvar/datafiles.h"
 #include "quenvar/files.h"
 #include "quenvar/script.h"
 #include "variants.h"
-#include "fixtures.h"
 
 namespace {
 
@@ -32,18 +32,22 @@ std::string shownPath(const std::string& path)
     return quoted.substr(1, quoted.size() - 2);
 }
 
-std::string dabaseOf(const TempDir& dir)
-{
-    return qvtest::dabaseNaming(real(dir));
-}
+std::string dabaseOf(const TempDir& dir) { return qvtest::dabaseNaming(real(dir)); }
 
 const std::string components = crlf({"1,\"H2O\",0,18.015,0,0", "3,\"H+\",1,1.008,9,0", "20,\"Ca+2\",2,40.08,6,0",
                                      "30,\"Cl-\",-1,35.45,3,0", "45,\"Cu+2\",2,63.55,6,0", "0,\"\",0,0,0,0"});
 
 // Two sets with sites of every kind, four site groups.
-const std::string siteFile =
-    crlf({"2", "\"General settings\"", "3,2,1", "1", "2", "5", "1,2", "3,4", "1,2,5", "\"Cu+2\"", "2,0,2", "1", "2",
-          "1,2,3", "4,5,6", "4", "0.4", "0.3", "0.2", "0.1"});
+const std::string siteFile = crlf({"2",     "\"General settings\"",
+                                   "3,2,1", "1",
+                                   "2",     "5",
+                                   "1,2",   "3,4",
+                                   "1,2,5", "\"Cu+2\"",
+                                   "2,0,2", "1",
+                                   "2",     "1,2,3",
+                                   "4,5,6", "4",
+                                   "0.4",   "0.3",
+                                   "0.2",   "0.1"});
 
 void setup(const TempDir& dir)
 {
@@ -65,7 +69,8 @@ click cmdSave
 
 TEST(HumkitCrashSafety, SavingASiteFileReplacesItWhole)
 {
-    qvtest::checkCrashSafety({"humkit save", HUMKIT_BIN, setup, saveScript, "in.MSI.TXT", {"in.MSI.TXT.tmp", "in.MSI.TXT.bak.new"}});
+    qvtest::checkCrashSafety(
+        {"humkit save", HUMKIT_BIN, setup, saveScript, "in.MSI.TXT", {"in.MSI.TXT.tmp", "in.MSI.TXT.bak.new"}});
 }
 
 // The rewrite of a freshly installed dabase.txt writes the paths of the directory it runs in, so
@@ -114,7 +119,10 @@ std::vector<std::string> messages(const std::string& output)
     return lines;
 }
 
-bool ended(const std::string& output) { return output.rfind("end\n", 0) == 0 || output.find("\nend\n") != std::string::npos; }
+bool ended(const std::string& output)
+{
+    return output.rfind("end\n", 0) == 0 || output.find("\nend\n") != std::string::npos;
+}
 
 // Runs `script` on every bad variant of `damaged` and hands each run to `check`.
 void eachVariant(const std::string& damaged, const std::string& script,
@@ -241,7 +249,8 @@ TEST(HumkitMalformed, ADamagedComponentFileIsReportedNamingIt)
         }
         EXPECT_FALSE(ended(r.output));
         EXPECT_EQ(r.status, 0) << r.output.substr(0, 400);
-        EXPECT_NE(r.output.find("cboSettings.text = \"General settings\""), std::string::npos) << r.output.substr(0, 400);
+        EXPECT_NE(r.output.find("cboSettings.text = \"General settings\""), std::string::npos)
+            << r.output.substr(0, 400);
         const auto shown = messages(r.output);
         if (readable) {
             EXPECT_TRUE(shown.empty()) << shown.front().substr(0, 300);
@@ -249,7 +258,8 @@ TEST(HumkitMalformed, ADamagedComponentFileIsReportedNamingIt)
             ++reported;
             ASSERT_EQ(shown.size(), 1u) << r.output.substr(0, 400);
             EXPECT_EQ(shown[0].rfind("message \"Quenvar error\" \"", 0), 0u) << shown[0].substr(0, 300);
-            EXPECT_NE(shown[0].find(shownPath(path) + "\" ok critical -> ok"), std::string::npos) << shown[0].substr(0, 300);
+            EXPECT_NE(shown[0].find(shownPath(path) + "\" ok critical -> ok"), std::string::npos)
+                << shown[0].substr(0, 300);
         }
     });
     EXPECT_GT(reported, 3);

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
+#include "fixtures.h"
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
-#include "fixtures.h"
 
 namespace {
 
@@ -20,16 +20,16 @@ using qvtest::TempDir;
 
 // The later records repeat species 1 already listed, so that damage in them leaves the list of
 // species 1 whole and the clicks still run on the damaged file.
-const std::string sit = crlf({R"("Na+","Cl-",0.03,"Book A")", R"("K+","Cl-",0.120,"Book C")",
-                              R"("Na+","NO3-",-0.04,"Book B")", R"("K+","Br-",0.5,"Book D")",
-                              R"("Na+","Cl-",0.07,"Book E")"});
-const std::string comp = crlf({R"(1,"H2O",0,18,0,0)", R"(3,"H+",1,1,0,0)", R"(5,"Ca+2",2,40.08,0,0)",
-                               R"(7,"Cl-",-1,35.45,0,0)", R"(812,"=SOH",0,0,0,0)", R"(0,"Zero0",0,0,0,0)",
-                               R"(9,"After+",1,0,0,0)"});
-const std::string thermo = crlf({R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,3", R"(17,"set","")",
-                                 R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)", R"(58.4,"set","")",
-                                 R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)", "1,5", R"(57,"set","")",
-                                 R"(0,"END",0,0,0,0,0,0,0,0,0)"});
+const std::string sit =
+    crlf({R"("Na+","Cl-",0.03,"Book A")", R"("K+","Cl-",0.120,"Book C")", R"("Na+","NO3-",-0.04,"Book B")",
+          R"("K+","Br-",0.5,"Book D")", R"("Na+","Cl-",0.07,"Book E")"});
+const std::string comp =
+    crlf({R"(1,"H2O",0,18,0,0)", R"(3,"H+",1,1,0,0)", R"(5,"Ca+2",2,40.08,0,0)", R"(7,"Cl-",-1,35.45,0,0)",
+          R"(812,"=SOH",0,0,0,0)", R"(0,"Zero0",0,0,0,0)", R"(9,"After+",1,0,0,0)"});
+const std::string thermo =
+    crlf({R"(100,"OH-",-14,0,0,0,-1,3.5,0,0,2)", "1,1,-1,3", R"(17,"set","")", R"(200,"NaCl0",0.5,0,0,0,0,0,0,0,0)",
+          R"(58.4,"set","")", R"(300,"CaOH+",-12,0,0,0,1,0,0,0,1)", "1,5", R"(57,"set","")",
+          R"(0,"END",0,0,0,0,0,0,0,0,0)"});
 
 // A data directory: dabase.txt naming the databases by full path, the two name databases, the
 // coefficient file, and an older file that a save to a new database overwrites.
@@ -135,8 +135,13 @@ TEST(IonkitMalformed, CoefficientFileAtStartUpAndClicked)
 TEST(IonkitMalformed, CoefficientFileOpenedAndClicked)
 {
     // "Open SIT database" needs the file: whatever cannot be read in it is reported.
-    checkReports({"ionkit open and clicks", IONKIT_BIN, setup, "dialog \"sit_eta.txt\"\nclick mnuOpen\n" + clicks,
-                  "sit_eta.txt", {}, 30},
+    checkReports({"ionkit open and clicks",
+                  IONKIT_BIN,
+                  setup,
+                  "dialog \"sit_eta.txt\"\nclick mnuOpen\n" + clicks,
+                  "sit_eta.txt",
+                  {},
+                  30},
                  true);
 }
 

@@ -44,7 +44,11 @@ click cmdMain
 
 TEST(PrefkitCrashSafety, SaveAndQuitRewritesDeftemparWhole)
 {
-    qvtest::checkCrashSafety({"prefkit save (deftempar.dat)", PREFKIT_BIN, setup, saveScript, "deftempar.dat",
+    qvtest::checkCrashSafety({"prefkit save (deftempar.dat)",
+                              PREFKIT_BIN,
+                              setup,
+                              saveScript,
+                              "deftempar.dat",
                               {"deftempar.tmp", "dabase.tmp"}});
 }
 
@@ -81,7 +85,8 @@ TEST(PrefkitMalformed, EveryMessageNamesDeftempar)
         ASSERT_FALSE(r.timedOut);
         ASSERT_EQ(r.signal, 0) << r.errors;
         std::size_t messages = 0;
-        for (std::size_t at = r.output.find("message "); at != std::string::npos; at = r.output.find("message ", at + 1)) {
+        for (std::size_t at = r.output.find("message "); at != std::string::npos;
+             at = r.output.find("message ", at + 1)) {
             const std::string line = r.output.substr(at, r.output.find('\n', at) - at);
             EXPECT_NE(line.find("deftempar.dat\" ok critical -> ok"), std::string::npos) << line.substr(0, 300);
             ++messages;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
-#include "fixtures.h"
 
 namespace {
 
@@ -30,12 +30,13 @@ const std::string comp = crlf({R"(1,"H2O",0,18.015,0,0)", R"(3,"H+",1,1.008,9,0)
 // Three species of every kind, with the header each kind has; the isotherm file uses M.B. blocks.
 std::string database(const std::string& kind)
 {
-    const std::string plain = crlf({R"(300030,"A",0,1,0,0,1,0,0,0,0,2)", "1,30,-1,3",
-                                    R"(11300030,"B",-5,2.5,1.25,0.5,1,0,0,0,0,2)", "1,1130,-1,3",
-                                    R"(8120030,"C",0,3,0,0,0,0,0,0,0,1)", "1,812"});
+    const std::string plain =
+        crlf({R"(300030,"A",0,1,0,0,1,0,0,0,0,2)", "1,30,-1,3", R"(11300030,"B",-5,2.5,1.25,0.5,1,0,0,0,0,2)",
+              "1,1130,-1,3", R"(8120030,"C",0,3,0,0,0,0,0,0,0,1)", "1,812"});
     if (kind == "mdb" || kind == "cdb") return plain + endBlock;
     if (kind == "nic")
-        return crlf({R"("NICA-Donnan")", R"(13410030,"FA1Cu",0,1,0,0.8,1,0,0,0,0,2)", "1,1341,1,30"}) + plain + endBlock;
+        return crlf({R"("NICA-Donnan")", R"(13410030,"FA1Cu",0,1,0,0.8,1,0,0,0,0,2)", "1,1341,1,30"}) + plain +
+               endBlock;
     if (kind == "bli") return crlf({R"("BLM parameters")", R"("Critical f",0.5)"}) + plain + endBlock;
     // Freundlich isotherm: one species with an M.B. pair, one without.
     return crlf({R"("Freundlich")", R"(13010030,"CuL",0,1,0,0,2,0,0,0,0,102)", "1,1301,1,30", "1", "0.5,30",
@@ -88,7 +89,10 @@ qvtest::RewriteCase rewrite(const std::string& name, const std::string& script)
 
 // ---- Crash safety -------------------------------------------------------------------------
 
-TEST(SurfkitCrashSafety, SavingAChangedSpecies) { qvtest::checkCrashSafety(rewrite("surfkit save change", changeScript)); }
+TEST(SurfkitCrashSafety, SavingAChangedSpecies)
+{
+    qvtest::checkCrashSafety(rewrite("surfkit save change", changeScript));
+}
 
 TEST(SurfkitCrashSafety, SavingANewSpecies)
 {
@@ -99,9 +103,12 @@ TEST(SurfkitCrashSafety, Deleting) { qvtest::checkCrashSafety(rewrite("surfkit d
 
 TEST(SurfkitCrashSafety, SavingOverAnotherDatabase)
 {
-    qvtest::checkCrashSafety(
-        {"surfkit save to a new database (existing file)", SURFKIT_BIN, setupWithOther, newDbScript, "other.mdb",
-         {"dbnamep.mdb"}});
+    qvtest::checkCrashSafety({"surfkit save to a new database (existing file)",
+                              SURFKIT_BIN,
+                              setupWithOther,
+                              newDbScript,
+                              "other.mdb",
+                              {"dbnamep.mdb"}});
 }
 
 // Saving to a database that does not exist yet: after any fault the new file is absent or
@@ -119,20 +126,21 @@ TEST(SurfkitCrashSafety, SavingToANewFile)
         ASSERT_NE(newBytes, oldBytes);
         EXPECT_EQ(dir.read("s.mdb"), oldBytes);
     }
-    const int faults = qvtest::forEachFault(SURFKIT_BIN, setup, newFileScript, [&](const TempDir& dir, const auto& run) {
-        SCOPED_TRACE(run.plan);
-        ASSERT_FALSE(run.result.timedOut);
-        EXPECT_EQ(dir.read("s.mdb"), oldBytes);
-        if (dir.exists("new.mdb")) {
-            EXPECT_EQ(dir.read("new.mdb"), newBytes) << "new.mdb is neither absent nor complete";
-        }
-        if (!run.killed) {
-            for (const std::string& e : dir.entries())
-                EXPECT_TRUE(e == "s.mdb" || e == "new.mdb" || e == "comp.mdb" || e == "dabase.txt" ||
-                            e == "sorptemp.dat")
-                    << e << " left behind";
-        }
-    });
+    const int faults =
+        qvtest::forEachFault(SURFKIT_BIN, setup, newFileScript, [&](const TempDir& dir, const auto& run) {
+            SCOPED_TRACE(run.plan);
+            ASSERT_FALSE(run.result.timedOut);
+            EXPECT_EQ(dir.read("s.mdb"), oldBytes);
+            if (dir.exists("new.mdb")) {
+                EXPECT_EQ(dir.read("new.mdb"), newBytes) << "new.mdb is neither absent nor complete";
+            }
+            if (!run.killed) {
+                for (const std::string& e : dir.entries())
+                    EXPECT_TRUE(e == "s.mdb" || e == "new.mdb" || e == "comp.mdb" || e == "dabase.txt" ||
+                                e == "sorptemp.dat")
+                        << e << " left behind";
+            }
+        });
     EXPECT_GT(faults, 3);
 }
 

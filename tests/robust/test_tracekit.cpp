@@ -8,10 +8,10 @@
 #include <functional>
 #include <string>
 
+#include "fixtures.h"
 #include "harness.h"
 #include "testsupport.h"
 #include "variants.h"
-#include "fixtures.h"
 
 namespace {
 
@@ -21,20 +21,18 @@ using qvtest::TempDir;
 
 const std::string header = "\"Analytes\"";
 const std::string zero = "0,\"\",0,0,0,0,0,0,0";
-const std::string analyt = crlf({header, "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0",
-                                 "6090540,\"Gypsum\",-4.9,0,95.4,0,0,0,0", zero, "550030,\"HCO3-\",7.6468,0,800,0,0,0,0",
-                                 "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,1E-05,85000,12.5", zero,
-                                 "777,\"Kept\",1,2,3,4,5,6,7"});
-const std::string thermo = crlf({
-    "10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"",
-    "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
-    "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"",
-    "0,\"END\",0,0,0,0,0,0,0,0,0"});
-const std::string type6 = crlf({
-    "6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-    "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
-    "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-    "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string analyt =
+    crlf({header, "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0", "6090540,\"Gypsum\",-4.9,0,95.4,0,0,0,0", zero,
+          "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,1E-05,85000,12.5", zero,
+          "777,\"Kept\",1,2,3,4,5,6,7"});
+const std::string thermo =
+    crlf({"10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"",
+          "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
+          "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string type6 = crlf({"6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
+                                "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
+                                "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55",
+                                "100.09,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
 
 // A data directory: dabase.txt naming both thermodynamic databases by full path, the two
 // databases, and analyt.mdb with a record after its end record.
@@ -116,7 +114,8 @@ pick cboSpecies "CaHCO3+"
 
 TEST(TracekitMalformed, AnalyteDatabaseListedAndShown)
 {
-    qvtest::checkMalformed(reported({"tracekit listings and display", TRACEKIT_BIN, setup, listAndShow, "analyt.mdb", {}, 40}));
+    qvtest::checkMalformed(
+        reported({"tracekit listings and display", TRACEKIT_BIN, setup, listAndShow, "analyt.mdb", {}, 40}));
 }
 
 // Adding from a damaged thermodynamic database: its name list, then the ID lookup of the save.
@@ -125,7 +124,8 @@ TEST(TracekitMalformed, AnalyteDatabaseListedAndShown)
 void checkAdding(const std::string& damaged, const std::string& script, const std::string& before,
                  const std::string& record)
 {
-    qvtest::ReadCase c = reported({"tracekit adding", TRACEKIT_BIN, setup, script, damaged, {"analyt.mdb", "analyt.mdb.bak"}, 40});
+    qvtest::ReadCase c =
+        reported({"tracekit adding", TRACEKIT_BIN, setup, script, damaged, {"analyt.mdb", "analyt.mdb.bak"}, 40});
     int added = 0;
     c.verify = [&](const TempDir& dir, const std::string& what) {
         const std::string now = dir.read("analyt.mdb");
@@ -171,15 +171,15 @@ TEST(TracekitMalformed, DabaseAtStartUp)
 {
     // The paths of dabase.txt lead the adding list and the ID lookup; a damaged file either ends
     // the program at start or leaves analyt.mdb changed only by the save.
-    const qvtest::ReadCase c{"tracekit start-up", TRACEKIT_BIN, setup, R"S(
+    const qvtest::ReadCase c{
+        "tracekit start-up", TRACEKIT_BIN, setup, R"S(
 click optAqueous
 click optSolid
 click optAqueous
 click cmdAdd
 type cboSpecies "CO3-2"
 click cmdSave
-)S",
-                             "dabase.txt", {"analyt.mdb", "analyt.mdb.bak"}, 40};
+)S", "dabase.txt", {"analyt.mdb", "analyt.mdb.bak"}, 40};
     qvtest::checkMalformed(c);
 }
 

@@ -17,8 +17,8 @@ TEST(BadVariants, EveryKindOfDamageIsMadeAndDiffersFromTheGoodFile)
         EXPECT_TRUE(v.directory || v.bytes != good) << v.name;
         // The kind is the name less a trailing number ("cut at field boundary 12").
         const auto blank = v.name.rfind(' ');
-        const bool numbered = blank != std::string::npos &&
-                              v.name.find_first_not_of("0123456789", blank + 1) == std::string::npos;
+        const bool numbered =
+            blank != std::string::npos && v.name.find_first_not_of("0123456789", blank + 1) == std::string::npos;
         kinds.insert(numbered ? v.name.substr(0, blank + 1) : v.name);
     }
     for (const char* kind : {"cut at field boundary ", "cut mid-field at ", "unclosed quote", "CR-only line ends",

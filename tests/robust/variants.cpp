@@ -78,7 +78,8 @@ std::vector<Variant> badVariants(const std::string& good, std::size_t maxCuts)
         replaced("negative number", n, "-32769");
         replaced("far out of range", n, "1E+300");
     }
-    out.push_back({"10 MB of one line", good.substr(0, good.find('\n') + 1) + std::string(10 * 1024 * 1024, '7') + "\r\n"});
+    out.push_back(
+        {"10 MB of one line", good.substr(0, good.find('\n') + 1) + std::string(10 * 1024 * 1024, '7') + "\r\n"});
     out.push_back({"empty file", ""});
     out.push_back({"directory", "", true});
     return out;

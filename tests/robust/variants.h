@@ -7,7 +7,7 @@
 namespace qvtest {
 
 struct Variant {
-    std::string name;   // what was done to the file, for failure messages
+    std::string name;  // what was done to the file, for failure messages
     std::string bytes;
     bool directory = false;  // a directory stands where the file should be
 };

@@ -12,5 +12,4 @@ std::string dabaseNaming(const std::string& root)
 
 void writeDabase(const TempDir& dir) { dir.write("dabase.txt", dabaseNaming(dir.path())); }
 
-
 }  // namespace qvtest

@@ -15,7 +15,7 @@ void writeDabase(const TempDir& dir);
 
 // The block that ends a sorption database, as the editor writes it. Defined here, ahead of every
 // test's own constants, so that they may be made from it.
-inline const std::string sorptionEndBlock = crlf({R"(0,"",0,0,0,0,0,0,0,0)", "0,0", R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)",
-                                                  "0,0", R"(0,"",0,0,0,0,0,0,0,0)", "0,0"});
+inline const std::string sorptionEndBlock = crlf(
+    {R"(0,"",0,0,0,0,0,0,0,0)", "0,0", R"(0,"For QUENVAR",0,0,0,0,0,0,0,0)", "0,0", R"(0,"",0,0,0,0,0,0,0,0)", "0,0"});
 
 }  // namespace qvtest

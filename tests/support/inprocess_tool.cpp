@@ -6,7 +6,6 @@
 #include "inprocess.h"
 
 namespace {
-[[maybe_unused]] const bool registered = qvtest::registerInProcess(TOOL_BIN, [](qv::forms::Application& app) {
-    return std::make_unique<TOOL_NAMESPACE::Program>(app);
-});
+[[maybe_unused]] const bool registered = qvtest::registerInProcess(
+    TOOL_BIN, [](qv::forms::Application& app) { return std::make_unique<TOOL_NAMESPACE::Program>(app); });
 }  // namespace

@@ -1,11 +1,11 @@
 // Starting a tool and reading how it ended, on POSIX systems.
 
-#include <cstdlib>
-#include <csignal>
-#include <filesystem>
-#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 
 #include "inprocess.h"
 #include "process.h"

@@ -99,8 +99,8 @@ RunResult runScript(const std::string& program, const std::string& dir, std::str
     {
         HANDLE s = inheritableFile(scriptPath, GENERIC_WRITE, CREATE_ALWAYS);
         DWORD put = 0;
-        const bool ok = ::WriteFile(s, script.data(), static_cast<DWORD>(script.size()), &put, nullptr) &&
-                        put == script.size();
+        const bool ok =
+            ::WriteFile(s, script.data(), static_cast<DWORD>(script.size()), &put, nullptr) && put == script.size();
         ::CloseHandle(s);
         if (!ok) throw std::runtime_error("cannot write script");
     }

@@ -34,11 +34,11 @@ private:
 std::string crlf(std::initializer_list<std::string_view> lines);
 
 struct RunResult {
-    int status = -1;      // exit status of the program; -1 when it did not exit normally
-    int signal = 0;       // the signal that ended it, if one did
+    int status = -1;  // exit status of the program; -1 when it did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
     bool timedOut = false;
-    std::string output;   // standard output
-    std::string errors;   // standard error
+    std::string output;  // standard output
+    std::string errors;  // standard error
 };
 
 // Runs `program [extra...] --script FILE` in `dir`. A run still going after `timeoutSeconds`

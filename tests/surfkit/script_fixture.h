@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "testsupport.h"
 #include "fixtures.h"
+#include "testsupport.h"
 
 namespace sktest {
 
@@ -46,7 +46,10 @@ class DataDir {
 public:
     DataDir(const std::string& dbName, const std::string& dbBytes, const std::string& comp = compMdb) : dbName_(dbName)
     {
-        dir.write("dabase.txt", crlf({R"("c:\quenvar\thermo.mdb","c:\quenvar\type6.mdb","c:\quenvar\comp.mdb","c:\quenvar\gaussian.mdb")"}));
+        dir.write(
+            "dabase.txt",
+            crlf(
+                {R"("c:\quenvar\thermo.mdb","c:\quenvar\type6.mdb","c:\quenvar\comp.mdb","c:\quenvar\gaussian.mdb")"}));
         if (!comp.empty()) dir.write("comp.mdb", comp);
         if (!dbName.empty()) dir.write(dbName, dbBytes);
     }
@@ -117,9 +120,9 @@ inline std::string critical(const std::string& title, const std::string& text)
 }  // namespace sktest
 
 // Runs the script and requires a clean run (exit status 0), showing what was printed otherwise.
-#define RUN_OK(data, script)                                                             \
-    [&] {                                                                                \
-        qvtest::RunResult r_ = (data).run(script);                                       \
-        EXPECT_EQ(r_.status, 0) << r_.output << r_.errors;                               \
-        return r_;                                                                       \
+#define RUN_OK(data, script)                               \
+    [&] {                                                  \
+        qvtest::RunResult r_ = (data).run(script);         \
+        EXPECT_EQ(r_.status, 0) << r_.output << r_.errors; \
+        return r_;                                         \
     }()

@@ -30,7 +30,10 @@ std::string generated(int count, int changed = 0, int left = 0, int changed8 = 0
     std::string out;
     for (int k = 1; k <= count; ++k) {
         if (k == left) continue;
-        out += crlf({std::to_string(500000 + k) + ",\"Sp" + std::to_string(k) + "\",0," + (k == changed ? "9.5" : k == changed8 ? "8" : "1") +
+        out += crlf({std::to_string(500000 + k) + ",\"Sp" + std::to_string(k) + "\",0," +
+                         (k == changed    ? "9.5"
+                          : k == changed8 ? "8"
+                                          : "1") +
                          ",0,0,0,0,0,0,0,1",
                      "1,5"});
     }
@@ -42,23 +45,26 @@ std::string generated(int count, int changed = 0, int left = 0, int changed8 = 0
 TEST(SurfkitUnsaved, AnEditSurvivesAPickOnlyThroughTheQuestion)
 {
     struct Case {
-        const char* answer;    // the answer lines
-        const char* given;     // the answer to the question, as the run prints it
-        std::string after;     // what the window shows after the pick
-        std::string file;      // what the file holds
+        const char* answer;  // the answer lines
+        const char* given;   // the answer to the question, as the run prints it
+        std::string after;   // what the window shows after the pick
+        std::string file;    // what the file holds
     };
     const std::string savedA = crlf({R"(300030,"A",0,7,0,0,1,0,0,0,0,2)", "1,30,-1,3"}) + recB + recC + endBlock;
     const Case cases[] = {
         {"cancel", "cancel",
          "expect txtlogk.text \"7\"\nexpect txtName.text \"A\"\nexpect lstReactions.text \"A\"\n"
-         "expect frmMaindb.caption \"*s.mdb - " + title + "\"\n",
+         "expect frmMaindb.caption \"*s.mdb - " +
+             title + "\"\n",
          abc},
         {"discard", "discard",
-         "expect txtName.text \"B\"\nexpect txtlogk.text \"  2.5\"\nexpect frmMaindb.caption \"s.mdb - " + title + "\"\n",
+         "expect txtName.text \"B\"\nexpect txtlogk.text \"  2.5\"\nexpect frmMaindb.caption \"s.mdb - " + title +
+             "\"\n",
          abc},
         {"save\nanswer yes", "save",
          "expect txtName.text \"B\"\nexpect lstReactions.text \"B\"\nexpect lblStatus.caption \"Saved s.mdb\"\n"
-         "expect frmMaindb.caption \"s.mdb - " + title + "\"\n",
+         "expect frmMaindb.caption \"s.mdb - " +
+             title + "\"\n",
          savedA},
     };
     for (const Case& c : cases) {
@@ -66,8 +72,8 @@ TEST(SurfkitUnsaved, AnEditSurvivesAPickOnlyThroughTheQuestion)
         DataDir d("s.mdb", abc);
         const auto r = RUN_OK(d, "expect frmMaindb.caption \"s.mdb - " + title +
                                      "\"\npick lstReactions \"A\"\ntype txtlogk \"7\"\n"
-                                     "expect frmMaindb.caption \"*s.mdb - " + title + "\"\nanswer " + c.answer +
-                                     "\npick lstReactions \"B\"\n" + c.after);
+                                     "expect frmMaindb.caption \"*s.mdb - " +
+                                     title + "\"\nanswer " + c.answer + "\npick lstReactions \"B\"\n" + c.after);
         EXPECT_TRUE(printed(r, question("Save changes to A before showing B?", c.given))) << r.output;
         EXPECT_EQ(d.read("s.mdb"), c.file);
     }
@@ -195,9 +201,10 @@ TEST(SurfkitKeys, ShortcutsMnemonicsAndEnter)
         std::string keys;   // the lines before and the key
         std::string shown;  // what the run prints
     };
-    const std::string saveAsked = "message \"Species change - Quenvar\" \"Are you really sure you would like to save "
-                                  "changes to the database? - The old settings will disappear forever\" yesno question "
-                                  "-> no";
+    const std::string saveAsked =
+        "message \"Species change - Quenvar\" \"Are you really sure you would like to save "
+        "changes to the database? - The old settings will disappear forever\" yesno question "
+        "-> no";
     const Case cases[] = {
         {"answer no\nkey frmMaindb \"Ctrl+S\"\n", saveAsked},
         {"focus txtlogk\nanswer no\nkey frmMaindb \"Return\"\n", saveAsked},

@@ -13,22 +13,23 @@ namespace {
 
 // A component database with records on both sides of every bound of the component list rules.
 const std::string ruleComp = crlf({
-    R"(1,"H2O",0,18,0,0)",         R"(2,"X2",0,0,0,0)",          R"(3,"H+",1,1,0,0)",
-    R"(144,"P144",0,0,0,0)",       R"(149,"P149",0,0,0,0)",      R"(150,"P150",0,0,0,0)",
-    R"(811,"weak",0,0,0,0)",       R"(812,"strong",0,0,0,0)",    R"(816,"triple",0,0,0,0)",
-    R"(817,"S817",0,0,0,0)",       R"(858,"S858",0,0,0,0)",      R"(859,"S859",0,0,0,0)",
-    R"(917,"Q917",0,0,0,0)",       R"(921,"Q921",0,0,0,0)",      R"(951,"R951",0,0,0,0)",
-    R"(952,"R952",0,0,0,0)",       R"(1101,"R1101",0,0,0,0)",    R"(1102,"R1102",0,0,0,0)",
-    R"(1104,"R1104",0,0,0,0)",     R"(1110,"R1110",0,0,0,0)",    R"(1111,"R1111",0,0,0,0)",
-    R"(1301,"Lsite1",0,0,0,0)",    R"(1311,"LFsite1",0,0,0,0)",  R"(1321,"NICAsite1",0,0,0,0)",
-    R"(1331,"Tsite",0,0,0,0)",     R"(1335,"T1335",0,0,0,0)",    R"(1339,"T1339",0,0,0,0)",
-    R"(1341,"FA1-",0,0,0,0)",      R"(1360,"Z1360",0,0,0,0)",
+    R"(1,"H2O",0,18,0,0)",     R"(2,"X2",0,0,0,0)",        R"(3,"H+",1,1,0,0)",         R"(144,"P144",0,0,0,0)",
+    R"(149,"P149",0,0,0,0)",   R"(150,"P150",0,0,0,0)",    R"(811,"weak",0,0,0,0)",     R"(812,"strong",0,0,0,0)",
+    R"(816,"triple",0,0,0,0)", R"(817,"S817",0,0,0,0)",    R"(858,"S858",0,0,0,0)",     R"(859,"S859",0,0,0,0)",
+    R"(917,"Q917",0,0,0,0)",   R"(921,"Q921",0,0,0,0)",    R"(951,"R951",0,0,0,0)",     R"(952,"R952",0,0,0,0)",
+    R"(1101,"R1101",0,0,0,0)", R"(1102,"R1102",0,0,0,0)",  R"(1104,"R1104",0,0,0,0)",   R"(1110,"R1110",0,0,0,0)",
+    R"(1111,"R1111",0,0,0,0)", R"(1301,"Lsite1",0,0,0,0)", R"(1311,"LFsite1",0,0,0,0)", R"(1321,"NICAsite1",0,0,0,0)",
+    R"(1331,"Tsite",0,0,0,0)", R"(1335,"T1335",0,0,0,0)",  R"(1339,"T1339",0,0,0,0)",   R"(1341,"FA1-",0,0,0,0)",
+    R"(1360,"Z1360",0,0,0,0)",
 });
 
 std::string header(const std::string& model) { return crlf({"\"" + model + "\""}); }
 
 // A species record with the given ID on Cu+2 (a filler whose ID is what matters).
-std::string idRecord(long id) { return crlf({std::to_string(id) + ",\"S" + std::to_string(id) + "\",0,1,0,0,0,0,0,0,0,1", "1,30"}); }
+std::string idRecord(long id)
+{
+    return crlf({std::to_string(id) + ",\"S" + std::to_string(id) + "\",0,1,0,0,0,0,0,0,0,1", "1,30"});
+}
 
 // Enters a new species with up to two components (chosen from cboComp) and asks for an ID.
 std::string enter(const std::string& name, const std::string& first, const std::string& second = "")
@@ -267,5 +268,6 @@ TEST(SurfkitSuggest, ASingleComponentKeepsTheSecondIdOfTheLastSuggestion)
 {
     DataDir d("s.mdb", endBlock);
     RUN_OK(d, enter("One", "Ca+2") + "expect txtID.text \"90000\"\nanswer discard\n" + enter("Two", "Cu+2", "H+") +
-                  "expect txtID.text \"300030\"\nanswer discard\n" + enter("Three", "Ca+2") + "expect txtID.text \"90030\"\n");
+                  "expect txtID.text \"300030\"\nanswer discard\n" + enter("Three", "Ca+2") +
+                  "expect txtID.text \"90030\"\n");
 }

@@ -45,11 +45,12 @@ expect lblComp.caption "Component no. 1"
 expect cboIsoterm.items "Linear Kd" "Freundlich" "Extended Freundlich" "Langmuir" "Temkin" "Langmuir-Freundlich" "NICA"
 )S";
     const std::pair<int, std::vector<std::string>> shown[] = {
-        {1, {"lstReactions", "txtID", "txtName", "txtlogk", "txtdhr", "txtCharge", "txtNocomp", "lblNameDb",
-             "cmdAddnew", "cmdSavedb", "cmdNewDb", "cmdCompdb", "cmdQuit", "Label8", "Line1"}},
-        {0, {"lblKsel", "txtKsel", "lblLk2", "txtLk2", "txtf50", "lblIsoterm", "cboIsoterm", "cmdDelete", "lblMA",
-             "lblMB", "lblMBnote", "lblMAnote", "lblAddnew", "lblSpname", "txtSpname", "lblComp", "cboComp",
-             "txtStoicn", "cmdNextcomp", "cmdSuggest"}}};
+        {1,
+         {"lstReactions", "txtID", "txtName", "txtlogk", "txtdhr", "txtCharge", "txtNocomp", "lblNameDb", "cmdAddnew",
+          "cmdSavedb", "cmdNewDb", "cmdCompdb", "cmdQuit", "Label8", "Line1"}},
+        {0, {"lblKsel",   "txtKsel", "lblLk2",  "txtLk2",    "txtf50",      "lblIsoterm", "cboIsoterm",
+             "cmdDelete", "lblMA",   "lblMB",   "lblMBnote", "lblMAnote",   "lblAddnew",  "lblSpname",
+             "txtSpname", "lblComp", "cboComp", "txtStoicn", "cmdNextcomp", "cmdSuggest"}}};
     for (const auto& [visible, names] : shown)
         for (const std::string& name : names) script += "expect " + name + ".visible " + std::to_string(visible) + "\n";
     for (int i = 1; i <= 8; ++i)
@@ -109,29 +110,44 @@ TEST(SurfkitListfill, IsothermCaptionsFollowTheModel)
         bool mbLabels;
     };
     const Case cases[] = {
-        {"Linear Kd", "log Kd", false, false},  {"Freundlich", "log KF", false, true},
-        {"Extended Freundlich", "log KF", false, true}, {"Langmuir", "log KL", false, false},
-        {"Temkin", "log KT", false, false},     {"Langmuir-Freundlich", "log KLF", false, false},
+        {"Linear Kd", "log Kd", false, false},
+        {"Freundlich", "log KF", false, true},
+        {"Extended Freundlich", "log KF", false, true},
+        {"Langmuir", "log KL", false, false},
+        {"Temkin", "log KT", false, false},
+        {"Langmuir-Freundlich", "log KLF", false, false},
         {"NICA", "log K", true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);
-        DataDir d("sorb.iso", crlf({"\"" + std::string(c.model) + "\"", R"(13010300,"Cu sorbed",0,2,0,0,2,0,0,0,0,1)",
-                                    "1,30"}) +
-                                  endBlock);
+        DataDir d("sorb.iso",
+                  crlf({"\"" + std::string(c.model) + "\"", R"(13010300,"Cu sorbed",0,2,0,0,2,0,0,0,0,1)", "1,30"}) +
+                      endBlock);
         const std::string on = c.dhrShown ? "1" : "0";
         const std::string mb = c.mbLabels ? "1" : "0";
-        RUN_OK(d, "expect lstReactions.items \"Cu sorbed\"\n"
-                  "expect cboIsoterm.visible 1\n"
-                  "expect cboIsoterm.text \"" + std::string(c.model) + "\"\n"
-                  "expect lblIsoterm.visible 1\n"
-                  "expect lblIsoterm.caption \"Isotherm model\"\n"
-                  "expect lblLogk.caption \"" + c.logk + "\"\n"
-                  "expect txtdhr.visible " + on + "\n"
-                  "expect lbldhr.visible " + on + "\n"
-                  "expect lbldhr.caption \"" + (c.dhrShown ? "p" : "dHr (kJ/mol)") + "\"\n"
-                  "expect txtKsel.visible 0\n"
-                  "expect lblMA.visible " + mb + "\nexpect lblMB.visible " + mb + "\nexpect lblMBnote.visible " + mb + "\n");
+        RUN_OK(d,
+               "expect lstReactions.items \"Cu sorbed\"\n"
+               "expect cboIsoterm.visible 1\n"
+               "expect cboIsoterm.text \"" +
+                   std::string(c.model) +
+                   "\"\n"
+                   "expect lblIsoterm.visible 1\n"
+                   "expect lblIsoterm.caption \"Isotherm model\"\n"
+                   "expect lblLogk.caption \"" +
+                   c.logk +
+                   "\"\n"
+                   "expect txtdhr.visible " +
+                   on +
+                   "\n"
+                   "expect lbldhr.visible " +
+                   on +
+                   "\n"
+                   "expect lbldhr.caption \"" +
+                   (c.dhrShown ? "p" : "dHr (kJ/mol)") +
+                   "\"\n"
+                   "expect txtKsel.visible 0\n"
+                   "expect lblMA.visible " +
+                   mb + "\nexpect lblMB.visible " + mb + "\nexpect lblMBnote.visible " + mb + "\n");
     }
 }
 
@@ -205,14 +221,17 @@ TEST(SurfkitListfill, StopsAtTheFirstZeroIdAtTheEndOfFileAndAfter4000Species)
     RUN_OK(zero, "expect lstReactions.items \"A\"\n");
 
     DataDir open("n.mdb", twoSpecies);  // no end block
-    RUN_OK(open, "expect lstReactions.items \"=SOH2+\" \"=SOCu+\"\npick lstReactions \"=SOCu+\"\nexpect txtNocomp.text \" 3\"\n");
+    RUN_OK(open,
+           "expect lstReactions.items \"=SOH2+\" \"=SOCu+\"\npick lstReactions \"=SOCu+\"\nexpect txtNocomp.text \" "
+           "3\"\n");
 
     std::string many;
     for (int k = 1; k <= 4005; ++k)
         many += crlf({"1" + std::to_string(100000 + k) + ",\"S" + std::to_string(k) + "\",0,1,0,0,0,0,0,0,0,1", "1,5"});
     DataDir big("big.mdb", many + endBlock);
-    RUN_OK(big, "expect lstReactions.count 4000\npick lstReactions #4000\nexpect lstReactions.text \"S4000\"\n"
-                "expect txtID.text \" 1104000\"\n");
+    RUN_OK(big,
+           "expect lstReactions.count 4000\npick lstReactions #4000\nexpect lstReactions.text \"S4000\"\n"
+           "expect txtID.text \" 1104000\"\n");
 }
 
 TEST(SurfkitDisplay, ShowsTheFirstRecordOfANameWithItsComponents)
@@ -250,9 +269,10 @@ TEST(SurfkitDisplay, SurfaceGroupNamesNeedTheirRecordAndUnknownComponentsShowNoN
 {
     // No record with ID 812: the row has no name, and no name left by the species shown before.
     const std::string comp = crlf({R"(3,"H+",1,1,0,0)", R"(30,"Cu+2",2,63.5,0,0)"});
-    DataDir d("s.mdb", crlf({R"(300030,"CuOH+",0,-8,0,0,1,0,0,0,0,2)", "1,30,-1,3",
-                             R"(8120030,"=SOH2+",0,7.29,0,0,1,0,0,0,0,2)", "1,812,1,3"}) +
-                           endBlock,
+    DataDir d("s.mdb",
+              crlf({R"(300030,"CuOH+",0,-8,0,0,1,0,0,0,0,2)", "1,30,-1,3", R"(8120030,"=SOH2+",0,7.29,0,0,1,0,0,0,0,2)",
+                    "1,812,1,3"}) +
+                  endBlock,
               comp);
     RUN_OK(d, R"S(
 pick lstReactions "CuOH+"
@@ -265,11 +285,11 @@ expect txtComp(2).text "H+"
 
 TEST(SurfkitDisplay, SixthValueCaptionsFollowTheIdRanges)
 {
-    DataDir d("c.mdb", crlf({R"(11000010,"CuFA",0,2,0,2.5,1,0,0,0,0,1)", "1,30",
-                             R"(11000011,"/FA-",0,2,0,2.5,-1,0,0,0,0,1)", "1,30",
-                             R"(11000000,"Bound",0,2,0,2.5,1,0,0,0,0,1)", "1,30",
-                             R"(13210010,"Site species",0,2,1.5,0.75,1,0,0,0,0,1)", "1,30"}) +
-                           endBlock);
+    DataDir d("c.mdb",
+              crlf({R"(11000010,"CuFA",0,2,0,2.5,1,0,0,0,0,1)", "1,30", R"(11000011,"/FA-",0,2,0,2.5,-1,0,0,0,0,1)",
+                    "1,30", R"(11000000,"Bound",0,2,0,2.5,1,0,0,0,0,1)", "1,30",
+                    R"(13210010,"Site species",0,2,1.5,0.75,1,0,0,0,0,1)", "1,30"}) +
+                  endBlock);
     RUN_OK(d, R"S(
 pick lstReactions "CuFA"
 expect txtLk2.visible 1
@@ -323,8 +343,8 @@ expect txtStoich(2).text " 1"
 
 TEST(SurfkitDisplay, MoreThanEightComponentsShowEightRowsAndTheFullCount)
 {
-    DataDir d("s.mdb", crlf({R"(300030,"Big",0,1,0,0,0,0,0,0,0,9)", "1,3,1,5,1,9,1,30,1,31,1,50,1,54,1,3,2,5"}) +
-                           endBlock);
+    DataDir d("s.mdb",
+              crlf({R"(300030,"Big",0,1,0,0,0,0,0,0,0,9)", "1,3,1,5,1,9,1,30,1,31,1,50,1,54,1,3,2,5"}) + endBlock);
     RUN_OK(d, R"S(
 pick lstReactions "Big"
 expect txtNocomp.text " 9"
@@ -421,7 +441,8 @@ pick lstReactions "=SOCu+"
 expect txtComp(2).text "Copper(II)"
 expect txtComp(3).text "Proton"
 )S");
-    EXPECT_TRUE(printed(r, "dialog open \"Quenvar database files (*.MDB)|*.MDB\" \"" + shown(d.dir.path()) + "\" -> cancel"))
+    EXPECT_TRUE(
+        printed(r, "dialog open \"Quenvar database files (*.MDB)|*.MDB\" \"" + shown(d.dir.path()) + "\" -> cancel"))
         << r.output;
 }
 

@@ -33,9 +33,9 @@ std::string manySpecies(int count, int skip = 0, const std::string& changedLine 
     std::string out;
     for (int k = 1; k <= count; ++k) {
         if (k == skip) continue;
-        const std::string first = k == changed ? changedLine
-                                               : std::to_string(1000000 + k) + ",\"S" + std::to_string(k) +
-                                                     "\",0,1,0,0,0,0,0,0,0,1";
+        const std::string first =
+            k == changed ? changedLine
+                         : std::to_string(1000000 + k) + ",\"S" + std::to_string(k) + "\",0,1,0,0,0,0,0,0,0,1";
         out += crlf({first, "1,5"});
     }
     return out;
@@ -60,7 +60,8 @@ expect txtlogk.text "  1.5"
 expect lstReactions.items "A" "B" "C"
 )S");
     EXPECT_TRUE(printed(r, saveQuestion)) << r.output;
-    EXPECT_EQ(d.read("s.mdb"), crlf({R"(300031,"A",0,1.5,0,0,2.75,0,0,0,0,2)", "1.5,30,-0.25,3"}) + recB + recC + endBlock);
+    EXPECT_EQ(d.read("s.mdb"),
+              crlf({R"(300031,"A",0,1.5,0,0,2.75,0,0,0,0,2)", "1.5,30,-0.25,3"}) + recB + recC + endBlock);
     EXPECT_FALSE(d.exists("dbnamep.mdb"));
 }
 
@@ -105,8 +106,8 @@ answer yes
 click cmdSavedb
 expect txtf50.text " 0.75"
 )S");
-    EXPECT_EQ(d.read("g.bli"), crlf({R"("BLM parameters")", R"("Cu",0.75)", R"(1000010,"Cu-gill",0,3.5,0,1,1,0,0,0,0,1)",
-                                     "1,30", cuoh, "1,30"}) +
+    EXPECT_EQ(d.read("g.bli"), crlf({R"("BLM parameters")", R"("Cu",0.75)",
+                                     R"(1000010,"Cu-gill",0,3.5,0,1,1,0,0,0,0,1)", "1,30", cuoh, "1,30"}) +
                                    endBlock);
     // " No" gives 0; the critical f value takes a decimal comma as every box does.
     RUN_OK(d, R"S(
@@ -207,15 +208,16 @@ type txtCharge "1"
 answer yes
 click cmdSavedb
 )S");
-    EXPECT_EQ(d.read("f.iso"), crlf({R"("Freundlich")", R"(13010300,"Cu sorbed",0,2,0,0,1,0,0,0,0,102)", "1,30,-1,3",
-                                     "1", "-0.5,3"}) +
-                                   endBlock);
+    EXPECT_EQ(d.read("f.iso"),
+              crlf({R"("Freundlich")", R"(13010300,"Cu sorbed",0,2,0,0,1,0,0,0,0,102)", "1,30,-1,3", "1", "-0.5,3"}) +
+                  endBlock);
 }
 
 TEST(SurfkitSave, RenamedSpeciesStaysInItsPlaceAndEveryRecordOfTheNameIsReplaced)
 {
     DataDir d("s.mdb", abc);
-    RUN_OK(d, "pick lstReactions \"B\"\ntype txtName \" B2 \"\n" + saveYes + "expect lstReactions.items \"A\" \"B2\" \"C\"\n");
+    RUN_OK(d, "pick lstReactions \"B\"\ntype txtName \" B2 \"\n" + saveYes +
+                  "expect lstReactions.items \"A\" \"B2\" \"C\"\n");
     EXPECT_EQ(d.read("s.mdb"), recA + crlf({R"(310030,"B2",-5,2.5,0,0,1,0,0,0,0,2)", "1,31,-1,3"}) + recC + endBlock);
 
     const std::string dup1 = crlf({R"(400030,"Dup",0,1,0,0,1,0,0,0,0,1)", "1,30"});
@@ -246,8 +248,9 @@ TEST(SurfkitSave, InputChecksRefuseBeforeAnyFileIsOpened)
         {"negative count", "pick lstReactions \"A\"\ntype txtNocomp \"-1\"\n" + saveYes,
          critical(error, "The number of components must lie between 0 and 8. Please correct it before saving")},
         {"component not in comp.mdb", "pick lstReactions \"A\"\ntype txtComp(2) \"Xx+\"\n" + saveYes,
-         critical(error, "The component \\\"Xx+\\\" of row 2 is not in the component database comp.mdb. Please choose "
-                         "the components from the list before saving")},
+         critical(error,
+                  "The component \\\"Xx+\\\" of row 2 is not in the component database comp.mdb. Please choose "
+                  "the components from the list before saving")},
         {"quote in name", "pick lstReactions \"A\"\ntype txtName \"A\\\"x\"\n" + saveYes,
          "message \"Quenvar error\" \"A species name cannot contain a double quote (\\\"). Please change the name "
          "before saving\" ok critical -> ok"},
@@ -264,16 +267,17 @@ TEST(SurfkitSave, InputChecksRefuseBeforeAnyFileIsOpened)
 
 TEST(SurfkitSave, MoreThanSixMbCoefficientsAreRefused)
 {
-    const std::string db = crlf({R"("Freundlich")", R"(13010300,"Seven",0,2,0,0,2,0,0,0,0,7)",
-                                 "1,3,1,5,1,9,1,30,1,31,1,50,1,54"}) +
-                           endBlock;
+    const std::string db =
+        crlf({R"("Freundlich")", R"(13010300,"Seven",0,2,0,0,2,0,0,0,0,7)", "1,3,1,5,1,9,1,30,1,31,1,50,1,54"}) +
+        endBlock;
     DataDir d("f.iso", db);
     std::string script = "pick lstReactions \"Seven\"\n";
     for (int i = 1; i <= 7; ++i) script += "type txtMBstoich(" + std::to_string(i) + ") \"2\"\n";
     const auto r = RUN_OK(d, script + saveYes);
-    EXPECT_TRUE(printed(r, critical("Quenvar error", "No more than six M.B. fields can be filled in. Please leave the "
-                                                     "M.B. field blank where the M.B. stoichiometry is equal to the "
-                                                     "M.A. stoichiometry")))
+    EXPECT_TRUE(printed(r, critical("Quenvar error",
+                                    "No more than six M.B. fields can be filled in. Please leave the "
+                                    "M.B. field blank where the M.B. stoichiometry is equal to the "
+                                    "M.A. stoichiometry")))
         << r.output;
     EXPECT_EQ(d.read("f.iso"), db);
 
@@ -305,8 +309,9 @@ expect txtComp(1).visible 0
 expect txtComp(1).text ""
 expect lblStoich(1).visible 0
 )S");
-    EXPECT_TRUE(printed(r, "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
-                           "this species from the database? Once deleted it is gone!\" yesno question -> yes"))
+    EXPECT_TRUE(printed(r,
+                        "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
+                        "this species from the database? Once deleted it is gone!\" yesno question -> yes"))
         << r.output;
     EXPECT_EQ(d.read("s.mdb"), recA + recB + endBlock);
     EXPECT_FALSE(d.exists("dbnamep.mdb"));
@@ -359,7 +364,8 @@ TEST(SurfkitNewDb, FilterFollowsTheKindAndACancelChangesNothing)
         const auto r = RUN_OK(d, std::string("pick lstReactions \"A\"\ntype txtlogk \"6\"\ndialog cancel\n"
                                              "click cmdNewDb\nexpect lblNameDb.caption \"") +
                                      c.file + "\"\nexpect txtlogk.text \"6\"\n");
-        EXPECT_TRUE(printed(r, "dialog save \"" + std::string(c.filter) + "\" \"" + shown(d.dir.path()) + "\" -> cancel"))
+        EXPECT_TRUE(
+            printed(r, "dialog save \"" + std::string(c.filter) + "\" \"" + shown(d.dir.path()) + "\" -> cancel"))
             << r.output;
         EXPECT_EQ(d.read(c.file), c.bytes);
         EXPECT_EQ(d.dir.entries().size(), 3u);  // dabase.txt, comp.mdb and the database only
@@ -369,9 +375,13 @@ TEST(SurfkitNewDb, FilterFollowsTheKindAndACancelChangesNothing)
 TEST(SurfkitNewDb, SavesIntoTheCopyAndWorksOnItFromThenOn)
 {
     DataDir d("s.mdb", abc);
-    RUN_OK(d, "pick lstReactions \"A\"\ntype txtlogk \"4\"\ndialog \"copy.mdb\"\nclick cmdNewDb\n"
-              "expect lblNameDb.caption \"" + d.path("copy.mdb") + "\"\n"
-              "pick lstReactions \"C\"\ntype txtlogk \"5\"\n" + saveYes);
+    RUN_OK(d,
+           "pick lstReactions \"A\"\ntype txtlogk \"4\"\ndialog \"copy.mdb\"\nclick cmdNewDb\n"
+           "expect lblNameDb.caption \"" +
+               d.path("copy.mdb") +
+               "\"\n"
+               "pick lstReactions \"C\"\ntype txtlogk \"5\"\n" +
+               saveYes);
     EXPECT_EQ(d.read("s.mdb"), abc);
     EXPECT_EQ(d.read("copy.mdb"), crlf({R"(300030,"A",0,4,0,0,1,0,0,0,0,2)", "1,30,-1,3"}) + recB +
                                       crlf({R"(90030,"C",0,5,0,0,1,0,0,0,0,1)", "1,9"}) + endBlock);
@@ -387,8 +397,10 @@ TEST(SurfkitLargeDatabase, SaveAndDeleteLoseNoRecordBeyond4000)
     RUN_OK(d, "pick lstReactions \"S3\"\nanswer yes\nclick cmdDelete\n");
     EXPECT_TRUE(d.read("big.mdb") == manySpecies(4100, 3, R"(1000002,"S2",0,7,0,0,0,0,0,0,0,1)", 2) + endBlock);
 
-    RUN_OK(d, "click cmdAddnew\ntype txtSpname \"NaNew\"\npick cboComp \"Na+\"\ntype txtStoicn \"1\"\nclick cmdSuggest\n"
-              "type txtlogk \"1\"\ntype txtCharge \"1\"\n" + saveYes);
+    RUN_OK(d,
+           "click cmdAddnew\ntype txtSpname \"NaNew\"\npick cboComp \"Na+\"\ntype txtStoicn \"1\"\nclick cmdSuggest\n"
+           "type txtlogk \"1\"\ntype txtCharge \"1\"\n" +
+               saveYes);
     const std::string after = d.read("big.mdb");
     EXPECT_TRUE(after == crlf({R"(50000,"NaNew",0,1,0,0,1,0,0,0,0,1)", "1,5"}) +
                              manySpecies(4100, 3, R"(1000002,"S2",0,7,0,0,0,0,0,0,0,1)", 2) + endBlock);
@@ -398,13 +410,14 @@ TEST(SurfkitLargeDatabase, SaveAndDeleteLoseNoRecordBeyond4000)
 TEST(SurfkitLargeDatabase, RecordsBeyondTheWindowsLimitsAreCarriedWhole)
 {
     // Ten component pairs, and seven M.B. pairs: more than the window enters, still kept whole.
-    const std::string ten = crlf({R"(500000,"Ten",0,1,0,0,0,0,0,0,0,10)",
-                                  "1,3,1,5,1,9,1,30,1,31,1,50,1,54,2,3,2,5,2,9"});
+    const std::string ten =
+        crlf({R"(500000,"Ten",0,1,0,0,0,0,0,0,0,10)", "1,3,1,5,1,9,1,30,1,31,1,50,1,54,2,3,2,5,2,9"});
     const std::string mb7 = crlf({R"(500001,"MB7",0,1,0,0,0,0,0,0,0,107)", "1,3,1,5,1,9,1,30,1,31,1,50,1,54", "7",
                                   "2,3,2,5,2,9,2,30,2,31,2,50,2,54"});
     DataDir d("s.mdb", ten + recA + mb7 + endBlock);
-    RUN_OK(d, "pick lstReactions \"A\"\ntype txtlogk \"4\"\n" + saveYes + "pick lstReactions \"Ten\"\n"
-              "expect txtNocomp.text \" 10\"\n");
+    RUN_OK(d, "pick lstReactions \"A\"\ntype txtlogk \"4\"\n" + saveYes +
+                  "pick lstReactions \"Ten\"\n"
+                  "expect txtNocomp.text \" 10\"\n");
     EXPECT_EQ(d.read("s.mdb"), ten + crlf({R"(300030,"A",0,4,0,0,1,0,0,0,0,2)", "1,30,-1,3"}) + mb7 + endBlock);
     RUN_OK(d, "pick lstReactions \"A\"\nanswer yes\nclick cmdDelete\n");
     EXPECT_EQ(d.read("s.mdb"), ten + mb7 + endBlock);

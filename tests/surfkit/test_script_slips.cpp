@@ -88,7 +88,7 @@ TEST(SurfkitSlips, ToxicityTakesWhatAPersonTypesForYesAndNo)
         const char* typed;
         const char* written;  // field 6, or nothing: refused
     };
-    const Case cases[] = {{"yes", "1"}, {" Y ", "1"}, {"1", "1"}, {"TRUE", "1"},  {"No", "0"},
+    const Case cases[] = {{"yes", "1"}, {" Y ", "1"}, {"1", "1"}, {"TRUE", "1"}, {"No", "0"},
                           {"n", "0"},   {"0", "0"},   {"", "0"},  {"maybe", ""}, {"2", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -96,8 +96,10 @@ TEST(SurfkitSlips, ToxicityTakesWhatAPersonTypesForYesAndNo)
         const auto r = RUN_OK(d, "pick lstReactions \"Cu-gill\"\ntype txtKsel \"" + std::string(c.typed) +
                                      "\"\nanswer yes\nclick cmdSavedb\n");
         if (*c.written == '\0') {
-            EXPECT_TRUE(printed(r, critical("Quenvar error", "The value of \\\"Contributes to toxicity\\\" must be Yes or "
-                                                             "No: \\\"" + std::string(c.typed) + "\\\".")))
+            EXPECT_TRUE(printed(r, critical("Quenvar error",
+                                            "The value of \\\"Contributes to toxicity\\\" must be Yes or "
+                                            "No: \\\"" +
+                                                std::string(c.typed) + "\\\".")))
                 << r.output;
             EXPECT_EQ(d.read("g.bli"), bli);
         } else {
@@ -134,9 +136,12 @@ expect txtComp(1).text "Cu+2"
 
     // After a save to a new database the species is selected there too.
     DataDir n("s.mdb", abc);
-    RUN_OK(n, "pick lstReactions \"B\"\ntype txtlogk \"3\"\ndialog \"t.mdb\"\nclick cmdNewDb\n"
-              "expect lblNameDb.caption \"" + n.path("t.mdb") + "\"\nexpect lstReactions.text \"B\"\n"
-              "expect txtlogk.text \"  3\"\n");
+    RUN_OK(n,
+           "pick lstReactions \"B\"\ntype txtlogk \"3\"\ndialog \"t.mdb\"\nclick cmdNewDb\n"
+           "expect lblNameDb.caption \"" +
+               n.path("t.mdb") +
+               "\"\nexpect lstReactions.text \"B\"\n"
+               "expect txtlogk.text \"  3\"\n");
 }
 
 TEST(SurfkitSlips, OpeningAnotherDatabaseClearsTheSpeciesDisplay)
@@ -159,8 +164,9 @@ expect txtStoich(1).visible 0
 expect cmdDelete.visible 0
 )S");
     // The entry of a new species goes too, once the user gives it up.
-    RUN_OK(d, "click cmdAddnew\ntype txtSpname \"N\"\nanswer discard\ndialog \"t.mdb\"\nclick mnuFileOpen\n"
-              "expect txtSpname.visible 0\nexpect cboComp.visible 0\nexpect cmdSuggest.visible 0\n");
+    RUN_OK(d,
+           "click cmdAddnew\ntype txtSpname \"N\"\nanswer discard\ndialog \"t.mdb\"\nclick mnuFileOpen\n"
+           "expect txtSpname.visible 0\nexpect cboComp.visible 0\nexpect cmdSuggest.visible 0\n");
 }
 
 TEST(SurfkitSlips, ARefusedSaveToANewDatabaseMakesNoFileAndStaysOnTheOpenOne)
@@ -175,8 +181,9 @@ type txtlogk "4"
 answer yes
 click cmdSavedb
 )S");
-    EXPECT_TRUE(printed(r, critical("Quenvar error", "One or more required data fields have been left blank. Please "
-                                                     "complete before saving")))
+    EXPECT_TRUE(printed(r, critical("Quenvar error",
+                                    "One or more required data fields have been left blank. Please "
+                                    "complete before saving")))
         << r.output;
     EXPECT_EQ(r.output.find("dialog save"), std::string::npos) << r.output;
     // The later save went to the database that was open all along.
@@ -211,8 +218,9 @@ expect frmCheck.visible 0
 
     // A clean database.
     DataDir clean("c.mdb", recA + endBlock);
-    RUN_OK(clean, "click mnuFileCheck\nexpect lblSummary.caption \"No problems found in c.mdb\"\n"
-                  "expect lstFindings.count 0\n");
+    RUN_OK(clean,
+           "click mnuFileCheck\nexpect lblSummary.caption \"No problems found in c.mdb\"\n"
+           "expect lstFindings.count 0\n");
 }
 
 TEST(SurfkitCheckWindow, ASaveOfASpeciesOutOfChargeBalanceSavesAndAddsANote)

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
 #include "quenvar/error.h"
 #include "quenvar/numform.h"
 #include "surfkit/sorption.h"
 #include "testsupport.h"
-#include "fixtures.h"
 
 using namespace surfkit;
 using qvtest::crlf;
@@ -58,10 +58,10 @@ std::vector<std::string> names(const std::string& bytes, HeaderLayout layout = {
 SpeciesRecord makeSpecies(long id, const std::string& name, std::vector<std::pair<double, double>> pairs)
 {
     SpeciesRecord r;
-    r.fields = {qv::Field::whole(id), qv::Field::text(name), qv::Field::number(0), qv::Field::number(2),
-                qv::Field::number(0), qv::Field::number(0), qv::Field::number(0), qv::Field::whole(0),
-                qv::Field::whole(0), qv::Field::whole(0), qv::Field::whole(0),
-                qv::Field::whole(static_cast<long>(pairs.size()))};
+    r.fields = {qv::Field::whole(id), qv::Field::text(name), qv::Field::number(0),
+                qv::Field::number(2), qv::Field::number(0),  qv::Field::number(0),
+                qv::Field::number(0), qv::Field::whole(0),   qv::Field::whole(0),
+                qv::Field::whole(0),  qv::Field::whole(0),   qv::Field::whole(static_cast<long>(pairs.size()))};
     for (auto [x, y] : pairs) r.components.push_back({qv::Field::number(x), qv::Field::number(y)});
     return r;
 }
@@ -212,8 +212,7 @@ TEST(SorptionRead, MoreThanTenPairsIsAFailure)
 TEST(SorptionRead, MbPairsByRowAndInFileOrder)
 {
     // Rows: component 100, 200, 300, and 100 again; M.B. pairs for 300 and 100.
-    const std::string bytes =
-        "1,\"A\",0,0,0,0,0,0,0,0,0,104\r\n1,100,2,200,3,300,4,100\r\n2\r\n0.3,300,0.1,100\r\n";
+    const std::string bytes = "1,\"A\",0,0,0,0,0,0,0,0,0,104\r\n1,100,2,200,3,300,4,100\r\n2\r\n0.3,300,0.1,100\r\n";
     FieldArray Stoich, Compid, MBstoich, MBcompid;
     for (auto& f : MBstoich) f = qv::Field::text("old");
     {
@@ -243,8 +242,7 @@ TEST(SorptionRead, MbPairsByRowAndInFileOrder)
 
 TEST(SorptionWrite, LineLayoutAndNumberForm)
 {
-    SpeciesRecord r = readOne(
-        "  12, \"=SOH-Ca\" ,1.50,-3.250,0,0\r\n1,0,0,0,0,102,1,812,1.0\r\n20\r\n1,0.50,20\r\n");
+    SpeciesRecord r = readOne("  12, \"=SOH-Ca\" ,1.50,-3.250,0,0\r\n1,0,0,0,0,102,1,812,1.0\r\n20\r\n1,0.50,20\r\n");
     EXPECT_EQ(written(r), crlf({R"(12,"=SOH-Ca",1.5,-3.25,0,0,1,0,0,0,0,102)", "1,812,1,20", "1", "0.5,20"}));
 
     // No components, no M.B. block: the first line alone.
@@ -300,8 +298,9 @@ TEST(SorptionWrite, CountsKeepTheirMeaningWhenTheNumberFormWouldRoundThem)
 {
     // Counts of more than fifteen digits, as another program may write them: the reader takes
     // their floor (2 pairs, 1 M.B. pair), but the number form would round them up to 103 and 2.
-    const std::string odd = "5,\"Odd\",0,1,0,0,0,0,0,0,0,102.9999999999999\r\n1,3,1,5\r\n"
-                            "1.9999999999999991\r\n0.5,3\r\n";
+    const std::string odd =
+        "5,\"Odd\",0,1,0,0,0,0,0,0,0,102.9999999999999\r\n1,3,1,5\r\n"
+        "1.9999999999999991\r\n0.5,3\r\n";
     const SpeciesRecord r = readOne(odd);
     ASSERT_EQ(r.components.size(), 2u);
     ASSERT_EQ(r.mbPairs.size(), 1u);
@@ -332,9 +331,22 @@ TEST(SorptionWrite, CountsKeepTheirMeaningWhenTheNumberFormWouldRoundThem)
 TEST(SorptionWrite, NumbersAreWrittenInTheNumberFormWhateverTheirCharacters)
 {
     // Whole numbers in their number form, and every other way of writing a number.
-    const char* const texts[] = {"0",     "812",   "-1",   "123456789012345", "-123456789012345", "1234567890123456",
-                                 "0012",  "-0",    "+5",   "2.50",            "1E3",              "-0.000012",
-                                 "7.",    "00",    "1e-5", "99999999999999999"};
+    const char* const texts[] = {"0",
+                                 "812",
+                                 "-1",
+                                 "123456789012345",
+                                 "-123456789012345",
+                                 "1234567890123456",
+                                 "0012",
+                                 "-0",
+                                 "+5",
+                                 "2.50",
+                                 "1E3",
+                                 "-0.000012",
+                                 "7.",
+                                 "00",
+                                 "1e-5",
+                                 "99999999999999999"};
     for (const char* t : texts) {
         SCOPED_TRACE(t);
         const std::string line = std::string("1,\"A\",") + t + ",0,0,0,0,0,0,0,0,1";
@@ -393,14 +405,13 @@ TEST(SorptionRewrite, NewSpeciesComesFirstAndHeadersAreRewritten)
     blm.header.old = headerLayoutOf(FileKind::Blm);
     blm.header.f50 = 0.25;
     const std::string bli = "\"BLM\",\"Cu\",0.5\r\n" + species(1, "A", 0) + endBlock;
-    EXPECT_EQ(rewriteDatabase(bli, "t.bli", blm).bytes,
-              "\"BLM\"\r\n\"Cu\",0.25\r\n" + species(1, "A", 0) + endBlock);
+    EXPECT_EQ(rewriteDatabase(bli, "t.bli", blm).bytes, "\"BLM\"\r\n\"Cu\",0.25\r\n" + species(1, "A", 0) + endBlock);
 }
 
 TEST(SorptionRewrite, ChangeReplacesFirstOfTheNameAndDropsTheOthers)
 {
-    const std::string file = species(1, "A", 0) + species(2, "X", 1, "1,5") + species(3, "B", 0) +
-                             species(4, "X", 0) + endBlock;
+    const std::string file =
+        species(1, "A", 0) + species(2, "X", 1, "1,5") + species(3, "B", 0) + species(4, "X", 0) + endBlock;
     int calls = 0;
     RewritePlan plan;
     plan.matchName = "X";
@@ -548,13 +559,12 @@ TEST(SorptionIds, ProposalBlocks)
     EXPECT_EQ(proposeSpeciesId(usedRange(8120200, 8120209), 812, 20), 208120);
     EXPECT_EQ(proposeSpeciesId(usedRange(8120200, 8120209, {208120, 208121}), 812, 20), 208122);
     // Both full: from swapped base + 11; swapped base + 10 is never proposed, though free.
-    SpeciesIds both = usedRange(8120200, 8120209, {208120, 208121, 208122, 208123, 208124, 208125, 208126,
-                                                   208127, 208128, 208129});
+    SpeciesIds both =
+        usedRange(8120200, 8120209, {208120, 208121, 208122, 208123, 208124, 208125, 208126, 208127, 208128, 208129});
     EXPECT_EQ(proposeSpeciesId(both, 812, 20), 208131);
-    EXPECT_EQ(proposeSpeciesId(usedRange(208131, 208140, {8120200, 8120201, 8120202, 8120203, 8120204,
-                                                          8120205, 8120206, 8120207, 8120208, 8120209,
-                                                          208120, 208121, 208122, 208123, 208124,
-                                                          208125, 208126, 208127, 208128, 208129}),
+    EXPECT_EQ(proposeSpeciesId(usedRange(208131, 208140, {8120200, 8120201, 8120202, 8120203, 8120204, 8120205, 8120206,
+                                                          8120207, 8120208, 8120209, 208120,  208121,  208122,  208123,
+                                                          208124,  208125,  208126,  208127,  208128,  208129}),
                                812, 20),
               208141);
     // The same component twice: the swapped block is the same block, so from base + 11.

@@ -23,8 +23,8 @@ namespace {
 struct Outcome {
     int status = -1;
     std::string output;
-    int steps = 0;                // file steps the program took
-    std::string failedAt;         // the file of the step that was made to fail
+    int steps = 0;         // file steps the program took
+    std::string failedAt;  // the file of the step that was made to fail
 };
 
 // Runs a script against a window started in the data directory, failing the `failStep`-th step
@@ -58,8 +58,8 @@ const std::string db = crlf({R"(300030,"A",0,1,0,0,1,0,0,0,0,2)", "1,30,-1,3", R
 
 struct Operation {
     const char* name;
-    std::string script;       // the user's action
-    std::string unchanged;    // what the window must still show after a failure
+    std::string script;     // the user's action
+    std::string unchanged;  // what the window must still show after a failure
 };
 
 const Operation operations[] = {

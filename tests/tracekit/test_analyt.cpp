@@ -61,8 +61,10 @@ TEST_F(AnalyteFile, RecordsSpreadOverLinesAndEmptyIdsReadAsTheRecordSyntaxSays)
 {
     // A record over two lines; a separator with an empty ID (it reads as 0); a name written
     // bare as a number.
-    write("\"H\"\r\n6090550,\"Calcite\",-8.9456\r\n-0.0125,1250,0,0,0,0\r\n,\"\",0,0,0,0,0,0,0\r\n"
-          "123,456,1,2,3,4,5,6,7\r\n" + zero + "\r\n");
+    write(
+        "\"H\"\r\n6090550,\"Calcite\",-8.9456\r\n-0.0125,1250,0,0,0,0\r\n,\"\",0,0,0,0,0,0,0\r\n"
+        "123,456,1,2,3,4,5,6,7\r\n" +
+        zero + "\r\n");
     EXPECT_EQ(db.names(Section::Solid), Names{"Calcite"});
     EXPECT_EQ(db.names(Section::Aqueous), Names{"456"});
 }
@@ -179,9 +181,9 @@ TEST_F(AnalyteFile, ChangingANameInBothSectionsChangesBothRecordsAndNothingElse)
     const std::string restCalcite = "6090550,\"Calcite\",8,8,8,8,8,8,8";
     write(crlf({header, calcite, gypsum, zero, aqCalcite, hco3, zero, restCalcite, restRecord}));
     db.changeTerms("Calcite", someTerms);
-    EXPECT_EQ(bytes(), crlf({header, "6090550,\"Calcite\"," + someTermsText, gypsum, zero,
-                             "550031,\"Calcite\"," + someTermsText, hco3, zero,
-                             "6090550,\"Calcite\"," + someTermsText, restRecord}));
+    EXPECT_EQ(bytes(),
+              crlf({header, "6090550,\"Calcite\"," + someTermsText, gypsum, zero, "550031,\"Calcite\"," + someTermsText,
+                    hco3, zero, "6090550,\"Calcite\"," + someTermsText, restRecord}));
     expectOnlyAnalyt();
 }
 
@@ -213,8 +215,9 @@ TEST_F(AnalyteFile, CopiedRecordsKeepTheirKindsAndTakeTheWrittenForm)
 {
     // Another program's spelling: blanks, LF line ends, 1.50, a bare number as name, an empty
     // term, a bare word as header.
-    write("Analytes\n 6090550 , \"Calcite\" ,1.50,-0.0125,1250,0,0,0,0\n0,\"\",0,0,0,0,0,0,0\n"
-          "123,456,1,,3,4,5,6,7\n0,\"\",0,0,0,0,0,0,0\n");
+    write(
+        "Analytes\n 6090550 , \"Calcite\" ,1.50,-0.0125,1250,0,0,0,0\n0,\"\",0,0,0,0,0,0,0\n"
+        "123,456,1,,3,4,5,6,7\n0,\"\",0,0,0,0,0,0,0\n");
     db.changeTerms("456", someTerms);
     EXPECT_EQ(bytes(), crlf({"\"Analytes\"", "6090550,\"Calcite\",1.5,-0.0125,1250,0,0,0,0", zero,
                              "123,456," + someTermsText, zero}));
@@ -224,8 +227,9 @@ TEST_F(AnalyteFile, CopiedRecordsKeepTheirKindsAndTakeTheWrittenForm)
 
 TEST_F(AnalyteFile, DeletingAnAbsentNameRewritesTheSameRecordsInTheSameOrder)
 {
-    write("\"H\"\n6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0\n0,\"\",0,0,0,0,0,0,0\n"
-          "550030,\"HCO3-\",7.6468,0,800.0,0,0,0,0\n0,\"\",0,0,0,0,0,0,0\n777,\"Kept\",1,2,3,4,5,6,7");
+    write(
+        "\"H\"\n6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0\n0,\"\",0,0,0,0,0,0,0\n"
+        "550030,\"HCO3-\",7.6468,0,800.0,0,0,0,0\n0,\"\",0,0,0,0,0,0,0\n777,\"Kept\",1,2,3,4,5,6,7");
     db.remove("Select species");
     EXPECT_EQ(bytes(), crlf({"\"H\"", calcite, zero, hco3, zero, restRecord}));
     expectOnlyAnalyt();

@@ -41,14 +41,13 @@ TEST_P(KnownFunctions, ValueAndEnthalpyAsTheClosedFormsGive)
 
 INSTANTIATE_TEST_SUITE_P(
     Terms, KnownFunctions,
-    ::testing::Values(
-        Known{"A plus C over T", {2, 0, 1000, 0, 0, 0, 0}, T25, 2 + 1000 / T25, -RLn10 * 1000},
-        Known{"B T", {0, 0.01, 0, 0, 0, 0, 0}, 400, 4, RLn10 * 400 * 400 * 0.01},
-        Known{"D log10 T", {0, 0, 0, 3, 0, 0, 0}, 1000, 9, 8.314462618 * 1000 * 3},
-        Known{"E T squared", {0, 0, 0, 0, 1e-5, 0, 0}, 300, 0.9, RLn10 * 2 * 1e-5 * 300 * 300 * 300},
-        Known{"F over T squared", {0, 0, 0, 0, 0, 90000, 0}, 300, 1, -RLn10 * 2 * 90000 / 300},
-        Known{"G over root T", {0, 0, 0, 0, 0, 0, 20}, 400, 1, -RLn10 * 20 * 20 / 2},
-        Known{"constant", {4.852, 0, 0, 0, 0, 0, 0}, T25, 4.852, 0}),
+    ::testing::Values(Known{"A plus C over T", {2, 0, 1000, 0, 0, 0, 0}, T25, 2 + 1000 / T25, -RLn10 * 1000},
+                      Known{"B T", {0, 0.01, 0, 0, 0, 0, 0}, 400, 4, RLn10 * 400 * 400 * 0.01},
+                      Known{"D log10 T", {0, 0, 0, 3, 0, 0, 0}, 1000, 9, 8.314462618 * 1000 * 3},
+                      Known{"E T squared", {0, 0, 0, 0, 1e-5, 0, 0}, 300, 0.9, RLn10 * 2 * 1e-5 * 300 * 300 * 300},
+                      Known{"F over T squared", {0, 0, 0, 0, 0, 90000, 0}, 300, 1, -RLn10 * 2 * 90000 / 300},
+                      Known{"G over root T", {0, 0, 0, 0, 0, 0, 20}, 400, 1, -RLn10 * 20 * 20 / 2},
+                      Known{"constant", {4.852, 0, 0, 0, 0, 0, 0}, T25, 4.852, 0}),
     [](const auto& info) {
         std::string name = info.param.name;
         for (char& c : name)
@@ -96,29 +95,43 @@ TEST(Curve, ValuesThatAreNotFiniteLeaveGapsAndAreNamed)
     const auto atZero = curve({1, 0, 5, 0, 0, 0, 0}, {-273.15, 0});
     EXPECT_FALSE(atZero.front().y);
     EXPECT_TRUE(atZero[1].y);
-    EXPECT_EQ(gapText(atZero), "-273.15 \xB0" "C");
+    EXPECT_EQ(gapText(atZero),
+              "-273.15 \xB0"
+              "C");
     EXPECT_EQ(gapText(curve({1, 0, 0, 0, 0, 0, 0}, {-273.15, 0})), "");
 
     // E T^2 overflows everywhere; inf - inf is no number either.
     const double huge = std::numeric_limits<double>::max();
-    EXPECT_EQ(gapText(curve({0, 0, 0, 0, huge, 0, 0}, {0, 100})), "0 to 100 \xB0" "C");
-    EXPECT_EQ(gapText(curve({0, huge, 0, 0, -huge, 0, 0}, {0, 100})), "0 to 100 \xB0" "C");
+    EXPECT_EQ(gapText(curve({0, 0, 0, 0, huge, 0, 0}, {0, 100})),
+              "0 to 100 \xB0"
+              "C");
+    EXPECT_EQ(gapText(curve({0, huge, 0, 0, -huge, 0, 0}, {0, 100})),
+              "0 to 100 \xB0"
+              "C");
 
     std::vector<qv::forms::PlotPoint> runs;
     for (int i = 0; i < 10; ++i) runs.push_back({double(i), i % 2 ? std::optional<double>(1) : std::nullopt});
-    EXPECT_EQ(gapText(runs), "0 \xB0" "C, 2 \xB0" "C, 4 \xB0" "C, ...");
+    EXPECT_EQ(gapText(runs),
+              "0 \xB0"
+              "C, 2 \xB0"
+              "C, 4 \xB0"
+              "C, ...");
 }
 
 TEST(Curve, TheTableHasARowEveryFiveDegreesAndAHeader)
 {
     const std::string table = tableText({2, 0, 0, 0, 0, 0, 0}, {0, 10}, "log K");
-    EXPECT_EQ(table, "t (\xB0" "C)\tT (K)\tlog K\n0\t273.15\t2\n5\t278.15\t2\n10\t283.15\t2\n");
+    EXPECT_EQ(table,
+              "t (\xB0"
+              "C)\tT (K)\tlog K\n0\t273.15\t2\n5\t278.15\t2\n10\t283.15\t2\n");
     EXPECT_EQ(tableRows({0, 100}), 21u);
     EXPECT_EQ(tableRows({0.1, 100.1}), 21u);
     EXPECT_EQ(tableRows({0, 4.9}), 1u);
     EXPECT_GT(tableRows({0, 1e300}), maxTableRows);
     // Not finite: an empty cell.
-    EXPECT_EQ(tableText({0, 0, 1, 0, 0, 0, 0}, {-273.15, -270}, "x"), "t (\xB0" "C)\tT (K)\tx\n-273.15\t0\t\n");
+    EXPECT_EQ(tableText({0, 0, 1, 0, 0, 0, 0}, {-273.15, -270}, "x"),
+              "t (\xB0"
+              "C)\tT (K)\tx\n-273.15\t0\t\n");
 }
 
 TEST(Curve, FiguresHaveFixedDecimals)

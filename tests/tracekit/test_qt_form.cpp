@@ -11,12 +11,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
-#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include "quenvar/qt/chart.h"
@@ -64,8 +64,8 @@ TEST(TracekitQtForm, TheChartFollowsTheBoxesAndTheTableReachesTheClipboard)
     qtApp();
     qvtest::TempDir dir;
     dir.write("dabase.txt", crlf({"\"" + (dir / "thermo.mdb") + "\",\"" + (dir / "type6.mdb") + "\",\"\",\"\""}));
-    dir.write("analyt.mdb", crlf({"\"A\"", "0,\"\",0,0,0,0,0,0,0", "550030,\"HCO3-\",7.6468,0,800,0,0,0,0",
-                                  "0,\"\",0,0,0,0,0,0,0"}));
+    dir.write("analyt.mdb",
+              crlf({"\"A\"", "0,\"\",0,0,0,0,0,0,0", "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"}));
 
     qv::qt::useChartPlots();
     qv::qt::QtPlatform platform({{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}});
@@ -105,7 +105,8 @@ TEST(TracekitQtForm, TheChartFollowsTheBoxesAndTheTableReachesTheClipboard)
 
     QTest::mouseClick(top->findChild<QPushButton*>("cmdCopyTable"), Qt::LeftButton);
     const QString copied = QApplication::clipboard()->text();
-    EXPECT_TRUE(copied.startsWith(QString::fromUtf8("t (\u00B0C)\tT (K)\tlog K\n-273.15\t0\t\n"))) << copied.toStdString();
+    EXPECT_TRUE(copied.startsWith(QString::fromUtf8("t (\u00B0C)\tT (K)\tlog K\n-273.15\t0\t\n")))
+        << copied.toStdString();
     platform.release();
 }
 
@@ -126,7 +127,8 @@ TEST(TracekitQtForm, TheOptionsAreClickedByTheirTextAndTheSpeciesBoxStaysInPlace
     platform.binder().dispatch([&] { app.open(program.mainWindow()); });
     QWidget* top = platform.widgetOf(program.mainWindow());
     ASSERT_NE(top, nullptr);
-    for (const std::string& problem : platform.binder().find(program.mainWindow())->problems()) ADD_FAILURE() << problem;
+    for (const std::string& problem : platform.binder().find(program.mainWindow())->problems())
+        ADD_FAILURE() << problem;
     top->resize(1040, 560);
     QApplication::processEvents();
 

@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
 #include "quenvar/forms.h"
 #include "quenvar/script.h"
 #include "shown.h"
 #include "testsupport.h"
 #include "tracekit/window.h"
-#include "fixtures.h"
 
 namespace {
 
 using qvtest::crlf;
-using qvtest::shown;
 using qvtest::RunResult;
+using qvtest::shown;
 using Names = std::vector<std::string>;
 
 const std::string header = "\"Analytes\"";
@@ -32,16 +32,14 @@ const std::string caHco3 = "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,1E-05,85
 const std::string analyt = crlf({header, calcite, gypsum, zero, hco3, caHco3, zero});
 
 // Thermodynamic databases: group A (eleven fields), the component entries, group C.
-const std::string thermo = crlf({
-    "10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"",
-    "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
-    "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"",
-    "0,\"END\",0,0,0,0,0,0,0,0,0"});
-const std::string type6 = crlf({
-    "6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-    "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
-    "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-    "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string thermo =
+    crlf({"10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"",
+          "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
+          "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string type6 = crlf({"6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
+                                "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
+                                "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55",
+                                "100.09,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
 
 // A data directory: dabase.txt naming the two thermodynamic databases by full path, both
 // databases, and analyt.mdb.
@@ -189,8 +187,8 @@ expect txtEntryG.text " 0.5"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");
-    EXPECT_EQ(bytes(), crlf({header, "6090550,\"Calcite\",-9.5,-0.0125,1250,0.0025,0,0,0.5", gypsum, zero, hco3,
-                             caHco3, zero}));
+    EXPECT_EQ(bytes(),
+              crlf({header, "6090550,\"Calcite\",-9.5,-0.0125,1250,0.0025,0,0,0.5", gypsum, zero, hco3, caHco3, zero}));
     expectNoTemporary();
 }
 
@@ -210,8 +208,8 @@ expect txtEntryF.text " 0"
 expect txtEntryG.text " 0"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(bytes(), crlf({header, calcite, gypsum, zero, hco3, "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,0,0,0",
-                             zero}));
+    EXPECT_EQ(bytes(),
+              crlf({header, calcite, gypsum, zero, hco3, "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,0,0,0", zero}));
 }
 
 TEST_F(Tracekit, AnAddedAqueousSpeciesComesFirstInItsListAndBrowsingReturns)
@@ -240,8 +238,8 @@ expect txtEntryC.text "-250"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "");
-    EXPECT_EQ(bytes(), crlf({header, calcite, gypsum, zero, "550040,\"CO3-2\",1.5,0,-250,0,0,0,0", hco3, caHco3,
-                             zero}));
+    EXPECT_EQ(bytes(),
+              crlf({header, calcite, gypsum, zero, "550040,\"CO3-2\",1.5,0,-250,0,0,0,0", hco3, caHco3, zero}));
     expectNoTemporary();
 }
 
@@ -269,8 +267,8 @@ expect cmdAdd.visible 1
 expect cboSpecies.items "Aragonite" "Calcite" "Gypsum"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(bytes(), crlf({header, "6090551,\"Aragonite\",0,0.5,0,0,0,0,0", calcite, gypsum, zero, hco3, caHco3,
-                             zero}));
+    EXPECT_EQ(bytes(),
+              crlf({header, "6090551,\"Aragonite\",0,0.5,0,0,0,0,0", calcite, gypsum, zero, hco3, caHco3, zero}));
 }
 
 TEST_F(Tracekit, DeletingAsksAndRemovesEveryRecordOfTheName)
@@ -288,8 +286,9 @@ expect cboSpecies.text "Select species"
 expect cboSpecies.items "Gypsum"
 )S" + boxesEmpty);
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string asked = "message \"Deletion of species - tracekit for Quenvar\" \"Are you really sure you would "
-                              "like to delete this species from the database? Once deleted it is gone!\" yesno question";
+    const std::string asked =
+        "message \"Deletion of species - tracekit for Quenvar\" \"Are you really sure you would "
+        "like to delete this species from the database? Once deleted it is gone!\" yesno question";
     EXPECT_EQ(r.output, asked + " -> no\n" + asked + " -> yes\n");
     EXPECT_EQ(bytes(), crlf({header, gypsum, zero, hco3, zero}));
     expectNoTemporary();
@@ -301,8 +300,9 @@ TEST_F(Tracekit, ADeleteWithoutASpeciesOfTheFileSaysSoAndAsksNothing)
     const std::string lf =
         "\"Analytes\"\n" + calcite + "\n" + zero + "\n550030,\"HCO3-\",7.6468,0,800.0,0,0,0,0\n" + zero + "\n";
     dir.write("analyt.mdb", lf);
-    const std::string noneChosen = "message \"Note!\" \"No species is chosen. Choose the species to delete from the "
-                                   "list first.\" ok none -> ok\n";
+    const std::string noneChosen =
+        "message \"Note!\" \"No species is chosen. Choose the species to delete from the "
+        "list first.\" ok none -> ok\n";
     const struct {
         const char* script;
         std::string said;
@@ -338,8 +338,8 @@ click cmdSave
     EXPECT_TRUE(printed(r, "message \"Note!\" \"The species Fe+3 is not in the database " + shown(dir / "thermo.mdb") +
                                ". Nothing added!\" ok none -> ok"))
         << r.output;
-    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species HCO3-  is not in the database " + shown(dir / "thermo.mdb") +
-                               ". Nothing added!\" ok none -> ok"))
+    EXPECT_TRUE(printed(r, "message \"Note!\" \"The species HCO3-  is not in the database " +
+                               shown(dir / "thermo.mdb") + ". Nothing added!\" ok none -> ok"))
         << r.output;
     EXPECT_EQ(bytes(), analyt);
     expectNoTemporary();
@@ -358,7 +358,8 @@ click cmdSave
 expect cmdAdd.visible 0
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string refused = R"S(message "Note!" "The name Ca\"X holds a double quote, which analyt.mdb cannot store." ok none -> ok)S";
+    const std::string refused =
+        R"S(message "Note!" "The name Ca\"X holds a double quote, which analyt.mdb cannot store." ok none -> ok)S";
     EXPECT_EQ(r.output, refused + "\n" + refused + "\n" + refused + "\n");
     EXPECT_EQ(bytes(), analyt);
     expectNoTemporary();
@@ -383,7 +384,8 @@ click cmdSave
 expect cmdAdd.visible 0
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string failed = "message \"Quenvar error\" \"Write failed: " + shown(dir / "analytp.mdb") + "\" ok critical -> ok";
+    const std::string failed =
+        "message \"Quenvar error\" \"Write failed: " + shown(dir / "analytp.mdb") + "\" ok critical -> ok";
     std::size_t count = 0;
     for (std::size_t at = r.output.find(failed); at != std::string::npos; at = r.output.find(failed, at + 1)) ++count;
     EXPECT_EQ(count, 3u) << r.output;
@@ -404,8 +406,10 @@ click optSolid
 expect cmdAdd.visible 1
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string noAnalyt = "message \"Quenvar error\" \"File not found: " + shown(dir / "analyt.mdb") + "\" ok critical -> ok";
-    const std::string noThermo = "message \"Quenvar error\" \"File not found: " + shown(dir / "thermo.mdb") + "\" ok critical -> ok";
+    const std::string noAnalyt =
+        "message \"Quenvar error\" \"File not found: " + shown(dir / "analyt.mdb") + "\" ok critical -> ok";
+    const std::string noThermo =
+        "message \"Quenvar error\" \"File not found: " + shown(dir / "thermo.mdb") + "\" ok critical -> ok";
     EXPECT_EQ(r.output, noAnalyt + "\n" + noAnalyt + "\n" + noThermo + "\n" + noAnalyt + "\n");
     EXPECT_FALSE(dir.exists("analyt.mdb"));
 }
@@ -430,8 +434,8 @@ TEST_F(Tracekit, ACutRecordListsTheNamesBeforeItAndIsReported)
 expect cboSpecies.items "Calcite" "Gypsum"
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output,
-              "message \"Quenvar error\" \"Input past end of file: " + shown(dir / "analyt.mdb") + "\" ok critical -> ok\n");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Input past end of file: " + shown(dir / "analyt.mdb") +
+                            "\" ok critical -> ok\n");
 }
 
 TEST_F(Tracekit, AnUnreadableThermodynamicRecordIsReportedShortlyWithItsFile)
@@ -449,8 +453,8 @@ TEST_F(Tracekit, AnUnreadableThermodynamicRecordIsReportedShortlyWithItsFile)
 
     RunResult r = run("click cmdAdd\nexpect cboSpecies.items \"Calcite\"\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"609?540\\\"): " + shown(dir / "type6.mdb") +
-                            "\" ok critical -> ok\n");
+    EXPECT_EQ(r.output, "message \"Quenvar error\" \"Type mismatch (line 4: \\\"609?540\\\"): " +
+                            shown(dir / "type6.mdb") + "\" ok critical -> ok\n");
 
     r = run("click optAqueous\nclick cmdAdd\nexpect cboSpecies.items \"OH-\"\n");
     EXPECT_EQ(r.status, 0) << r.output.substr(0, 500);

@@ -21,15 +21,13 @@ const std::string zero = "0,\"\",0,0,0,0,0,0,0";
 const std::string hco3 = "550030,\"HCO3-\",7.6468,0,800,0,0,0,0";
 const std::string analyt = crlf({header, calcite, gypsum, zero, hco3, zero});
 
-const std::string thermo = crlf({
-    "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
-    "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"",
-    "0,\"END\",0,0,0,0,0,0,0,0,0"});
-const std::string type6 = crlf({
-    "6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-    "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
-    "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-    "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string thermo =
+    crlf({"550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
+          "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string type6 = crlf({"6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
+                                "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
+                                "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55",
+                                "100.09,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
 
 const std::string title = "tracekit For Quenvar";
 
@@ -79,7 +77,9 @@ TEST_F(TracekitEdit, TypedTermsThatAreNotWhollyNumbersAreRefusedAndADecimalComma
 pick cboSpecies "Gypsum"
 type txtEntryA "2,5"
 type txtEntryC " 0"
-expect lblLogK25.caption "inverse log K (25 )S" "\xB0" R"S(C) = 2.500"
+expect lblLogK25.caption "inverse log K (25 )S"
+                            "\xB0"
+                            R"S(C) = 2.500"
 key frmMain "Ctrl+S"
 expect lblStatus.caption "Saved analyt.mdb"
 expect frmMain.caption "analyt.mdb - tracekit For Quenvar"
@@ -119,11 +119,13 @@ type cboSpecies "Aragonite"
 click cmdSave
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    const std::string present = "message \"Note!\" \"The species Calcite already has a function in the solid section "
-                                "of analyt.mdb. Nothing added! Show it instead?\" yesno question";
+    const std::string present =
+        "message \"Note!\" \"The species Calcite already has a function in the solid section "
+        "of analyt.mdb. Nothing added! Show it instead?\" yesno question";
     EXPECT_TRUE(said(r, present + " -> no\n" + present + " -> yes\n")) << r.output;
-    EXPECT_TRUE(said(r, "message \"Note!\" \"The species Aragonite is not in analyt.mdb. Nothing saved! To give it a "
-                        "function, use \\\"Add new species from the main thermodynamic database\\\".\" ok none -> ok"))
+    EXPECT_TRUE(said(r,
+                     "message \"Note!\" \"The species Aragonite is not in analyt.mdb. Nothing saved! To give it a "
+                     "function, use \\\"Add new species from the main thermodynamic database\\\".\" ok none -> ok"))
         << r.output;
     EXPECT_EQ(bytes(), analyt);
 }
@@ -163,12 +165,13 @@ answer save
 close frmMain
 )S");
     EXPECT_EQ(r.status, 0) << r.output;
-    for (const char* action : {"showing Gypsum", "switching to aqueous species", "adding a species", "quitting",
-                               "closing"})
+    for (const char* action :
+         {"showing Gypsum", "switching to aqueous species", "adding a species", "quitting", "closing"})
         EXPECT_TRUE(said(r, "\"Save changes to Calcite before " + std::string(action) + "?\" savediscardcancel"))
-            << action << "\n" << r.output;
-    EXPECT_EQ(bytes(), crlf({header, "6090550,\"Calcite\",-8.9456,1,1250,0,0,0,0", "6090540,\"Gypsum\",-5,0,95.4,0,0,0,0",
-                             zero, hco3, zero}));
+            << action << "\n"
+            << r.output;
+    EXPECT_EQ(bytes(), crlf({header, "6090550,\"Calcite\",-8.9456,1,1250,0,0,0,0",
+                             "6090540,\"Gypsum\",-5,0,95.4,0,0,0,0", zero, hco3, zero}));
 }
 
 TEST_F(TracekitEdit, UndoPutsBackTheBytesBeforeASaveAndBeforeADeletion)

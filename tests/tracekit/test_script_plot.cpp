@@ -14,8 +14,9 @@ namespace {
 
 using qvtest::crlf;
 
-const std::string analyt = crlf({"\"Analytes\"", "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0",
-                                 "0,\"\",0,0,0,0,0,0,0", "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"});
+const std::string analyt =
+    crlf({"\"Analytes\"", "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0", "0,\"\",0,0,0,0,0,0,0",
+          "550030,\"HCO3-\",7.6468,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"});
 
 class TracekitPlot : public ::testing::Test {
 protected:
@@ -55,31 +56,51 @@ TEST_F(TracekitPlot, FollowsTheTermsAsTypedAndKeepsTheSavedCurveDashed)
     // 7.6468 + 800 / 298.15 = 10.33001; dH = -R ln(10) 800 = -15315.8 J/mol.
     const qvtest::RunResult r = run(R"S(
 expect pltLogK.caption "inverse log K"
-expect lblLogK25.caption "inverse log K (25 )S" "\xB0" R"S(C) = 0.000"
+expect lblLogK25.caption "inverse log K (25 )S"
+                                    "\xB0"
+                                    R"S(C) = 0.000"
 expect pltLogK.dashed
 click optAqueous
 pick cboSpecies "HCO3-"
 expect pltLogK.caption "log K"
-expect lblLogK25.caption "log K (25 )S" "\xB0" R"S(C) = 10.330"
-expect lblDeltaH.caption "dH (25 )S" "\xB0" R"S(C) = -15.3 kJ/mol"
+expect lblLogK25.caption "log K (25 )S"
+                                    "\xB0"
+                                    R"S(C) = 10.330"
+expect lblDeltaH.caption "dH (25 )S"
+                                    "\xB0"
+                                    R"S(C) = -15.3 kJ/mol"
 expect lblNotFinite.visible 0
 type txtEntryC "0"
-expect lblLogK25.caption "log K (25 )S" "\xB0" R"S(C) = 7.647"
-expect lblDeltaH.caption "dH (25 )S" "\xB0" R"S(C) = 0.0 kJ/mol"
+expect lblLogK25.caption "log K (25 )S"
+                                    "\xB0"
+                                    R"S(C) = 7.647"
+expect lblDeltaH.caption "dH (25 )S"
+                                    "\xB0"
+                                    R"S(C) = 0.0 kJ/mol"
 print pltLogK.points
 print pltLogK.dashed
 type txtTmax "-5"
 expect lblRange.visible 1
-expect lblRange.caption "The range is not plotted: \"from\" must be lower than \"to\". The plot keeps 0 to 100 )S" "\xB0" R"S(C."
+expect lblRange.caption "The range is not plotted: \"from\" must be lower than \"to\". The plot keeps 0 to 100 )S"
+                                    "\xB0"
+                                    R"S(C."
 type txtTmin "-300"
-expect lblRange.caption "The range is not plotted: no temperature lies below -273.15 )S" "\xB0" R"S(C. The plot keeps 0 to 100 )S" "\xB0" R"S(C."
+expect lblRange.caption "The range is not plotted: no temperature lies below -273.15 )S"
+                                    "\xB0"
+                                    R"S(C. The plot keeps 0 to 100 )S"
+                                    "\xB0"
+                                    R"S(C."
 type txtTmin "1.5E"
-expect lblRange.caption "The range is not plotted: \"from\" is not a number. The plot keeps 0 to 100 )S" "\xB0" R"S(C."
+expect lblRange.caption "The range is not plotted: \"from\" is not a number. The plot keeps 0 to 100 )S"
+                                    "\xB0"
+                                    R"S(C."
 type txtTmin "-273.15"
 type txtTmax "-263.15"
 type txtEntryC "800"
 expect lblRange.visible 0
-expect lblNotFinite.caption "log K is not finite at -273.15 )S" "\xB0" R"S(C"
+expect lblNotFinite.caption "log K is not finite at -273.15 )S"
+                                    "\xB0"
+                                    R"S(C"
 click cmdCopyTable
 type txtEntryA "8"
 click cmdSave
@@ -102,7 +123,8 @@ print pltLogK.dashed
     EXPECT_NEAR(yOf(saved.back()), 7.6468 + 800 / 373.15, 1e-12);
 
     // The table over -273.15 to -263.15 °C: no value at absolute zero.
-    EXPECT_NE(r.output.find("clipboard \"t (\xB0" "C)\tT (K)\tlog K\\n-273.15\t0\t\\n-268.15\t5\t167.6468\\n"
+    EXPECT_NE(r.output.find("clipboard \"t (\xB0"
+                            "C)\tT (K)\tlog K\\n-273.15\t0\t\\n-268.15\t5\t167.6468\\n"
                             "-263.15\t10\t87.6468\\n\"\n"),
               std::string::npos)
         << r.output;
@@ -114,26 +136,36 @@ print pltLogK.dashed
     ASSERT_EQ(points.size(), 201u);
     EXPECT_EQ(points.front(), "-273.15;");
     EXPECT_NEAR(yOf(points.back()), 8 + 800 / 10.0, 1e-9);
-    EXPECT_EQ(dir.read("analyt.mdb"), crlf({"\"Analytes\"", "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0",
-                                            "0,\"\",0,0,0,0,0,0,0", "550030,\"HCO3-\",8,0,800,0,0,0,0",
-                                            "0,\"\",0,0,0,0,0,0,0"}));
+    EXPECT_EQ(dir.read("analyt.mdb"),
+              crlf({"\"Analytes\"", "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0", "0,\"\",0,0,0,0,0,0,0",
+                    "550030,\"HCO3-\",8,0,800,0,0,0,0", "0,\"\",0,0,0,0,0,0,0"}));
 }
 
 TEST_F(TracekitPlot, LookingAndCopyingWriteNothing)
 {
     const qvtest::RunResult r = run(R"S(
 pick cboSpecies "Calcite"
-expect lblDeltaH.caption "dH (25 )S" "\xB0" R"S(C, inverse) = -45.2 kJ/mol"
+expect lblDeltaH.caption "dH (25 )S"
+                                    "\xB0"
+                                    R"S(C, inverse) = -45.2 kJ/mol"
 type txtEntryE "1E308"
-expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C"
-expect lblLogK25.caption "inverse log K (25 )S" "\xB0" R"S(C) is not finite"
+expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S"
+                                    "\xB0"
+                                    R"S(C"
+expect lblLogK25.caption "inverse log K (25 )S"
+                                    "\xB0"
+                                    R"S(C) is not finite"
 type txtEntryE " 1E-05"
 expect lblNotFinite.visible 0
 type txtEntryE "1E-0.5"
 type txtEntryG "x"
-expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C (the terms E, G are not numbers)"
+expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S"
+                                    "\xB0"
+                                    R"S(C (the terms E, G are not numbers)"
 type txtEntryG ""
-expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S" "\xB0" R"S(C (the term E is not a number)"
+expect lblNotFinite.caption "inverse log K is not finite at 0 to 100 )S"
+                                    "\xB0"
+                                    R"S(C (the term E is not a number)"
 type txtTmax "1E300"
 click cmdCopyTable
 answer discard
@@ -141,10 +173,12 @@ click optSolid
 expect pltLogK.dashed
 )S");
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "message \"Note!\" \"The table from 0 to 1E+300 \xB0" "C would have more than 10001 rows. "
-                        "Narrow the range to copy it.\" ok none -> ok\n"
-                        "message \"tracekit For Quenvar\" \"Save changes to Calcite before switching to solid phase "
-                        "species?\" savediscardcancel question -> discard\n");
+    EXPECT_EQ(r.output,
+              "message \"Note!\" \"The table from 0 to 1E+300 \xB0"
+              "C would have more than 10001 rows. "
+              "Narrow the range to copy it.\" ok none -> ok\n"
+              "message \"tracekit For Quenvar\" \"Save changes to Calcite before switching to solid phase "
+              "species?\" savediscardcancel question -> discard\n");
     EXPECT_EQ(dir.read("analyt.mdb"), analyt);
 }
 
