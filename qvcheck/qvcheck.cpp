@@ -9,6 +9,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "humkit/check.h"
@@ -81,11 +82,8 @@ Kind kindOf(const std::string& name, const std::set<std::string>& databases)
     return Kind::None;
 }
 
-}  // namespace
-
-namespace qvcheck {
-
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+// Answers --help and --version and refuses unknown options; the exit status when that ends the run.
+std::optional<int> options(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
@@ -101,97 +99,157 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return 2;
         }
     }
+    return std::nullopt;
+}
+
+// The directory to check, without trailing separators; nothing when it is none (reported).
+std::optional<std::string> directoryOf(const qv::check::Arguments& a, std::ostream& err)
+{
+    std::string dir = a.files.empty() ? "." : a.files[0];
+    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) {
+        err << "qvcheck: " << dir << " is no directory\n" << usage;
+        return std::nullopt;
+    }
+    return dir;
+}
+
+// The names of the files of `dir`, sorted.
+std::vector<std::string> fileNames(const std::string& dir)
+{
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir, ec))
+        if (e.is_regular_file(ec)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The check of the files of one directory, against the databases that its dabase.txt names.
+class DirectoryCheck {
+public:
+    explicit DirectoryCheck(std::string dir) : files_(qv::Files::processDirectory()), dir_(std::move(dir))
+    {
+        const std::string dabase = inDir(qv::dabaseName);
+        if (!files_.exists(dabase)) return;
+        qv::check::Report ignored;  // dabase.txt is checked with the other files
+        paths_ = qv::check::readDabasePaths(files_, dabase, ignored, false);
+        if (paths_)
+            for (const std::string& p : *paths_) databases_.insert(lower(qv::check::baseName(p)));
+    }
+
+    // Checks the file `name` of the directory; false when it is none of the suite's.
+    bool check(const std::string& name);
+    const qv::check::Report& report() const { return report_; }
+
+private:
+    void analyt(const std::string& path);
+    void sit(const std::string& path);
+    void site(const std::string& path);
+
+    std::string inDir(const std::string& name) const { return dir_ == "." ? name : qv::joinPath(dir_, name); }
+    // A path that dabase.txt names, relative ones taken from the directory.
+    // A path with a drive letter stays as it is (it names no file where there are no drives).
+    std::string named(const std::string& path) const
+    {
+        const bool drive = path.size() >= 2 && path[1] == ':';
+        return qv::isAbsolutePath(path) || drive ? path : inDir(path);
+    }
+    // The database path `k` of dabase.txt.
+    std::string database(int k) const { return named((*paths_)[static_cast<std::size_t>(k)]); }
+    // A database that dabase.txt names but that is not there is reported by the check of
+    // dabase.txt; the checks that need it are left out.
+    bool there(int k) const { return paths_ && files_.exists(database(k)); }
+
+    qv::Files files_;
+    std::string dir_;
+    qv::check::Report report_;
+    std::optional<std::array<std::string, 4>> paths_;
+    std::set<std::string> databases_ = {"comp.mdb", "thermo.mdb", "type6.mdb", "gaussian.mdb"};
+    // The databases the checks compare with, each read once and only when a file needs it.
+    std::optional<surfkit::ComponentTable> components_;
+    std::optional<ionkit::NameTable> sitNames_;
+    std::optional<tracekit::SpeciesTable> aqueous_, solids_;
+    std::optional<humkit::CationNames> cations_;
+};
+
+bool DirectoryCheck::check(const std::string& name)
+{
+    const std::string path = inDir(name);
+    switch (kindOf(name, databases_)) {
+    case Kind::None: return false;
+    case Kind::Dabase: prefkit::checkDabase(files_, path, report_); break;
+    case Kind::Defaults: prefkit::checkDefaults(files_, path, report_); break;
+    case Kind::Sorption:
+        if (!components_) components_ = surfkit::readComponentTable(files_, inDir(qv::compName), report_);
+        surfkit::checkSorption(files_, path, *components_, report_);
+        break;
+    case Kind::Analyt: analyt(path); break;
+    case Kind::Sit: sit(path); break;
+    case Kind::Site: site(path); break;
+    }
+    return true;
+}
+
+void DirectoryCheck::analyt(const std::string& path)
+{
+    if (!aqueous_)
+        aqueous_ = there(0) ? tracekit::readSpeciesTable(files_, database(0), report_) : tracekit::SpeciesTable{};
+    if (!solids_)
+        solids_ = there(1) ? tracekit::readSpeciesTable(files_, database(1), report_) : tracekit::SpeciesTable{};
+    tracekit::checkAnalyt(files_, path, *aqueous_, *solids_, report_);
+}
+
+void DirectoryCheck::sit(const std::string& path)
+{
+    if (!sitNames_)
+        sitNames_ = there(0) && there(2) ? ionkit::readNameTable(files_, database(0), database(2), report_)
+                                         : ionkit::NameTable{};
+    ionkit::checkSit(files_, path, *sitNames_, report_);
+}
+
+void DirectoryCheck::site(const std::string& path)
+{
+    if (!cations_) cations_ = there(2) ? humkit::readCationNames(files_, database(2), report_) : humkit::CationNames{};
+    humkit::checkSiteFile(files_, path, *cations_, report_);
+}
+
+// The last line: the files checked and the errors and warnings found.
+void printTotals(const qv::check::Report& report, int checked, bool json, std::ostream& out)
+{
+    if (json) {
+        out << "{\"files\":" << checked << ",\"errors\":" << report.errors() << ",\"warnings\":" << report.warnings()
+            << "}\n";
+        return;
+    }
+    out << std::to_string(checked) + " files checked, " + std::to_string(report.errors()) +
+               (report.errors() == 1 ? " error, " : " errors, ") + std::to_string(report.warnings()) +
+               (report.warnings() == 1 ? " warning" : " warnings")
+        << '\n';
+}
+
+}  // namespace
+
+namespace qvcheck {
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (const std::optional<int> status = options(args, out, err)) return *status;
     const auto a = qv::check::parseArguments(args, {}, false);
     if (!a || a->files.size() > 1) {
         err << usage;
         return 2;
     }
-    std::string dir = a->files.empty() ? "." : a->files[0];
-    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
-    std::error_code ec;
-    if (!fs::is_directory(dir, ec)) {
-        err << "qvcheck: " << dir << " is no directory\n" << usage;
-        return 2;
-    }
-    qv::Files files(qv::Files::processDirectory());
-    auto inDir = [&](const std::string& name) { return dir == "." ? name : qv::joinPath(dir, name); };
-    // A path that dabase.txt names, relative ones taken from the directory.
-    // A path with a drive letter stays as it is (it names no file where there are no drives).
-    auto named = [&](const std::string& path) {
-        const bool drive = path.size() >= 2 && path[1] == ':';
-        return qv::isAbsolutePath(path) || drive ? path : inDir(path);
-    };
-
-    qv::check::Report report;
-    std::optional<std::array<std::string, 4>> paths;
-    std::set<std::string> databases = {"comp.mdb", "thermo.mdb", "type6.mdb", "gaussian.mdb"};
-    const std::string dabase = inDir(qv::dabaseName);
-    if (files.exists(dabase)) {
-        qv::check::Report ignored;  // dabase.txt is checked with the other files below
-        paths = qv::check::readDabasePaths(files, dabase, ignored, false);
-        if (paths)
-            for (const std::string& p : *paths) databases.insert(lower(qv::check::baseName(p)));
-    }
-
-    // A database that dabase.txt names but that is not there is reported by the check of
-    // dabase.txt; the checks that need it are left out.
-    auto there = [&](int k) { return paths && files.exists(named((*paths)[static_cast<std::size_t>(k)])); };
-
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.is_regular_file(ec)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-
-    // The databases the checks compare with, each read once and only when a file needs it.
-    std::optional<surfkit::ComponentTable> components;
-    std::optional<ionkit::NameTable> sitNames;
-    std::optional<tracekit::SpeciesTable> aqueous, solids;
-    std::optional<humkit::CationNames> cations;
+    const std::optional<std::string> dir = directoryOf(*a, err);
+    if (!dir) return 2;
+    DirectoryCheck check(*dir);
     int checked = 0;
-    for (const std::string& name : names) {
-        const std::string path = inDir(name);
-        switch (kindOf(name, databases)) {
-        case Kind::None: continue;
-        case Kind::Dabase: prefkit::checkDabase(files, path, report); break;
-        case Kind::Defaults: prefkit::checkDefaults(files, path, report); break;
-        case Kind::Sorption:
-            if (!components) components = surfkit::readComponentTable(files, inDir(qv::compName), report);
-            surfkit::checkSorption(files, path, *components, report);
-            break;
-        case Kind::Analyt:
-            if (!aqueous)
-                aqueous =
-                    there(0) ? tracekit::readSpeciesTable(files, named((*paths)[0]), report) : tracekit::SpeciesTable{};
-            if (!solids)
-                solids =
-                    there(1) ? tracekit::readSpeciesTable(files, named((*paths)[1]), report) : tracekit::SpeciesTable{};
-            tracekit::checkAnalyt(files, path, *aqueous, *solids, report);
-            break;
-        case Kind::Sit:
-            if (!sitNames)
-                sitNames = there(0) && there(2)
-                               ? ionkit::readNameTable(files, named((*paths)[0]), named((*paths)[2]), report)
-                               : ionkit::NameTable{};
-            ionkit::checkSit(files, path, *sitNames, report);
-            break;
-        case Kind::Site:
-            if (!cations)
-                cations = there(2) ? humkit::readCationNames(files, named((*paths)[2]), report) : humkit::CationNames{};
-            humkit::checkSiteFile(files, path, *cations, report);
-            break;
-        }
-        ++checked;
-    }
-    qv::check::print(report, a->json, out);
-    const std::string totals = std::to_string(checked) + " files checked, " + std::to_string(report.errors()) +
-                               (report.errors() == 1 ? " error, " : " errors, ") + std::to_string(report.warnings()) +
-                               (report.warnings() == 1 ? " warning" : " warnings");
-    if (a->json)
-        out << "{\"files\":" << checked << ",\"errors\":" << report.errors() << ",\"warnings\":" << report.warnings()
-            << "}\n";
-    else
-        out << totals << '\n';
-    return report.exitStatus();
+    for (const std::string& name : fileNames(*dir))
+        if (check.check(name)) ++checked;
+    qv::check::print(check.report(), a->json, out);
+    printTotals(check.report(), checked, a->json, out);
+    return check.report().exitStatus();
 }
 
 }  // namespace qvcheck
