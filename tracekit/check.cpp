@@ -22,6 +22,95 @@ double logK(const Terms& t, double T)
     return t[0] + t[1] * T + t[2] / T + t[3] * std::log10(T) + t[4] * T * T + t[5] / (T * T) + t[6] / std::sqrt(T);
 }
 
+// The findings of one record, each under its line and key.
+class RecordFindings {
+public:
+    RecordFindings(qv::check::Report& report, const std::string& path, int line, const AnalyteRecord& r, bool solid)
+        : report_(report), path_(path), line_(line), name_(r.nameText()), key_(r.id.asText() + " " + quoted(name_)),
+          what_((solid ? "solid " : "aqueous species ") + key_ + ": "), section_(solid ? "solid" : "aqueous")
+    {
+    }
+
+    void error(const char* code, const std::string& m) const { add(qv::check::Severity::Error, code, m); }
+    void warning(const char* code, const std::string& m) const { add(qv::check::Severity::Warning, code, m); }
+
+private:
+    void add(qv::check::Severity severity, const char* code, const std::string& m) const
+    {
+        report_.add({path_, line_, key_, severity, code, what_ + m, name_, section_});
+    }
+
+    qv::check::Report& report_;
+    const std::string& path_;
+    int line_;
+    const std::string& name_;
+    std::string key_;
+    std::string what_;
+    const char* section_;
+};
+
+// The name in the species database of its section, and the ID that database gives it.
+void checkSpecies(const AnalyteRecord& r, const SpeciesTable& db, const char* dbName, const RecordFindings& f)
+{
+    const std::string& name = r.nameText();
+    auto it = db.firstId.find(name);
+    if (it == db.firstId.end()) {
+        f.error("unknown-species",
+                std::string(dbName) + " holds no species of this name" + qv::check::didYouMean(name, db.names));
+    } else if (!r.id.isNumber() || r.id.asNumber() != it->second) {
+        f.error("stale-id", "the species ID is " + r.id.asText() + ", but " + dbName + " gives " + quoted(name) +
+                                " the ID " + std::to_string(it->second));
+    }
+}
+
+// The terms as numbers; false when one of them is text (reported).
+bool readTerms(const AnalyteRecord& r, Terms& terms, const RecordFindings& f)
+{
+    bool numbers = true;
+    for (int k = 0; k < termCount; ++k) {
+        const qv::Field& t = r.terms[static_cast<std::size_t>(k)];
+        if (t.isText()) {
+            f.error("not-finite",
+                    std::string("the term ") + termNames[k] + " " + quoted(t.asText()) + " is not a number");
+            numbers = false;
+        }
+        terms[static_cast<std::size_t>(k)] = t.asNumber();
+    }
+    return numbers;
+}
+
+// log K finite at every whole degree from 0 to 100 degrees C.
+void checkFinite(const Terms& terms, const RecordFindings& f)
+{
+    // Each term is monotonic in T, so its largest magnitude between 0 and 100 degrees C is
+    // at an end: when their sum is finite there, log K is finite throughout.
+    double bound = 0;
+    for (const double T : {273.15, 373.15}) {
+        const Terms one = {1, T, 1 / T, std::log10(T), T * T, 1 / (T * T), 1 / std::sqrt(T)};
+        for (int k = 0; k < termCount; ++k)
+            bound += std::fabs(terms[static_cast<std::size_t>(k)] * one[static_cast<std::size_t>(k)]);
+    }
+    for (int c = 0; !std::isfinite(bound) && c <= 100; ++c) {
+        const double T = 273.15 + c;
+        const double value = logK(terms, T);
+        if (!std::isfinite(value)) {
+            f.error("not-finite",
+                    "log K is not a finite number at " + std::to_string(c) + " degrees C (T = " + num(T) + " K)");
+            break;
+        }
+    }
+}
+
+// Both section ends read: the separator after the solids and the end record after the aqueous species.
+void checkSectionEnds(const qv::RecordReader& in, const std::string& path, int sectionEnds, qv::check::Report& report)
+{
+    if (sectionEnds < 2)
+        report.error(path, qv::check::stopLine(in), {}, "structure",
+                     sectionEnds == 0
+                         ? "the file has no section separator (a record of species ID 0 after the solids)"
+                         : "the file has no end record (a record of species ID 0 after the aqueous species)");
+}
+
 }  // namespace
 
 SpeciesTable readSpeciesTable(const qv::Files& files, const std::string& path, qv::check::Report& report)
@@ -55,68 +144,20 @@ void checkAnalyt(const qv::Files& files, const std::string& path, const SpeciesT
             }
             const bool solid = sectionEnds == 0;
             const SpeciesTable& db = solid ? solids : aqueous;
-            const char* dbName = solid ? "type6.mdb" : "thermo.mdb";
-            const std::string& name = r.nameText();
-            const std::string key = r.id.asText() + " " + quoted(name);
-            const std::string what = (solid ? "solid " : "aqueous species ") + key + ": ";
-            const char* section = solid ? "solid" : "aqueous";
-            auto error = [&](const char* code, const std::string& m) {
-                report.add({path, line, key, qv::check::Severity::Error, code, what + m, name, section});
-            };
-            if (db.loaded) {
-                auto it = db.firstId.find(name);
-                if (it == db.firstId.end()) {
-                    error("unknown-species", std::string(dbName) + " holds no species of this name" +
-                                                 qv::check::didYouMean(name, db.names));
-                } else if (!r.id.isNumber() || r.id.asNumber() != it->second) {
-                    error("stale-id", "the species ID is " + r.id.asText() + ", but " + dbName + " gives " +
-                                          quoted(name) + " the ID " + std::to_string(it->second));
-                }
-            }
+            const RecordFindings f(report, path, line, r, solid);
+            if (db.loaded) checkSpecies(r, db, solid ? "type6.mdb" : "thermo.mdb", f);
             Terms terms{};
-            bool numbers = true;
-            for (int k = 0; k < termCount; ++k) {
-                const qv::Field& f = r.terms[static_cast<std::size_t>(k)];
-                if (f.isText()) {
-                    error("not-finite",
-                          std::string("the term ") + termNames[k] + " " + quoted(f.asText()) + " is not a number");
-                    numbers = false;
-                }
-                terms[static_cast<std::size_t>(k)] = f.asNumber();
-            }
-            // Each term is monotonic in T, so its largest magnitude between 0 and 100 degrees C is
-            // at an end: when their sum is finite there, log K is finite throughout.
-            double bound = 0;
-            for (const double T : {273.15, 373.15}) {
-                const Terms one = {1, T, 1 / T, std::log10(T), T * T, 1 / (T * T), 1 / std::sqrt(T)};
-                for (int k = 0; k < termCount; ++k)
-                    bound += std::fabs(terms[static_cast<std::size_t>(k)] * one[static_cast<std::size_t>(k)]);
-            }
-            for (int c = 0; numbers && !std::isfinite(bound) && c <= 100; ++c) {
-                const double T = 273.15 + c;
-                const double value = logK(terms, T);
-                if (!std::isfinite(value)) {
-                    error("not-finite",
-                          "log K is not a finite number at " + std::to_string(c) + " degrees C (T = " + num(T) + " K)");
-                    break;
-                }
-            }
-            auto [at, added] = seen[solid ? 0 : 1].try_emplace(name, line);
+            if (readTerms(r, terms, f)) checkFinite(terms, f);
+            auto [at, added] = seen[solid ? 0 : 1].try_emplace(r.nameText(), line);
             if (!added)
-                report.add({path, line, key, qv::check::Severity::Warning, "duplicate-name",
-                            what + "the name stands on line " + std::to_string(at->second) +
-                                " of this section too; a change or a deletion acts on both",
-                            name, section});
+                f.warning("duplicate-name", "the name stands on line " + std::to_string(at->second) +
+                                                " of this section too; a change or a deletion acts on both");
         }
     } catch (const qv::Error& e) {
         report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), count == 0);
         return;
     }
-    if (sectionEnds < 2)
-        report.error(path, qv::check::stopLine(*in), {}, "structure",
-                     sectionEnds == 0
-                         ? "the file has no section separator (a record of species ID 0 after the solids)"
-                         : "the file has no end record (a record of species ID 0 after the aqueous species)");
+    checkSectionEnds(*in, path, sectionEnds, report);
 }
 
 int checkMain(const std::vector<std::string>& args)
