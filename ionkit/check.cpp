@@ -35,16 +35,93 @@ NameTable readNameTable(const qv::Files& files, const std::string& thermoPath, c
     return table;
 }
 
+namespace {
+
+// A pair already read: where, and its coefficient.
+struct Seen {
+    int line;
+    double eta;
+    bool number;
+};
+
+using SeenPairs = std::map<std::pair<std::string, std::string>, Seen>;
+
+// The findings of one pair, each under its line and key.
+class PairFindings {
+public:
+    PairFindings(qv::check::Report& report, const std::string& path, int line, const std::string& s1,
+                 const std::string& s2)
+        : report_(report), path_(path), line_(line), s1_(s1), s2_(s2), key_(quoted(s1) + ", " + quoted(s2))
+    {
+    }
+
+    void error(const char* code, const std::string& m) const { add(qv::check::Severity::Error, code, m); }
+    void warning(const char* code, const std::string& m) const { add(qv::check::Severity::Warning, code, m); }
+
+private:
+    void add(qv::check::Severity severity, const char* code, const std::string& m) const
+    {
+        report_.add({path_, line_, key_, severity, code, "pair " + key_ + ": " + m, s1_, s2_});
+    }
+
+    qv::check::Report& report_;
+    const std::string& path_;
+    int line_;
+    const std::string& s1_;
+    const std::string& s2_;
+    std::string key_;
+};
+
+// Both species known, species 1 no anion and species 2 no cation.
+void checkSpecies(const std::string& s1, const std::string& s2, const NameTable& names, const PairFindings& f)
+{
+    const char* which[] = {"species 1", "species 2"};
+    const std::string* both[] = {&s1, &s2};
+    for (int k = 0; k < 2; ++k) {
+        auto it = names.charges.find(*both[k]);
+        if (it == names.charges.end()) {
+            f.error("unknown-species", std::string(which[k]) + " " + quoted(*both[k]) +
+                                           " is not in thermo.mdb or comp.mdb, so Quenvar never uses the pair" +
+                                           qv::check::didYouMean(*both[k], names.names));
+        } else if (k == 0 && it->second < 0) {
+            f.warning("charge-sign",
+                      "species 1 " + quoted(s1) + " has the charge " + num(it->second) + ": it is no cation");
+        } else if (k == 1 && it->second > 0) {
+            f.warning("charge-sign",
+                      "species 2 " + quoted(s2) + " has the charge " + num(it->second) + ": it is no anion");
+        }
+    }
+}
+
+// The same pair, or the pair reversed, on an earlier line; records the pair.
+void checkRepeats(SeenPairs& pairs, const std::string& s1, const std::string& s2, int line, const qv::Field& eta,
+                  const PairFindings& f)
+{
+    auto [it, added] = pairs.try_emplace({s1, s2}, Seen{line, eta.asNumber(), eta.isNumber()});
+    if (!added) {
+        f.error("duplicate-pair", "the same pair stands on line " + std::to_string(it->second.line) +
+                                      "; a change or a deletion acts on both");
+        return;
+    }
+    if (s1 == s2) return;
+    auto reversed = pairs.find({s2, s1});
+    if (reversed == pairs.end()) return;
+    const bool same = reversed->second.number && eta.isNumber() &&
+                      static_cast<float>(reversed->second.eta) == static_cast<float>(eta.asNumber());
+    f.warning("reversed-pair",
+              "the reversed pair stands on line " + std::to_string(reversed->second.line) +
+                  (same ? ", with the same coefficient"
+                        : ", with a different coefficient (" +
+                              (reversed->second.number ? num(reversed->second.eta) : std::string("no number")) + ")"));
+}
+
+}  // namespace
+
 void checkSit(const qv::Files& files, const std::string& path, const NameTable& names, qv::check::Report& report)
 {
     std::optional<qv::RecordReader> in = qv::check::openForCheck(files, path, report, true);
     if (!in) return;
-    struct Seen {
-        int line;
-        double eta;
-        bool number;
-    };
-    std::map<std::pair<std::string, std::string>, Seen> pairs;
+    SeenPairs pairs;
     int count = 0;
     try {
         while (!in->atEnd()) {
@@ -53,52 +130,12 @@ void checkSit(const qv::Files& files, const std::string& path, const NameTable& 
             const qv::Field eta = in->field();
             const std::string reference = in->text();
             ++count;
-            const std::string key = quoted(s1) + ", " + quoted(s2);
-            const std::string pair = "pair " + key + ": ";
-            auto add = [&](qv::check::Severity severity, const char* code, const std::string& m) {
-                report.add({path, line, key, severity, code, pair + m, s1, s2});
-            };
-            auto error = [&](const char* code, const std::string& m) { add(qv::check::Severity::Error, code, m); };
-            auto warning = [&](const char* code, const std::string& m) { add(qv::check::Severity::Warning, code, m); };
-            if (names.loaded) {
-                const char* which[] = {"species 1", "species 2"};
-                const std::string* both[] = {&s1, &s2};
-                for (int k = 0; k < 2; ++k) {
-                    auto it = names.charges.find(*both[k]);
-                    if (it == names.charges.end()) {
-                        error("unknown-species",
-                              std::string(which[k]) + " " + quoted(*both[k]) +
-                                  " is not in thermo.mdb or comp.mdb, so Quenvar never uses the pair" +
-                                  qv::check::didYouMean(*both[k], names.names));
-                    } else if (k == 0 && it->second < 0) {
-                        warning("charge-sign",
-                                "species 1 " + quoted(s1) + " has the charge " + num(it->second) + ": it is no cation");
-                    } else if (k == 1 && it->second > 0) {
-                        warning("charge-sign",
-                                "species 2 " + quoted(s2) + " has the charge " + num(it->second) + ": it is no anion");
-                    }
-                }
-            }
-            if (!eta.isNumber()) error("not-a-number", "the coefficient " + quoted(eta.asText()) + " is not a number");
-            if (qv::trimBlanks(reference).empty()) warning("no-reference", "the reference is empty");
-            auto [it, added] = pairs.try_emplace({s1, s2}, Seen{line, eta.asNumber(), eta.isNumber()});
-            if (!added) {
-                error("duplicate-pair", "the same pair stands on line " + std::to_string(it->second.line) +
-                                            "; a change or a deletion acts on both");
-            } else if (s1 != s2) {
-                auto reversed = pairs.find({s2, s1});
-                if (reversed != pairs.end()) {
-                    const bool same = reversed->second.number && eta.isNumber() &&
-                                      static_cast<float>(reversed->second.eta) == static_cast<float>(eta.asNumber());
-                    warning("reversed-pair", "the reversed pair stands on line " +
-                                                 std::to_string(reversed->second.line) +
-                                                 (same ? ", with the same coefficient"
-                                                       : ", with a different coefficient (" +
-                                                             (reversed->second.number ? num(reversed->second.eta)
-                                                                                      : std::string("no number")) +
-                                                             ")"));
-                }
-            }
+            const PairFindings f(report, path, line, s1, s2);
+            if (names.loaded) checkSpecies(s1, s2, names, f);
+            if (!eta.isNumber())
+                f.error("not-a-number", "the coefficient " + quoted(eta.asText()) + " is not a number");
+            if (qv::trimBlanks(reference).empty()) f.warning("no-reference", "the reference is empty");
+            checkRepeats(pairs, s1, s2, line, eta, f);
         }
     } catch (const qv::Error& e) {
         report.unreadable(path, qv::check::stopLine(*in), qv::check::failureOf(e), count == 0);
