@@ -40,6 +40,15 @@ public:
 
 private:
     void species(const SpeciesRecord& r, int line);
+    // IDs and names used by an earlier record.
+    void duplicates(const SpeciesRecord& r, int line);
+    // The M.A. and M.B. counts against the rows of the window.
+    void counts(const SpeciesRecord& r, int line);
+    // Checks the M.A. pairs; their charge when comp.mdb holds every component.
+    std::optional<double> maComponents(const SpeciesRecord& r, int line);
+    void mbComponents(const SpeciesRecord& r, int line);
+    // The stated charge against `charge`, the charge of the M.A. components.
+    void chargeBalance(const SpeciesRecord& r, int line, std::optional<double> charge);
     void endBlock(qv::RecordReader& in, int line);
     // The entry of a component ID; nothing when comp.mdb does not hold it (reported).
     const ComponentTable::Entry* component(const qv::Field& id, const char* block, int pair, int line);
@@ -171,6 +180,16 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
 {
     record_ = &r;
     key_.clear();
+    duplicates(r, line);
+    counts(r, line);
+    const std::optional<double> charge = maComponents(r, line);
+    mbComponents(r, line);
+    chargeBalance(r, line, charge);
+    idScheme(r, line);
+}
+
+void SorptionCheck::duplicates(const SpeciesRecord& r, int line)
+{
     const std::string& name = r.name().asText();
     // IDs compare as the window compares them: a Number by its value, a Text by its characters.
     const Seen* first = nullptr;
@@ -190,7 +209,10 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
         warning(line, "duplicate-name",
                 "the name is used on line " + std::to_string(sameName->second) +
                     " too; a change or a deletion by name hits both");
+}
 
+void SorptionCheck::counts(const SpeciesRecord& r, int line)
+{
     const double n = componentCountOf(r.countField());
     if (n < 1 || n > maxComponents)
         error(line, "component-count", "the component count is " + num(n) + "; the window shows 1 to 8 components");
@@ -199,7 +221,10 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
         if (m < 0 || m > maxMbPairs)
             error(line, "component-count", "the M.B. count is " + num(m) + "; the window shows 0 to 6 M.B. pairs");
     }
+}
 
+std::optional<double> SorptionCheck::maComponents(const SpeciesRecord& r, int line)
+{
     bool known = components_.loaded;
     double charge = 0;
     int pair = 0;
@@ -214,7 +239,13 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
         else
             known = false;
     }
-    pair = 0;
+    if (!known) return std::nullopt;
+    return charge;
+}
+
+void SorptionCheck::mbComponents(const SpeciesRecord& r, int line)
+{
+    int pair = 0;
     for (const ComponentPair& p : r.mbPairs) {
         ++pair;
         component(p.compid, "M.B.", pair, line);
@@ -225,15 +256,16 @@ void SorptionCheck::species(const SpeciesRecord& r, int line)
                     "M.B. pair " + std::to_string(pair) + " names the component " + p.compid.asText() +
                         ", which is not among the M.A. components");
     }
+}
 
+void SorptionCheck::chargeBalance(const SpeciesRecord& r, int line, std::optional<double> charge)
+{
     const bool chargeKinds = kind_ == FileKind::Complexation || kind_ == FileKind::CounterionSelectivity;
     const double stated = r.fields[6].asNumber();
-    if (chargeKinds && known && !r.components.empty() && std::fabs(stated - charge) > 1e-6)
+    if (chargeKinds && charge && !r.components.empty() && std::fabs(stated - *charge) > 1e-6)
         warning(line, "charge-balance",
-                "the charge is " + num(stated) + ", but its components add up to " + num(charge) +
+                "the charge is " + num(stated) + ", but its components add up to " + num(*charge) +
                     " (M.A. coefficients times component charges)");
-
-    idScheme(r, line);
 }
 
 void SorptionCheck::idScheme(const SpeciesRecord& r, int line)
