@@ -169,7 +169,10 @@ bool canUndoLastSave(const qv::Files& files, const DefaultParameters& set)
 void undoLastSave(const qv::Files& files, const DefaultParameters& set)
 {
     const qv::Files target = saveDirectory(files, set);
-    for (const auto& [name, temp] : savedFiles) {
+    for (const auto& saved : savedFiles) {
+        // Named apart: a lambda may not capture a structured binding in every compiler of the build.
+        const std::string name = saved.first;
+        const std::string temp = saved.second;
         const std::string backup = qv::backupName(name);
         if (!target.exists(backup)) continue;
         naming(target.resolve(name), [&] { target.rewrite(temp, name, target.readBytes(backup)); });
