@@ -183,8 +183,12 @@ void Program::wireMain()
         {ui_.cmdChooseCdb, &P::componentsPath, ui_.txtCdabase},
         {ui_.cmdChooseOdb, &P::domPath, ui_.txtOdabase},
     };
-    for (const auto& [button, path, box] : databases)
-        button.onClick = [this, path, &box] { chooseDatabase(path, box); };
+    for (const auto& database : databases) {
+        // Named apart: a lambda may not capture a structured binding in every compiler of the build.
+        std::string P::*path = std::get<1>(database);
+        Control& box = std::get<2>(database);
+        std::get<0>(database).onClick = [this, path, &box] { chooseDatabase(path, box); };
+    }
     ui_.Command1.onClick = [this] { Command1_Click(); };
     ui_.cmdMain.onClick = [this] { cmdMain_Click(); };
     ui_.optSolution.onClick = [this] { optSolution_Click(); };
