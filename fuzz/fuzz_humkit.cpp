@@ -22,8 +22,11 @@ const std::string savedName = "saved.MSI.TXT";
 // Shows nothing; the open dialog chooses the input, the save dialog the file to save.
 class SilentPlatform : public qv::forms::Platform {
 public:
-    qv::forms::Answer message(const std::string&, const std::string&, qv::forms::Buttons, qv::forms::Icon) override
+    qv::forms::Answer message(const std::string&, const std::string&, qv::forms::Buttons buttons,
+                              qv::forms::Icon) override
     {
+        // An unsaved-change question gives the edits up; every other box is taken as shown.
+        if (buttons == qv::forms::Buttons::SaveDiscardCancel) return qv::forms::Answer::Discard;
         return qv::forms::Answer::Ok;
     }
     std::optional<std::string> fileDialog(qv::forms::DialogKind kind, const std::string&, const std::string&,
