@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "osfile.h"
 #include "quenvar/script.h"
 
 #ifndef QUENVAR_VERSION
@@ -43,6 +44,8 @@ bool startIn(const std::string& arg, std::string& why)
 }  // namespace
 
 const char* version() { return QUENVAR_VERSION; }
+
+void reportsInBinary() { osfile::binaryStandardStreams(); }
 
 std::string helpText(const Tool& tool)
 {
@@ -117,6 +120,7 @@ Command parse(const Tool& tool, int& argc, char** argv, std::ostream& out, std::
             if (!tool.check) return exit(refuse(tool, err, "option --check is not available in this build"));
             c.action = Command::Action::Check;
             c.checkArgs.assign(argv + i + 1, argv + argc);
+            reportsInBinary();
             return c;
         } else if (arg == "--quit-when-shown" && tool.windowed) {
             c.quitWhenShown = true;

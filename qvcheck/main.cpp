@@ -3,6 +3,11 @@
 
 #include <iostream>
 
+#include "quenvar/cli.h"
 #include "qvcheck/qvcheck.h"
 
-int main(int argc, char** argv) { return qvcheck::run({argv + 1, argv + argc}, std::cout, std::cerr); }
+int main(int argc, char** argv)
+{
+    qv::cli::reportsInBinary();
+    return qvcheck::run({argv + 1, argv + argc}, std::cout, std::cerr);
+}

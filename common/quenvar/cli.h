@@ -43,6 +43,10 @@ struct Tool {
 // The suite's version, one for every program ("1.2.0").
 const char* version();
 
+// Reports go out as written: every line ends in LF on every system, as editors and scripts that
+// read a check's report expect (the standard streams of Windows would add CR).
+void reportsInBinary();
+
 struct Command {
     enum class Action {
         Exit,    // done already (help, version, a bad argument): end with `status`

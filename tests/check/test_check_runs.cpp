@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "quenvar/files.h"
 #include "testsupport.h"
 
 namespace fs = std::filesystem;
@@ -25,22 +28,33 @@ struct Outcome {
     std::string out, err;
 };
 
+#ifdef _WIN32
+// The command interpreter of Windows: a word in double quotes (the test paths hold none).
+std::string shellQuote(const std::string& s) { return "\"" + s + "\""; }
+constexpr const char* changeDirectory = "cd /d ";
+#else
 std::string shellQuote(const std::string& s)
 {
     std::string out = "'";
     for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
+constexpr const char* changeDirectory = "cd ";
+#endif
 
 Outcome run(const std::string& dir, const std::string& program, const std::vector<std::string>& args)
 {
-    std::string cmd = "cd " + shellQuote(dir) + " && " + shellQuote(program);
+    std::string cmd = changeDirectory + shellQuote(dir) + " && " + shellQuote(program);
     for (const auto& a : args) cmd += " " + shellQuote(a);
-    const std::string out = dir + "/.out", err = dir + "/.err";
+    const std::string out = qv::joinPath(dir, ".out"), err = qv::joinPath(dir, ".err");
     cmd += " >" + shellQuote(out) + " 2>" + shellQuote(err);
     const int status = std::system(cmd.c_str());
     Outcome r;
+#ifdef _WIN32
+    r.status = status;  // the program's exit status itself
+#else
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     auto slurp = [](const std::string& p) {
         std::ifstream in(p, std::ios::binary);
         std::stringstream ss;

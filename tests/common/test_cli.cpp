@@ -2,7 +2,9 @@
 // behaviour of each real program (--help, --version, an unknown option) with no display at all.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <array>
 #include <cstdio>
@@ -160,6 +162,9 @@ TEST(CommandLine, ADirectoryOrAFileArgumentStartsTheProgramThere)
 // any window is thought of, and an unknown option is refused in one line.
 TEST(CommandLine, EveryProgramAnswersHelpVersionAndUnknownOptions)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "runs the programs through a POSIX shell (env, popen) to take the display away";
+#else
     struct Program {
         const char* name;
         const char* path;
@@ -195,4 +200,5 @@ TEST(CommandLine, EveryProgramAnswersHelpVersionAndUnknownOptions)
         EXPECT_EQ(err, std::string(p.name) + ": unknown option --colour; see \"" + p.name + " --help\"\n");
     }
     EXPECT_TRUE(std::regex_match(qv::cli::version(), std::regex("[0-9]+\\.[0-9]+\\.[0-9]+")));
+#endif
 }
