@@ -415,6 +415,11 @@ bool Window::pressKey(std::string_view keys)
     if (Control* c = focus()) {
         if (c->onKey && c->onKey(k)) return true;
         if ((c->kind() == ControlKind::TextBox || c->kind() == ControlKind::ComboBox) && textBoxKeeps(k)) return true;
+        if (c->kind() == ControlKind::OptionButton && !c->group().empty() &&
+            (k == "Up" || k == "Down" || k == "Left" || k == "Right")) {
+            chooseNextInGroup(*c, k == "Down" || k == "Right");
+            return true;
+        }
     }
     if (k.size() == 5 && k.rfind("Alt+", 0) == 0) {
         const char letter = k[4];
@@ -444,6 +449,23 @@ bool Window::pressKey(std::string_view keys)
         return true;
     }
     return false;
+}
+
+void Window::chooseNextInGroup(const Control& from, bool forward)
+{
+    // The usable options of the group, in the window's order; the step wraps round, as the
+    // desktop's own option groups do.
+    std::vector<Control*> group;
+    for (const auto& c : controls_)
+        if (c->kind() == ControlKind::OptionButton && c->group() == from.group() && (c.get() == &from || c->usable()))
+            group.push_back(c.get());
+    const auto at = std::find(group.begin(), group.end(), &from);
+    if (group.size() < 2 || at == group.end()) return;
+    const std::size_t i = static_cast<std::size_t>(at - group.begin());
+    Control* next = group[(i + (forward ? 1 : group.size() - 1)) % group.size()];
+    focus_ = next;
+    ++focusRevision_;
+    next->userClick();
 }
 
 Control& Window::statusLine()

@@ -5,7 +5,6 @@
 #ifdef QUENVAR_WITH_QT
 #include <QEvent>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -25,8 +24,8 @@ namespace {
 
 // The option buttons of the main window carry no text; the label beside each (its buddy) says
 // what it stands for. A click on that label chooses the option as a click on the button does.
-// Each group of options (the buttons of one frame) is one Tab stop, its chosen option; the arrow
-// keys move within the group, as Qt's own option buttons do.
+// Each group of options (the buttons of one frame) is one Tab stop, its chosen option (the arrow
+// keys choose within the group: the binding gives them to the window logic).
 class OptionKeysAndLabels : public QObject {
 public:
     using QObject::QObject;
@@ -35,12 +34,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (auto* option = qobject_cast<QRadioButton*>(watched)) {
-            if (event->type() == QEvent::KeyPress) {
-                // Qt moves the focus within the group on an arrow key (as a Tab would be told).
-                const int key = static_cast<QKeyEvent*>(event)->key();
-                arrow_ = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
-            }
-            if (event->type() == QEvent::KeyRelease) arrow_ = false;
             if (event->type() == QEvent::FocusOut) leaving_ = option;
             if (event->type() == QEvent::FocusIn) tabIntoGroup(option, static_cast<QFocusEvent*>(event)->reason());
             return false;
@@ -70,10 +63,6 @@ private:
     {
         QWidget* from = leaving_;
         leaving_ = nullptr;
-        if (arrow_) {
-            arrow_ = false;
-            return;
-        }
         if (moving_ || (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason)) return;
         moving_ = true;
         const bool forward = reason == Qt::TabFocusReason;
@@ -104,7 +93,6 @@ private:
 
     QPointer<QWidget> leaving_;
     bool moving_ = false;
-    bool arrow_ = false;
 };
 
 template <class Ui>

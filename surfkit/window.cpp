@@ -926,6 +926,14 @@ void Program::wireEditorEvents()
     frmMaindb_.shortcut("Ctrl+Z", c.mnuFileUndo);
     frmMaindb_.shortcut("Ctrl+F", [this] { frmMaindb_.setFocus(&ui_.txtFilter); });
     frmMaindb_.shortcut("F1", [this] { mnuHelpAbout_Click(); });
+    // Escape leaves the entry of a new species (after the unsaved-change question); the filter
+    // box takes Escape itself while it has the focus.
+    frmMaindb_.shortcut("Escape", [this] {
+        if (!ui_.txtSpname.visible() || !askUnsaved("leaving the new species")) return;
+        clearSpeciesDisplay();
+        markShown();
+        frmMaindb_.setStatus("");
+    });
 }
 
 std::string Program::shownFileName() const { return baseName(st_.Dbname); }

@@ -704,6 +704,13 @@ bool KeyboardBinding::eventFilter(QObject* watched, QEvent* event)
         }
         return window.findShortcut(*keys) != nullptr;
     }
+    // An arrow key on an option of a group chooses within the group as the model does (Qt's own
+    // arrow handling only moves the focus among options that are not exclusive by themselves).
+    const bool arrow = *keys == "Up" || *keys == "Down" || *keys == "Left" || *keys == "Right";
+    if (arrow && c->kind() == ControlKind::OptionButton && !c->group().empty()) {
+        if (!binder_.updating()) binder_.dispatch([&] { window.pressKey(*keys); });
+        return true;
+    }
     // A key the window has no shortcut for reaches the focused widget: its control's key
     // handler sees it first.
     if (!c->onKey || window.findShortcut(*keys) || binder_.updating()) return false;

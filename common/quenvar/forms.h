@@ -235,7 +235,8 @@ public:
     const Shortcut* findShortcut(std::string_view keys) const;
 
     // A key pressed in this window. It goes to the focused control's key handler first; a text
-    // box with the focus keeps its editing keys; then Alt+letter presses the usable button, option
+    // box with the focus keeps its editing keys; an arrow key on an option of a group chooses the
+    // next (Down, Right) or previous (Up, Left) usable option of that group; then Alt+letter presses the usable button, option
     // or menu title with that mnemonic; then the window's shortcuts. True when something took it.
     // Runs the handler directly: callers dispatch it through the Application. Throws
     // std::invalid_argument for keys normalizeKeys does not read.
@@ -258,6 +259,8 @@ public:
     std::function<bool()> onQueryClose;
 
 private:
+    void chooseNextInGroup(const Control& from, bool forward);
+
     friend class Application;
     Application& app_;
     std::string formName_;

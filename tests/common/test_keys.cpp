@@ -54,6 +54,11 @@ public:
         w.menu("mnuFileOpen", "Open").setContainer(&w("mnuFile"));
         w("mnuFileOpen").setMnemonic('O');
         w("mnuFileOpen").onClick = [this] { note("open"); };
+        for (int i = 1; i <= 4; ++i) {
+            qf::Control& opt = w.option("optUnit", "Unit " + std::to_string(i), "unit", i);
+            opt.onClick = [this, i] { note("unit " + std::to_string(i)); };
+        }
+        w("optUnit", 3).setEnabled(false);
         w.statusLine();
         w.shortcut("Ctrl+S", save);
         w.shortcut("Ctrl+Z", [this, &w] { note(w.focusInText() ? "undo in text" : "undo save"); });
@@ -252,6 +257,25 @@ TEST_F(Model, KeysGoToTheFocusedControlThenToTheShortcuts)
     EXPECT_EQ(program.log(), "delete b;undo save;save;escape;undo save");
     EXPECT_THROW(w.pressKey("Ctrl+Banana"), std::invalid_argument);
     EXPECT_THROW(w.shortcut("Hyper+X", [] {}), std::invalid_argument);
+}
+
+TEST_F(Model, ArrowsChooseWithinAnOptionGroupPassingWhatCannotBeUsed)
+{
+    const struct {
+        int from;
+        const char* key;
+        int chosen;
+    } cases[] = {{1, "Down", 2}, {2, "Right", 4}, {4, "Down", 1}, {1, "Up", 4}, {4, "Left", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " " + c.key);
+        w("optUnit", c.from).setValue(true);
+        w.setFocus(&w("optUnit", c.from));
+        w("lblLog").setCaption("");
+        EXPECT_TRUE(w.pressKey(c.key));
+        EXPECT_EQ(w.focus(), &w("optUnit", c.chosen));
+        for (int i = 1; i <= 4; ++i) EXPECT_EQ(w("optUnit", i).value(), i == c.chosen) << i;
+        EXPECT_EQ(program.log(), "unit " + std::to_string(c.chosen));
+    }
 }
 
 TEST_F(Model, ShortcutsAndMnemonicsPressOnlyWhatAUserCouldPress)

@@ -351,8 +351,17 @@ TEST_F(Binding, OptionButtonsFollowTheirGroupInTheModel)
     EXPECT_EQ(clicks, 2);
     EXPECT_TRUE(second->isChecked());
 
+    // An arrow key chooses the next option round the group, as the model does.
+    form.win.setFocus(&form.optModel2);
+    QTest::keyClick(second, Qt::Key_Down);
+    EXPECT_TRUE(form.optModel1.value());
+    EXPECT_FALSE(form.optModel2.value());
+    EXPECT_TRUE(first->isChecked());
+    EXPECT_FALSE(second->isChecked());
+    EXPECT_EQ(form.win.focus(), &form.optModel1);
+
     // The window logic may leave a group with no option chosen.
-    form.cmdSave.onClick = [&] { form.optModel2.setValue(false); };
+    form.cmdSave.onClick = [&] { form.optModel1.setValue(false); };
     click("cmdSave");
     EXPECT_FALSE(first->isChecked());
     EXPECT_FALSE(second->isChecked());

@@ -212,6 +212,10 @@ TEST(SurfkitKeys, ShortcutsMnemonicsAndEnter)
         {"dialog cancel\nkey frmMaindb \"Ctrl+Shift+S\"\n", "dialog save \"Sorption database files (*.MDB)|*.MDB\""},
         {"key frmMaindb \"F1\"\n", "message \"About surfkit\" \"surfkit "},
         {"key frmMaindb \"Alt+A\"\nexpect txtSpname.visible 1\n", ""},
+        {"key frmMaindb \"Alt+A\"\nkey frmMaindb \"Escape\"\nexpect txtSpname.visible 0\nexpect txtID.text \"\"\n", ""},
+        {"key frmMaindb \"Alt+A\"\ntype txtName \"N\"\nanswer cancel\nkey frmMaindb \"Escape\"\n"
+         "expect txtSpname.visible 1\nexpect txtName.text \"N\"\n",
+         question("Save changes to N before leaving the new species?", "cancel")},
         {"key frmMaindb \"Ctrl+Q\"\n", "end"},
     };
     for (const Case& c : cases) {
