@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -22,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include "quenvar/qt/cp1252.h"
@@ -518,6 +520,48 @@ void FormBinding::updateState(Bound& b)
     }
 }
 
+QString statusAgeText(qint64 milliseconds)
+{
+    const qint64 tenths = milliseconds / 100;
+    if (tenths < 100) return QStringLiteral("(%1.%2 s ago)").arg(tenths / 10).arg(tenths % 10);
+    if (milliseconds < 60000) return QStringLiteral("(%1 s ago)").arg(milliseconds / 1000);
+    return QStringLiteral("(%1 min ago)").arg(milliseconds / 60000);
+}
+
+namespace {
+
+// Beside the status line in the status bar: how long ago its message was given, so that
+// "Saved demo.mdb" read a minute later is not taken for a save just made.
+class StatusAge : public QLabel {
+public:
+    explicit StatusAge(QLabel* status) : status_(status)
+    {
+        setObjectName(QStringLiteral("lblStatusAge"));
+        setTextFormat(Qt::PlainText);
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this] { refresh(); });
+        timer->start(100);
+    }
+
+private:
+    void refresh()
+    {
+        if (!status_) return;
+        if (status_->text() != shown_) {
+            shown_ = status_->text();
+            since_.start();
+        }
+        const QString age = shown_.isEmpty() ? QString() : statusAgeText(since_.elapsed());
+        if (text() != age) setText(age);
+    }
+
+    QPointer<QLabel> status_;
+    QString shown_;
+    QElapsedTimer since_;
+};
+
+}  // namespace
+
 void FormBinding::provideStatusLine()
 {
     if (!window_.find("lblStatus") || top_->findChild<QWidget*>(QStringLiteral("lblStatus"))) return;
@@ -525,7 +569,8 @@ void FormBinding::provideStatusLine()
     label->setObjectName(QStringLiteral("lblStatus"));
     label->setTextFormat(Qt::PlainText);
     if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
-        main->statusBar()->addWidget(label, 1);
+        main->statusBar()->addWidget(label);
+        main->statusBar()->addWidget(new StatusAge(label), 1);
     } else if (auto* grid = qobject_cast<QGridLayout*>(top_->layout())) {
         grid->addWidget(label, grid->rowCount(), 0, 1, -1);
     } else if (auto* box = qobject_cast<QBoxLayout*>(top_->layout())) {

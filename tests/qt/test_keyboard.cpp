@@ -159,6 +159,19 @@ TEST_F(Keyboard, EnabledStateAndStatusLineShow)
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), "Saved demo.mdb");
     EXPECT_EQ(status->parentWidget(), static_cast<QMainWindow*>(widget.get())->statusBar());
+    // Beside it, how long ago it was said.
+    auto* age = get<QLabel>("lblStatusAge");
+    ASSERT_NE(age, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return age->text().startsWith("(0."); }, 5000)) << qPrintable(age->text());
+    form.win.setStatus("");
+    binder->updateAll();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return age->text().isEmpty(); }, 5000)) << qPrintable(age->text());
+    const struct {
+        qint64 ms;
+        const char* shown;
+    } ages[] = {{0, "(0.0 s ago)"},    {1250, "(1.2 s ago)"},  {9999, "(9.9 s ago)"},    {10000, "(10 s ago)"},
+                {59999, "(59 s ago)"}, {60000, "(1 min ago)"}, {3600000, "(60 min ago)"}};
+    for (const auto& a : ages) EXPECT_EQ(qv::qt::statusAgeText(a.ms), a.shown);
     EXPECT_TRUE(binder->find(form.win)->problems().empty());
 
     // A disabled button's shortcut does nothing.

@@ -145,6 +145,10 @@ QString refusedCharacterText(char32_t c);
 using PlotDrawer = void (*)(QWidget& widget, const forms::Control& plot);
 void setPlotDrawer(PlotDrawer drawer);
 
+// How long ago the status line last changed, as the status bar shows it beside the message:
+// "(1.2 s ago)" under ten seconds, "(42 s ago)" under a minute, then "(3 min ago)".
+QString statusAgeText(qint64 milliseconds);
+
 // A caption as its widget shows it: with a mnemonic letter, "&" marks its first occurrence (any
 // case) and a "&" of the caption itself is doubled; a letter the caption lacks is added as
 // " (&X)". Without one, the caption as it is.
