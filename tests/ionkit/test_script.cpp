@@ -626,33 +626,45 @@ TEST(IonkitScript, ListsComeFromTheFirst4000RecordsAndNoRecordIsLost)
     EXPECT_EQ(d.dir.read("sit_eta.txt"), after + "\"Ca+2\",\"Cl-\",1,\"n\"\r\n");
 }
 
-// A replace that fails, made to fail in the running window through its file layer.
-TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
-{
+// The program in this test's process, for what a script cannot do: a fault in its file layer, a
+// file changed behind the open window.
+struct IonkitWindow : ::testing::Test {
+    int run(const std::string& text)
+    {
+        std::istringstream script(text);
+        return qv::script::run(program, app, platform, script, out);
+    }
+
     DataDir d;
     std::ostringstream out;
-    qv::script::ScriptPlatform platform(out);
-    qv::forms::Application app(platform);
-    ionkit::Program program(app, d.dir.path());
+    qv::script::ScriptPlatform platform{out};
+    qv::forms::Application app{platform};
+    ionkit::Program program{app, d.dir.path()};
+    qv::forms::Window& w = program.mainWindow();
+};
+
+// A replace that fails, made to fail in the running window through its file layer.
+TEST_F(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
+{
     program.files().faultHook = [](qv::FileStep step, const std::string&) {
         if (step == qv::FileStep::Rename) throw qv::Error(qv::ErrorKind::RenameFailed, "sit_eta.txt");
     };
-    std::istringstream script(
-        "type txtEta \"0.5\"\n"
-        "click cmdSave\n"
-        "answer yes\n"
-        "click cmdDelete\n"
-        "click Command1\n"
-        "type cboCat1 \"Ca+2\"\n"
-        "type cboAn1 \"Cl-\"\n"
-        "type txtEta1 \"1\"\n"
-        "type txtRef1 \"x\"\n"
-        // The change that failed is still on screen.
-        "answer discard\n"
-        "click cmdAdd\n"
-        "expect cmdAdd.visible 1\n"
-        "expect cboCat.items \"Na+\" \"K+\"\n");
-    EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
+    EXPECT_EQ(run("type txtEta \"0.5\"\n"
+                  "click cmdSave\n"
+                  "answer yes\n"
+                  "click cmdDelete\n"
+                  "click Command1\n"
+                  "type cboCat1 \"Ca+2\"\n"
+                  "type cboAn1 \"Cl-\"\n"
+                  "type txtEta1 \"1\"\n"
+                  "type txtRef1 \"x\"\n"
+                  // The change that failed is still on screen.
+                  "answer discard\n"
+                  "click cmdAdd\n"
+                  "expect cmdAdd.visible 1\n"
+                  "expect cboCat.items \"Na+\" \"K+\"\n"),
+              0)
+        << out.str();
     const std::string failed = "message \"Quenvar error\" \"Replace failed: sit_eta.txt\" ok critical -> ok\n";
     EXPECT_EQ(out.str(), failed +
                              "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete "
@@ -667,26 +679,20 @@ TEST(IonkitWindow, FailedReplaceIsReportedAndLeavesTheDatabase)
 }
 
 // A file changed by another program after the window saved it is put back only after a question.
-TEST(IonkitWindow, UndoAsksBeforeOverwritingAChangeMadeElsewhere)
+TEST_F(IonkitWindow, UndoAsksBeforeOverwritingAChangeMadeElsewhere)
 {
-    DataDir d;
-    std::ostringstream out;
-    qv::script::ScriptPlatform platform(out);
-    qv::forms::Application app(platform);
-    ionkit::Program program(app, d.dir.path());
-    app.open(program.mainWindow());
-    qv::forms::Window& w = program.mainWindow();
+    app.open(w);
     app.dispatch([&] { w("txtEta").userType("0.5"); });
     app.dispatch([&] { w("cmdSave").userClick(); });
     const std::string elsewhere = crlf({R"("Mg+2","SO4-2",0.1,"edited elsewhere")"});
     d.dir.write("sit_eta.txt", elsewhere);
 
-    std::istringstream script(
-        "answer no\nclick mnuUndo\n"
-        "answer yes\nclick mnuUndo\n"
-        "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
-        "expect mnuUndo.enabled 0\n");
-    EXPECT_EQ(qv::script::run(program, app, platform, script, out), 0) << out.str();
+    EXPECT_EQ(run("answer no\nclick mnuUndo\n"
+                  "answer yes\nclick mnuUndo\n"
+                  "expect lblStatus.caption \"Undo: sit_eta.txt restored\"\n"
+                  "expect mnuUndo.enabled 0\n"),
+              0)
+        << out.str();
     const std::string ask =
         "message \"Undo last save - Quenvar\" \"sit_eta.txt was changed by another program since "
         "this window saved it. Undo the last save anyway and lose that change?\" yesno question -> ";
@@ -697,15 +703,9 @@ TEST(IonkitWindow, UndoAsksBeforeOverwritingAChangeMadeElsewhere)
 
 // The clicks read the file again: damage found there stops each pass where it stands, after
 // what precedes it has been listed or shown.
-TEST(IonkitWindow, ClicksOnADatabaseDamagedSinceStartStopAtTheDamage)
+TEST_F(IonkitWindow, ClicksOnADatabaseDamagedSinceStartStopAtTheDamage)
 {
-    DataDir d;
-    std::ostringstream out;
-    qv::script::ScriptPlatform platform(out);
-    qv::forms::Application app(platform);
-    ionkit::Program program(app, d.dir.path());
-    app.open(program.mainWindow());
-    qv::forms::Window& w = program.mainWindow();
+    app.open(w);
     ASSERT_EQ(w("cboAn").items(), (std::vector<std::string>{"Cl-", "NO3-"}));
 
     d.dir.write("sit_eta.txt", crlf({R"("K+","Cl-",0.5,"k")", R"("Na+","Br-",0.25,"b")", R"("Na+","Cl-",0.75,"c")",
