@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "osfile.h"
+#include "quenvar/forms.h"
 #include "quenvar/script.h"
 
 #ifndef QUENVAR_VERSION
@@ -44,6 +45,11 @@ bool startIn(const std::string& arg, std::string& why)
 }  // namespace
 
 const char* version() { return QUENVAR_VERSION; }
+
+void showAbout(forms::Application& app, const std::string& tool, const std::string& what)
+{
+    app.message(tool + " " + version() + "\n" + what, "About " + tool, forms::Buttons::Ok, forms::Icon::Information);
+}
 
 void reportsInBinary() { osfile::binaryStandardStreams(); }
 

@@ -644,9 +644,7 @@ void Program::mnuFileUndo_Click()
 
 void Program::showAbout()
 {
-    app_.message(std::string("humkit ") + qv::cli::version() +
-                     "\nEdits the HBM humic binding-site settings of Quenvar (*.MSI.TXT).",
-                 "About humkit", Buttons::Ok, Icon::Information);
+    qv::cli::showAbout(app_, "humkit", "Edits the HBM humic binding-site settings of Quenvar (*.MSI.TXT).");
 }
 
 // ---- Checks ---------------------------------------------------------------------------------

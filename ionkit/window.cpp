@@ -616,10 +616,9 @@ void Program::mnuCheck_Click()
 
 void Program::mnuAbout_Click()
 {
-    app_.message(std::string("ionkit ") + qv::cli::version() +
-                     "\nSIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, with "
-                     "their references (sit_eta.txt).",
-                 "About ionkit - Quenvar", Buttons::Ok, Icon::Information);
+    qv::cli::showAbout(app_, "ionkit",
+                       "SIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, with "
+                       "their references (sit_eta.txt).");
 }
 
 }  // namespace ionkit

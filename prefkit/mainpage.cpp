@@ -317,9 +317,8 @@ void Program::mnuQuit_Click()
 
 void Program::mnuAbout_Click()
 {
-    app_.message(std::string(mainTitle) + "\r\n\r\nprefkit " + qv::cli::version() +
-                     "\r\nEdits Quenvar's default settings (deftempar.dat) and its database paths (dabase.txt).",
-                 "About prefkit", qv::forms::Buttons::Ok, qv::forms::Icon::Information);
+    qv::cli::showAbout(app_, "prefkit",
+                       "Edits Quenvar's default settings (deftempar.dat) and its database paths (dabase.txt).");
 }
 
 void Program::mnuCheck_Click()

@@ -1129,9 +1129,7 @@ void Program::mnuFileUndo_Click()
 
 void Program::mnuHelpAbout_Click()
 {
-    app_.message(
-        std::string("surfkit ") + qv::cli::version() + "\nThe sorption / complexation database editor for Quenvar.",
-        "About surfkit", Buttons::Ok, Icon::Information);
+    qv::cli::showAbout(app_, "surfkit", "The sorption / complexation database editor for Quenvar.");
 }
 
 // ---- The species filter ----

@@ -440,9 +440,8 @@ void Program::mnuFileUndo_Click()
 
 void Program::mnuFileAbout_Click()
 {
-    app_.message(std::string("tracekit for Quenvar, version ") + qv::cli::version() +
-                     "\n\nEdits the temperature functions of equilibrium constants in " + analytName + ".",
-                 "About tracekit", Buttons::Ok, Icon::Information);
+    qv::cli::showAbout(app_, "tracekit",
+                       std::string("Edits the temperature functions of equilibrium constants in ") + analytName + ".");
 }
 
 // ---- Procedures -----------------------------------------------------------------------------

@@ -20,6 +20,10 @@
 #include <utility>
 #include <vector>
 
+namespace qv::forms {
+class Application;
+}
+
 namespace qv::cli {
 
 // A tool's check mode: gets the arguments after `--check`, returns the exit status.
@@ -42,6 +46,9 @@ struct Tool {
 
 // The suite's version, one for every program ("1.2.0").
 const char* version();
+
+// The About box of a tool's window (F1): "TOOL VERSION", then what the tool edits.
+void showAbout(forms::Application& app, const std::string& tool, const std::string& what);
 
 // Reports go out as written: every line ends in LF on every system, as editors and scripts that
 // read a check's report expect (the standard streams of Windows would add CR).

@@ -936,7 +936,7 @@ TEST(IonkitScript, KeyboardReachesTheActions)
     EXPECT_EQ(r.output,
               "message \"Deletion of species - Quenvar\" \"Are you really sure you would like to delete this "
               "species from the database? Once deleted it is gone!\" yesno question -> no\n"
-              "message \"About ionkit - Quenvar\" \"ionkit " +
+              "message \"About ionkit\" \"ionkit " +
                   std::string(qv::cli::version()) +
                   "\nSIT Database manager of Quenvar: the SIT interaction coefficients of species pairs, "
                   "with their references (sit_eta.txt).\" ok information -> ok\n"

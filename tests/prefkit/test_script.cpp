@@ -745,7 +745,9 @@ TEST(Unsaved, ClosingOrQuittingAsksSaveDiscardCancel)
         expectSaved(r);
         const std::string question = "\"Save changes to deftempar.dat " + std::string(c.asked) + "\" savediscardcancel";
         EXPECT_EQ(r.output.find(question) != std::string::npos, *c.asked != '\0') << r.output;
-        if (!*c.asked) EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
+        if (!*c.asked) {
+            EXPECT_EQ(r.output.find("savediscardcancel"), std::string::npos) << r.output;
+        }
         if (c.line2) {
             EXPECT_EQ(linesOf(dir.read("deftempar.dat"))[1], c.line2);
         } else {
