@@ -42,13 +42,16 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQUENVAR_WI
 ninja -C "$build" -j"$jobs"
 
 echo "== tests under Wine"
-# One server for all the test programs, started before the first of them: it returns once its
-# socket is ready, so two programs started together never race to start a server each.
+# One server for all the test programs, started before the first of them, and Wine's own
+# background programs (services.exe and the rest) started by a first program of our own here.
+# Otherwise the first test program starts them: they inherit its output, which ctest then waits
+# on until the test's timeout, long after the test itself has ended.
 wineserver -p
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 status=0
 # Every test program, the crash-safety and malformed-file sweeps included: the scripts run in
-# the test programs' own process, so only the kill faults start a program under Wine. Wine now
-# and then leaves a finished program hanging at its exit; a test that times out runs once more.
+# the test programs' own process, so only the kill faults start a program under Wine. A test that
+# times out runs once more.
 (cd "$build" && ctest --output-on-failure -j"$jobs" --repeat after-timeout:2) || status=$?
 wineserver -k || true
 
