@@ -9,52 +9,30 @@
 #include <string>
 #include <vector>
 
-#include "fixtures.h"
 #include "quenvar/forms.h"
 #include "quenvar/script.h"
 #include "shown.h"
-#include "testsupport.h"
 #include "tracekit/window.h"
+#include "tracekit_dir.h"
 
 namespace {
 
-using qvtest::crlf;
-using qvtest::RunResult;
+using namespace tktest;
 using qvtest::shown;
 using Names = std::vector<std::string>;
 
-const std::string header = "\"Analytes\"";
-const std::string calcite = "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0";
-const std::string gypsum = "6090540,\"Gypsum\",-4.9,0,95.4,0,0,0,0";
-const std::string zero = "0,\"\",0,0,0,0,0,0,0";
-const std::string hco3 = "550030,\"HCO3-\",7.6468,0,800,0,0,0,0";
 const std::string caHco3 = "90551,\"CaHCO3+\",18.6377,0.0095,-1650,-2.5,1E-05,85000,12.5";
 const std::string analyt = crlf({header, calcite, gypsum, zero, hco3, caHco3, zero});
 
-// Thermodynamic databases: group A (eleven fields), the component entries, group C.
+// thermo.mdb with OH- ahead of the carbonates.
 const std::string thermo =
-    crlf({"10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"",
-          "550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
-          "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
-const std::string type6 = crlf({"6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-                                "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
-                                "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55",
-                                "100.09,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
+    crlf({"10030,\"OH-\",-14,55.8,0,0,-1,3.5,0,0,2", "1,1,-1,3", "17.007,\"Test set\",\"\"", thermoHco3, "1,55,1,3",
+          "61.017,\"Test set\",\"\"", thermoCo3, "1,55", "60.009,\"Test set\",\"\"", thermoEnd});
 
-// A data directory: dabase.txt naming the two thermodynamic databases by full path, both
-// databases, and analyt.mdb.
-class Tracekit : public ::testing::Test {
+class Tracekit : public TracekitDir {
 protected:
-    void SetUp() override
-    {
-        qvtest::writeDabase(dir);
-        dir.write("thermo.mdb", thermo);
-        dir.write("type6.mdb", type6);
-        dir.write("analyt.mdb", analyt);
-    }
+    Tracekit() : TracekitDir(analyt, thermo) {}
 
-    RunResult run(const std::string& script) const { return qvtest::runScript(TRACEKIT_BIN, dir.path(), script); }
-    std::string bytes() const { return dir.read("analyt.mdb"); }
     bool printed(const RunResult& r, const std::string& line) const
     {
         return r.output.find(line + "\n") != std::string::npos;
@@ -67,8 +45,6 @@ protected:
         std::erase(entries, "analyt.mdb.bak");
         EXPECT_EQ(entries, (Names{"analyt.mdb", "dabase.txt", "thermo.mdb", "type6.mdb"}));
     }
-
-    qvtest::TempDir dir;
 };
 
 const std::string boxesEmpty = R"S(

@@ -6,45 +6,22 @@
 
 #include <string>
 
-#include "fixtures.h"
-#include "testsupport.h"
+#include "tracekit_dir.h"
 
 namespace {
 
-using qvtest::crlf;
-using qvtest::RunResult;
+using namespace tktest;
 
-const std::string header = "\"Analytes\"";
-const std::string calcite = "6090550,\"Calcite\",-8.9456,-0.0125,1250,0,0,0,0";
-const std::string gypsum = "6090540,\"Gypsum\",-4.9,0,95.4,0,0,0,0";
-const std::string zero = "0,\"\",0,0,0,0,0,0,0";
-const std::string hco3 = "550030,\"HCO3-\",7.6468,0,800,0,0,0,0";
 const std::string analyt = crlf({header, calcite, gypsum, zero, hco3, zero});
-
-const std::string thermo =
-    crlf({"550030,\"HCO3-\",10.33,-14.6,0,0,-1,4.5,0,0,2", "1,55,1,3", "61.017,\"Test set\",\"\"",
-          "550040,\"CO3-2\",0,0,0,0,-2,4.5,0,0,1", "1,55", "60.009,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
-const std::string type6 = crlf({"6090550,\"Calcite\",8.48,-9.6,0,0,0,0,0,0,2", "1,9,1,55", "100.09,\"Test set\",\"\"",
-                                "6090540,\"Gypsum\",4.58,-1.1,0,0,0,0,0,0,2", "1,9,1,70", "172.17,\"Test set\",\"\"",
-                                "6090551,\"Aragonite\",8.34,-10.9,0,0,0,0,0,0,2", "1,9,1,55",
-                                "100.09,\"Test set\",\"\"", "0,\"END\",0,0,0,0,0,0,0,0,0"});
+const std::string thermo = crlf(
+    {thermoHco3, "1,55,1,3", "61.017,\"Test set\",\"\"", thermoCo3, "1,55", "60.009,\"Test set\",\"\"", thermoEnd});
 
 const std::string title = "tracekit For Quenvar";
 
-class TracekitEdit : public ::testing::Test {
+class TracekitEdit : public TracekitDir {
 protected:
-    void SetUp() override
-    {
-        qvtest::writeDabase(dir);
-        dir.write("thermo.mdb", thermo);
-        dir.write("type6.mdb", type6);
-        dir.write("analyt.mdb", analyt);
-    }
-    RunResult run(const std::string& script) const { return qvtest::runScript(TRACEKIT_BIN, dir.path(), script); }
-    std::string bytes() const { return dir.read("analyt.mdb"); }
+    TracekitEdit() : TracekitDir(analyt, thermo) {}
     static bool said(const RunResult& r, const std::string& text) { return r.output.find(text) != std::string::npos; }
-
-    qvtest::TempDir dir;
 };
 
 TEST_F(TracekitEdit, TypedTermsThatAreNotWhollyNumbersAreRefusedAndADecimalCommaIsAPoint)
