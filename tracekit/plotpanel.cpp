@@ -1,5 +1,6 @@
 #include "tracekit/plotpanel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "quenvar/datafiles.h"
@@ -53,15 +54,14 @@ PlotPanel::PlotPanel(qv::forms::Application& app, qv::forms::Window& w, const st
       txtTmax_((w.label("lblTo", "to"), w.textBox("txtTmax"))),
       lblRange_((w.label("lblDegrees", degrees), w.label("lblRange", "", false))), pltLogK_(w.plot("pltLogK", "log K")),
       lblLogK25_(w.label("lblLogK25", "")), lblDeltaH_(w.label("lblDeltaH", "")),
-      lblNotFinite_(w.label("lblNotFinite", "", false))
+      lblNotFinite_(w.label("lblNotFinite", "", false)), cmdCopyTable_(w.button("cmdCopyTable", "Copy table"))
 {
     txtTmin_.setText(qv::numberForm(range_.from));
     txtTmax_.setText(qv::numberForm(range_.to));
-    Control& cmdCopyTable = w.button("cmdCopyTable", "Copy table");
 
     txtTmin_.onChange = [this] { txtTmin_Change(); };
     txtTmax_.onChange = [this] { txtTmax_Change(); };
-    cmdCopyTable.onClick = [this] { cmdCopyTable_Click(); };
+    cmdCopyTable_.onClick = [this] { cmdCopyTable_Click(); };
     for (Control* box : entries_) box->onChange = [this] { changed(); };
     update();
 }
@@ -95,6 +95,26 @@ void PlotPanel::update()
     pending_ = false;
     const Terms terms = enteredTerms();
     const std::string name = valueName();
+    pltLogK_.setCaption(name);
+    pltLogK_.setAxisTitles(std::string("t (") + degrees + ")", name);
+
+    // No species shown and no term typed: there is no function to show, rather than a line at 0.
+    const bool nothing = !saved_ && std::all_of(entries_.begin(), entries_.end(),
+                                                [](const Control* box) { return qv::trimBlanks(box->text()).empty(); });
+    cmdCopyTable_.setEnabled(!nothing);
+    if (nothing) {
+        lblNotFinite_.setCaption("");
+        lblNotFinite_.setVisible(false);
+        // The range's temperatures with no value: the axes keep the range, no line is drawn.
+        std::vector<qv::forms::PlotPoint> empty = curve(terms, range_);
+        for (qv::forms::PlotPoint& p : empty) p.y.reset();
+        pltLogK_.setCurves(std::move(empty), {});
+        for (Control* label : {&lblLogK25_, &lblDeltaH_}) {
+            label->setCaption("");
+            label->setShownCaption("");
+        }
+        return;
+    }
 
     std::vector<qv::forms::PlotPoint> points = curve(terms, range_);
     const std::string gaps = gapText(points);
@@ -108,8 +128,6 @@ void PlotPanel::update()
     lblNotFinite_.setCaption(gaps.empty() ? "" : name + " is not finite at " + gaps + slips);
     lblNotFinite_.setVisible(!gaps.empty());
     pltLogK_.setCurves(std::move(points), saved_ ? curve(*saved_, range_) : std::vector<qv::forms::PlotPoint>{});
-    pltLogK_.setCaption(name);
-    pltLogK_.setAxisTitles(std::string("t (") + degrees + ")", name);
 
     const double T = referenceCelsius + zeroCelsius;
     const double value = logK(terms, T);

@@ -2,7 +2,8 @@
 // The curve beside the terms of `frmMain`: log K against temperature from `txtTmin` to `txtTmax`
 // (°C), computed from the term boxes as they stand (an empty box is 0, a box that does not hold
 // wholly a number gives no values) and redrawn whenever a box changes; while a species of the
-// file is shown, its curve as saved is the plot's dashed curve. Under the plot, log K and the reaction enthalpy at 25 °C;
+// file is shown, its curve as saved is the plot's dashed curve; with neither a species shown nor
+// a term typed there is nothing to draw or copy. Under the plot, log K and the reaction enthalpy at 25 °C;
 // `cmdCopyTable` puts the curve as a table on the clipboard. For a solid every text says
 // "inverse log K", as the window's note does. Nothing here reads or writes a file.
 
@@ -75,6 +76,7 @@ private:
     qv::forms::Control& lblLogK25_;
     qv::forms::Control& lblDeltaH_;
     qv::forms::Control& lblNotFinite_;
+    qv::forms::Control& cmdCopyTable_;
 
     TemperatureRange range_;  // the last range that could be plotted
     std::optional<Terms> saved_;

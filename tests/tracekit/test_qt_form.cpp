@@ -81,9 +81,11 @@ TEST(TracekitQtForm, TheChartFollowsTheBoxesAndTheTableReachesTheClipboard)
 
     auto* view = top->findChild<QChartView*>();
     ASSERT_NE(view, nullptr);
+    // Nothing shown and nothing typed: no curve, and nothing to copy.
     EXPECT_EQ(view->chart()->title(), "inverse log K");
-    EXPECT_EQ(curvesOf(view).solid, 1);
+    EXPECT_EQ(curvesOf(view).solid, 0);
     EXPECT_EQ(curvesOf(view).dashed, 0);
+    EXPECT_FALSE(top->findChild<QPushButton*>("cmdCopyTable")->isEnabled());
 
     qv::forms::Window& w = program.mainWindow();
     platform.binder().dispatch([&] {
