@@ -24,8 +24,9 @@ int refuse(const Tool& tool, std::ostream& err, const std::string& what)
     return 2;
 }
 
-// Makes the directory of `arg` (or `arg` itself, a directory) the current directory.
-bool startIn(const std::string& arg, std::string& why)
+// Makes the directory of `arg` (or `arg` itself, a directory) the current directory; a file's
+// absolute path goes to `file`.
+bool startIn(const std::string& arg, std::string& file, std::string& why)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -35,7 +36,8 @@ bool startIn(const std::string& arg, std::string& why)
             why = "no such file or directory";
             return false;
         }
-        dir = fs::absolute(dir, ec).parent_path();
+        file = fs::absolute(dir, ec).lexically_normal().string();
+        dir = fs::path(file).parent_path();
     }
     fs::current_path(dir, ec);
     if (ec) why = ec.message();
@@ -72,7 +74,8 @@ std::string helpText(const Tool& tool)
     if (tool.windowed)
         s += "Start it in a Quenvar data directory (cd there and run " + name +
              ", or give the directory\n"
-             "or one of its files): it opens its window and reads and writes the data files there.\n"
+             "or one of its files): it opens its window and reads and writes the data files there;\n"
+             "a file it could open with File > Open is opened at once.\n"
              "Without a display it says so and ends; run it under xvfb-run -a then.\n\n";
     else
         s += "This build has no windows: it runs in script mode and checks files only.\n\n";
@@ -137,7 +140,7 @@ Command parse(const Tool& tool, int& argc, char** argv, std::ostream& out, std::
         } else if (!startDir) {
             startDir = true;
             std::string why;
-            if (!startIn(std::string(arg), why))
+            if (!startIn(std::string(arg), c.openFile, why))
                 return exit(refuse(tool, err, "cannot start in " + std::string(arg) + ": " + why));
         } else {
             return exit(refuse(tool, err, "unexpected argument " + std::string(arg)));

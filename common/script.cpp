@@ -191,8 +191,8 @@ std::vector<std::string> plotWords(const Control& plot, const std::string& prop,
 
 class Runner {
 public:
-    Runner(Program& program, Application& app, ScriptPlatform& platform, std::ostream& out)
-        : program_(program), app_(app), platform_(platform), out_(out)
+    Runner(Program& program, Application& app, ScriptPlatform& platform, std::ostream& out, std::string openFile)
+        : program_(program), app_(app), platform_(platform), out_(out), openFile_(std::move(openFile))
     {
     }
 
@@ -201,6 +201,7 @@ public:
         if (started_) return;
         started_ = true;
         app_.dispatch([&] { app_.open(program_.mainWindow()); });
+        if (!openFile_.empty() && !app_.ended()) app_.dispatch([&] { program_.openAtStart(openFile_); });
     }
 
     using Words = std::vector<std::string>;
@@ -280,6 +281,7 @@ private:
     Application& app_;
     ScriptPlatform& platform_;
     std::ostream& out_;
+    std::string openFile_;
     bool started_ = false;
 };
 
@@ -516,9 +518,10 @@ void Runner::dumpControl(const Window& win, const Control& c) const
 
 }  // namespace
 
-int run(Program& program, Application& app, ScriptPlatform& platform, std::istream& script, std::ostream& out)
+int run(Program& program, Application& app, ScriptPlatform& platform, std::istream& script, std::ostream& out,
+        const std::string& openFile)
 {
-    Runner runner(program, app, platform, out);
+    Runner runner(program, app, platform, out, openFile);
     std::string line;
     int lineNo = 0;
     try {
@@ -555,7 +558,7 @@ int run(Program& program, Application& app, ScriptPlatform& platform, std::istre
     return 0;
 }
 
-int runFile(const std::string& file, const ProgramFactory& make)
+int runFile(const std::string& file, const ProgramFactory& make, const std::string& openFile)
 {
     qv::osfile::binaryStandardStreams();  // lines end and Ctrl-Z reads as on every system
     std::ifstream in;
@@ -571,7 +574,7 @@ int runFile(const std::string& file, const ProgramFactory& make)
     ScriptPlatform platform(std::cout);
     Application app(platform);
     std::unique_ptr<Program> program = make(app);
-    const int status = run(*program, app, platform, *script, std::cout);
+    const int status = run(*program, app, platform, *script, std::cout, openFile);
     std::cout.flush();
     return status;
 }
@@ -595,7 +598,7 @@ int scriptOnlyMain(int argc, char** argv, const cli::Tool& tool, const ProgramFa
     cli::Tool noWindows = tool;
     noWindows.windowed = false;
     const cli::Command command = cli::parse(noWindows, argc, argv, std::cout, std::cerr);
-    if (command.action == cli::Command::Action::Script) return runFile(command.scriptFile, make);
+    if (command.action == cli::Command::Action::Script) return runFile(command.scriptFile, make, command.openFile);
     if (command.action == cli::Command::Action::Check) return tool.check(command.checkArgs);
     return command.status;
 }

@@ -428,22 +428,25 @@ void Program::opendb()
 {
     if (!settleChanges("opening another file")) return;
     const auto path = app_.openDialog(siteFileFilter, dialogDir_, files_.currentDir());
-    if (!path) return;
+    if (path) openPath(*path);
+}
 
+void Program::openPath(const std::string& path)
+{
     // The whole file is read and checked before the window takes any of it: a cancelled dialog
     // or a file that does not fit leaves the window and the document as they were.
     SiteDocument read;
     try {
-        read = readSiteFile(files_.readBytes(*path), *path);
+        read = readSiteFile(files_.readBytes(path), path);
     } catch (const qv::Error& e) {
         app_.message(e.what(), "Quenvar error", Buttons::Ok, Icon::Critical);
         return;
     }
-    showDocument(std::move(read), *path);
+    showDocument(std::move(read), path);
     // An undo restores the file it saved: after another file was opened, that file is not shown.
-    if (undo_.file() != *path) undo_.forget();
+    if (undo_.file() != path) undo_.forget();
     ui_.mnuFileUndo.setEnabled(undo_.check() != qv::SaveUndo::State::Nothing);
-    frmMain_.setStatus("Opened " + qv::check::baseName(*path));
+    frmMain_.setStatus("Opened " + qv::check::baseName(path));
 }
 
 void Program::showDocument(SiteDocument doc, const std::string& path)

@@ -51,6 +51,7 @@ public:
 
     qv::forms::Window& mainWindow() override { return frmMain_; }
     std::vector<qv::forms::Window*> windows() override { return {&frmMain_, &frmCheck_}; }
+    void openAtStart(const std::string& path) override { openPath(path); }
 
     const SiteDocument& document() const { return doc_; }
     qv::Files& files() { return files_; }
@@ -62,7 +63,8 @@ public:
     void resetter();      // a new document
     void Numberchange();  // show the percentage boxes of the chosen number of site groups
     void opendb();        // open a site file
-    bool writedb();       // save the document to a site file; true when it was saved
+    void openPath(const std::string& path);
+    bool writedb();  // save the document to a site file; true when it was saved
 
     // Whether the document as the window shows it differs from what its file holds (or, for a new
     // document, from the new document): any set, its sites, its name where it was saved, the

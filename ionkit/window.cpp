@@ -541,11 +541,15 @@ void Program::mnuOpen_Click()
 {
     if (!keepEdits("opening another file")) return;
     const std::optional<std::string> chosen = app_.openDialog(openFilter, dialogDir_, files_.currentDir());
-    if (!chosen) return;
+    if (chosen) openDatabase(*chosen);
+}
+
+void Program::openDatabase(const std::string& path)
+{
     // A file that cannot be opened is reported and the window stays on its current file; one
     // that opens becomes the current file, and damage found in it is reported by Openfile.
-    const FilePasses found = readPasses(*chosen);
-    dbFile_ = *chosen;
+    const FilePasses found = readPasses(path);
+    dbFile_ = path;
     ui_.lblDbname.setCaption(dbFile_);
     undo_.forget();  // only a save of the shown file is undone
     updateUndo();

@@ -95,6 +95,7 @@ public:
 
     qv::forms::Window& mainWindow() override { return frmionkit_; }
     std::vector<qv::forms::Window*> windows() override { return {&frmionkit_, &frmCheck_}; }
+    void openAtStart(const std::string& path) override { openDatabase(path); }
 
     // The handlers, as the window names them.
     void Form_Load();
@@ -109,6 +110,7 @@ public:
     void cmdDelete_Click();  // "Delete this entry"
     void Command2_Click();   // "Save to new database"
     void mnuOpen_Click();    // "Open SIT database"
+    void openDatabase(const std::string& path);
     void cmdQuit_Click();
     void mnuUndo_Click();    // "Undo last save"
     void mnuCheck_Click();   // "Check": the findings of the open file

@@ -315,8 +315,11 @@ void Program::mnuFileOpen_Click()
     // A cancel leaves the open database and everything the window shows of it as it was: the
     // window is set up for the new file only once there is one.
     const std::optional<std::string> chosen = app_.openDialog(openFilter, st_.dialogDir, files_.currentDir());
-    if (!chosen) return;
+    if (chosen) openDatabase(*chosen);
+}
 
+void Program::openDatabase(const std::string& path)
+{
     st_.Isomodel.clear();
     st_.Isochoice.clear();
     st_.Cdbfile = false;
@@ -326,7 +329,7 @@ void Program::mnuFileOpen_Click()
     ui_.lblLogk.setCaption("log K");
     for (Control* label : {&ui_.lblMA, &ui_.lblMB, &ui_.lblMBnote}) label->setVisible(false);
 
-    st_.Dbname = *chosen;
+    st_.Dbname = path;
     ui_.lblNameDb.setVisible(true);
     ui_.lblNameDb.setCaption(st_.Dbname);
     takeFileKind(true);
@@ -1010,7 +1013,17 @@ void Program::openWithQuestion()
     if (!askUnsaved("opening another file")) return;
     const std::string before = st_.Dbname;
     mnuFileOpen_Click();
-    if (st_.Dbname == before) return;
+    if (st_.Dbname != before) forgetTheFileBefore();
+}
+
+void Program::openAtStart(const std::string& path)
+{
+    openDatabase(path);
+    forgetTheFileBefore();
+}
+
+void Program::forgetTheFileBefore()
+{
     undo_.forget();
     edits_.forget();
     frmMaindb_.setStatus("");

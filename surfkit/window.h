@@ -115,6 +115,7 @@ public:
 
     qv::forms::Window& mainWindow() override { return frmMaindb_; }
     std::vector<qv::forms::Window*> windows() override { return {&frmMaindb_, &frmCheck_}; }
+    void openAtStart(const std::string& path) override;
 
     // The file layer with the tool's current directory (tests set its fault hook).
     qv::Files& files() { return files_; }
@@ -127,6 +128,8 @@ public:
     void lstReactions_Click();
     void cboIsoterm_Click();
     void mnuFileOpen_Click();
+    void openDatabase(const std::string& path);
+    void forgetTheFileBefore();  // after another database was opened: no undo, no edits of the old one
     void mnuFileExit_Click();
     void cmdCompdb_Click();
     void cmdQuit_Click();

@@ -33,7 +33,7 @@ int windowedMain(int argc, char** argv, const cli::Tool& tool, const script::Pro
     const cli::Command command = cli::parse(tool, argc, argv, std::cout, std::cerr);
     switch (command.action) {
     case cli::Command::Action::Exit: return command.status;
-    case cli::Command::Action::Script: return script::runFile(command.scriptFile, make);
+    case cli::Command::Action::Script: return script::runFile(command.scriptFile, make, command.openFile);
     case cli::Command::Action::Check: return tool.check(command.checkArgs);
     case cli::Command::Action::Window: break;
     }
@@ -62,6 +62,8 @@ int windowedMain(int argc, char** argv, const cli::Tool& tool, const script::Pro
     platform.onFinished = [] { QCoreApplication::exit(0); };
 
     platform.binder().dispatch([&] { app.open(program->mainWindow()); });
+    if (!command.openFile.empty() && !platform.finished())
+        platform.binder().dispatch([&] { program->openAtStart(command.openFile); });
     if (command.quitWhenShown) QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     int status = 0;
     if (!platform.finished()) status = qtApp.exec();

@@ -66,11 +66,12 @@ struct Command {
     std::string scriptFile;
     std::vector<std::string> checkArgs;
     bool quitWhenShown = false;  // `--quit-when-shown` (start-up timing): end once the window is shown
+    std::string openFile;        // a DATAFILE argument, as an absolute path: opened once the window is
 };
 
 // Reads the command line; takes `--fault` out first and plans it, exactly as script mode always
 // has. Prints what `--help`, `--version` and a bad argument print. A DIRECTORY or FILE argument
-// changes the current directory to it (to the directory of the FILE) here.
+// changes the current directory to it (to the directory of the FILE, named in `openFile`) here.
 Command parse(const Tool& tool, int& argc, char** argv, std::ostream& out, std::ostream& err);
 
 // The usage text that `--help` prints.

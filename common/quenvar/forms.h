@@ -437,6 +437,10 @@ public:
     virtual Window& mainWindow() = 0;
     // Every window the program may show, open or not (for lookups by form name).
     virtual std::vector<Window*> windows() = 0;
+    // A data file named on the command line ("humkit site.MSI.TXT", or a file manager's "Open
+    // with"), given once the main window is open: a tool that opens files by choice opens it as
+    // its File > Open would. Tools whose files have fixed names only start in its directory.
+    virtual void openAtStart(const std::string& path) { (void)path; }
 };
 
 }  // namespace qv::forms

@@ -63,13 +63,14 @@ private:
 
 // Runs a script against a program. Returns the exit status: 0 all held, 1 a failure,
 // 2 a script error.
+// `openFile` is given to the program once its main window is open (Program::openAtStart).
 int run(forms::Program& program, forms::Application& app, ScriptPlatform& platform, std::istream& script,
-        std::ostream& out);
+        std::ostream& out, const std::string& openFile = {});
 
 using ProgramFactory = std::function<std::unique_ptr<forms::Program>(forms::Application&)>;
 
 // `TOOL --script FILE` ("-" for standard input): the whole run, printing to standard output.
-int runFile(const std::string& file, const ProgramFactory& make);
+int runFile(const std::string& file, const ProgramFactory& make, const std::string& openFile = {});
 
 // Takes `--fault STEP:N:fail|kill` out of the arguments and plans that fault (crash-safety
 // tests); false when the option is there but malformed.

@@ -149,6 +149,13 @@ TEST(CommandLine, ADirectoryOrAFileArgumentStartsTheProgramThere)
         const Parsed p = parse(tool, {arg, "--script", "run.txt"});
         EXPECT_EQ(p.command.action, Action::Script) << arg << p.err;
         EXPECT_TRUE(fs::equivalent(fs::current_path(), dir / "data")) << arg;
+        // A file is also named, by its whole path, to be opened once the window is.
+        if (fs::is_directory(arg)) {
+            EXPECT_EQ(p.command.openFile, "");
+        } else {
+            EXPECT_TRUE(fs::path(p.command.openFile).is_absolute()) << p.command.openFile;
+            EXPECT_TRUE(fs::equivalent(p.command.openFile, arg)) << p.command.openFile;
+        }
     }
     fs::current_path(before);
     const Parsed missing = parse(tool, {dir / "none"});

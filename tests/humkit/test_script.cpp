@@ -454,6 +454,25 @@ TEST(HumkitGroups, ATypedGroupCountInRangeIsSavedAsItsWholePart)
 
 // ---- Files ----------------------------------------------------------------------------------
 
+// A file named on the command line (as a file manager's "Open with" names it) is opened at start;
+// one that is no site file is reported, and the window starts on a new file.
+TEST(HumkitFiles, AFileNamedOnTheCommandLineIsOpenedAtStart)
+{
+    DataDir d;
+    d.dir.write("named.MSI.TXT", crlf({"1", "\"General settings\"", "2,0,1", "1", "2", "1,2,5", "3", "0", "0", "0"}));
+    d.dir.write("bad.MSI.TXT", "not a site file\r\n");
+    const RunResult named = qvtest::runScript(HUMKIT_BIN, d.dir.path(),
+                                              "expect frmMain.caption \"" + d.shown("named.MSI.TXT") +
+                                                  " - HBM site settings\"\nexpect txtTrino.text \" 1\"\n"
+                                                  "expect lblStatus.caption \"Opened named.MSI.TXT\"\n",
+                                              {d.at("named.MSI.TXT")});
+    EXPECT_RUN_OK(named);
+    const RunResult bad = qvtest::runScript(
+        HUMKIT_BIN, d.dir.path(), "expect frmMain.caption \"New file - HBM site settings\"\n", {d.at("bad.MSI.TXT")});
+    EXPECT_RUN_OK(bad);
+    EXPECT_NE(bad.output.find("message \"Quenvar error\""), std::string::npos) << bad.output;
+}
+
 TEST(HumkitFiles, TheFileAfterStartAndAfterResetHasSevenLines)
 {
     DataDir d;

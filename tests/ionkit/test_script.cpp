@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -464,6 +465,19 @@ TEST(IonkitScript, SaveToNewDatabaseCopiesThenChangesTheNewFile)
                                             "\"K+\",\"Cl-\",0.12,\"Debye-H\xfc"
                                             "ckel\""}));
     EXPECT_FALSE(d.dir.exists("sitbase_temp.txt"));
+}
+
+// A SIT database named on the command line is opened at start, as File > Open would.
+TEST(IonkitScript, ADatabaseNamedOnTheCommandLineIsOpenedAtStart)
+{
+    DataDir d;
+    d.dir.write("other.txt", crlf({R"("Ca+2","Br-",0.3,"o")"}));
+    const std::string other = std::filesystem::canonical(d.dir / "other.txt").string();
+    const auto r = qvtest::runScript(IONKIT_BIN, d.dir.path(),
+                                     "expect lblDbname.caption " + qv::script::quote(other) +
+                                         "\nexpect cboCat.items \"Ca+2\"\nexpect txtEta.text \" 0.3\"\n",
+                                     {other});
+    EXPECT_EQ(r.status, 0) << r.output << r.errors;
 }
 
 TEST(IonkitScript, FailedSaveToNewDatabaseIsReportedAndKeepsTheCurrentFile)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +71,19 @@ expect lstReactions.index 0
 )S");
     EXPECT_FALSE(d.exists("sorptemp.dat"));
     EXPECT_EQ(d.read("surface.mdb"), twoSpecies + endBlock);  // listing writes nothing
+}
+
+// A database named on the command line is opened at start, after the one the hand-off file names.
+TEST(SurfkitStartUp, ADatabaseNamedOnTheCommandLineIsOpenedAtStart)
+{
+    DataDir d("surface.mdb", twoSpecies + endBlock);
+    d.write("other.mdb", crlf({R"(90030,"C",0,3,0,0,1,0,0,0,0,1)", "1,9"}) + endBlock);
+    const std::string other = std::filesystem::canonical(d.path("other.mdb")).string();
+    d.handOff();
+    const auto r = qvtest::runScript(
+        SURFKIT_BIN, d.dir.path(),
+        "expect lblNameDb.caption " + qv::script::quote(other) + "\nexpect lstReactions.items \"C\"\n", {other});
+    EXPECT_EQ(r.status, 0) << r.output << r.errors;
 }
 
 TEST(SurfkitStartUp, WithoutHandoffFileTheListIsEmptyAndTheFileMenuOpensOne)
