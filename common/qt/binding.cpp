@@ -353,8 +353,11 @@ void FormBinding::updateFrame(const Control& c, QGroupBox* box)
 void FormBinding::updateTextBox(const Control& c, QLineEdit* edit)
 {
     const QString text = fromCp1252(c.text());
-    // Left alone when equal, so that the user's cursor stays where it was.
-    if (edit->text() != text) edit->setText(text);
+    // Left alone when equal, so that the user's cursor stays where it was. A text the window
+    // logic puts into a box the user is not in shows from its start (a long reference), not its end.
+    if (edit->text() == text) return;
+    edit->setText(text);
+    if (!edit->hasFocus()) edit->setCursorPosition(0);
 }
 
 bool FormBinding::itemsChanged(Bound& b)

@@ -117,6 +117,7 @@ TEST_F(Binding, ModelShowsInTheWidgets)
     EXPECT_EQ(widget->windowTitle(), QString::fromUtf8("Sorption – demo.mdb"));
     EXPECT_EQ(get<QLabel>("lblName")->text(), QString::fromUtf8("Größe"));
     EXPECT_EQ(get<QLineEdit>("txtName")->text(), "Cu+2 sorbed");
+    EXPECT_EQ(get<QLineEdit>("txtName")->cursorPosition(), 0);  // shown from its start
     EXPECT_TRUE(get<QLineEdit>("txtComp_2")->isHidden());
     EXPECT_FALSE(get<QLineEdit>("txtComp_1")->isHidden());
     auto* list = get<QListWidget>("lstItems");
