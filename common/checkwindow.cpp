@@ -6,6 +6,7 @@ CheckWindow::CheckWindow(Application& app) : Window(app, "frmCheck", "Check")
 {
     listBox("lstFindings").onClick = [this] { lstFindings_Click(); };
     label("lblSummary", "");
+    label("lblFinding", "");
     button("cmdClose", "Close").onClick = [this] { cmdClose_Click(); };
 }
 
@@ -17,14 +18,17 @@ void CheckWindow::show(const check::Report& report, const std::string& fileName)
     Control& list = (*this)("lstFindings");
     list.clear();
     for (const check::Finding& f : shown_) list.addItem(check::windowLine(f, fileName));
+    (*this)("lblFinding").setCaption("");
     (*this)("lblSummary").setCaption(check::summary(report.errors(), report.warnings(), name));
     app().open(*this);  // opened, or brought up to date when it is open already
 }
 
 void CheckWindow::lstFindings_Click()
 {
-    const int picked = (*this)("lstFindings").listIndex();
+    const Control& list = (*this)("lstFindings");
+    const int picked = list.listIndex();
     if (picked < 0 || picked >= static_cast<int>(shown_.size())) return;
+    (*this)("lblFinding").setCaption(list.text());  // the whole line, wrapped, however long
     if (onPick) onPick(shown_[static_cast<std::size_t>(picked)]);
 }
 

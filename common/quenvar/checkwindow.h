@@ -1,7 +1,8 @@
 #pragma once
 // The findings window `frmCheck` that every tool opens from its "Check" menu entry: one line a
-// finding in `lstFindings`, a summary in `lblSummary`, and `cmdClose`. Picking a line hands its
-// finding to the tool, which shows that record where its window can.
+// finding in `lstFindings`, a summary in `lblSummary`, and `cmdClose`. Picking a line shows it
+// whole in `lblFinding` (a long line does not fit the list's width) and hands its finding to the
+// tool, which shows that record where its window can.
 //
 // The window shows the report it was given when it opened; it does not follow later edits of
 // the file until it is opened again.

@@ -196,7 +196,7 @@ TEST(SurfkitCheckWindow, CtrlKListsTheFindingsAndAPickShowsTheSpecies)
     const std::string ghost = crlf({R"(300771,"Ghost",0,1,0,0,2,0,0,0,0,2)", "1,30,1,77"});
     const std::string odd = crlf({R"(310030,"Odd",0,1,0,0,5,0,0,0,0,2)", "1,31,-1,3"});
     DataDir d("planted.mdb", recA + ghost + odd + endBlock);
-    RUN_OK(d, R"S(
+    const auto picks = RUN_OK(d, R"S(
 expect frmCheck.visible 0
 key frmMaindb "Ctrl+K"
 expect frmCheck.visible 1
@@ -209,9 +209,14 @@ expect txtCharge.text " 5"
 pick lstFindings #1
 expect lstReactions.text "Ghost"
 expect cmdDelete.visible 1
+print lblFinding.caption
 click cmdClose
 expect frmCheck.visible 0
 )S");
+    // The picked line, whole, under the list.
+    EXPECT_NE(picks.output.find("lblFinding.caption = \"line 3: error: species 300771 \\\"Ghost\\\""),
+              std::string::npos)
+        << picks.output;
     const auto r = RUN_OK(d, "click mnuFileCheck\nprint lstFindings.items\n");
     EXPECT_NE(r.output.find("lstFindings.items = \"line 3: error: "), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("\"line 5: warning: "), std::string::npos) << r.output;
