@@ -22,9 +22,9 @@ int main(int argc, char** argv)
     auto make = [](qv::forms::Application& app) { return std::make_unique<tracekit::Program>(app); };
 #ifdef QUENVAR_WITH_QT
     qv::qt::useChartPlots();
-    return qv::qt::windowedMain(
-        argc, argv, tool, make,
-        {{"frmMain", qv::qt::buildForm<Ui::frmMain, QMainWindow>}, {"frmCheck", qv::qt::buildCheckForm}});
+    return qv::qt::windowedMain(argc, argv, tool, make,
+                                {{"frmMain", qv::qt::buildFormWithOptionGroups<Ui::frmMain, QMainWindow>},
+                                 {"frmCheck", qv::qt::buildCheckForm}});
 #else
     return qv::script::scriptOnlyMain(argc, argv, tool, make);
 #endif

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGroupBox>
@@ -366,6 +367,30 @@ TEST_F(Binding, OptionButtonsFollowTheirGroupInTheModel)
     click("cmdSave");
     EXPECT_FALSE(first->isChecked());
     EXPECT_FALSE(second->isChecked());
+}
+
+// Tab reaches a group of options once, at its chosen option, and leaves it with the next Tab.
+TEST_F(Binding, AnOptionGroupIsOneTabStop)
+{
+    qv::qt::setUpOptionGroups(widget.get());
+    form.optModel2.setValue(true);
+    binder->updateAll();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget.get()));
+    const struct {
+        QWidget* from;
+        Qt::Key key;
+        QWidget* to;
+    } steps[] = {
+        {get<QComboBox>("cboKind"), Qt::Key_Tab, get<QRadioButton>("optModel_2")},
+        {get<QRadioButton>("optModel_2"), Qt::Key_Tab, get<QPushButton>("cmdSave")},
+        {get<QPushButton>("cmdSave"), Qt::Key_Backtab, get<QRadioButton>("optModel_2")},
+    };
+    for (const auto& step : steps) {
+        step.from->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(step.from, step.key);
+        EXPECT_EQ(QApplication::focusWidget(), step.to) << qPrintable(step.from->objectName());
+    }
 }
 
 TEST_F(Binding, ClosingTheWindowGoesThroughTheModel)

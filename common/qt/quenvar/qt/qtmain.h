@@ -33,6 +33,19 @@ QWidget* buildForm()
     return widget;
 }
 
+// Each group of option buttons in `top` (the buttons of one parent) becomes one Tab stop, its
+// chosen option, and a click on an option's buddy label chooses the option.
+void setUpOptionGroups(QWidget* top);
+
+// buildForm, with the option groups set up so.
+template <class Ui, class W>
+QWidget* buildFormWithOptionGroups()
+{
+    QWidget* top = buildForm<Ui, W>();
+    setUpOptionGroups(top);
+    return top;
+}
+
 // The command line is read as cli::parse reads it, before Qt starts: `--help`, `--version`,
 // `--check` and `TOOL --script FILE` (script mode) run with no Qt at all; otherwise the main
 // window opens, showing the tool's icon, and the program runs until it ends or its last window
