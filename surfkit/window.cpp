@@ -907,6 +907,12 @@ void Program::wireEditorEvents()
         return true;
     };
 
+    wireKeyboard();
+}
+
+void Program::wireKeyboard()
+{
+    Controls& c = ui_;
     for (auto [control, letter] : std::initializer_list<std::pair<Control*, char>>{{&c.cmdNextcomp, 'N'},
                                                                                    {&c.cmdSuggest, 'I'},
                                                                                    {&c.cmdAddnew, 'A'},

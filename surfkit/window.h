@@ -188,6 +188,7 @@ private:
 
     // ---- Unsaved changes, undo, the species filter, keyboard and status line ----
     void wireEditorEvents();
+    void wireKeyboard();  // mnemonics and shortcuts
     // A rewrite of the open database (or a new one), keeping the previous content for the undo.
     void rewriteDb(const std::string& target, const std::string& bytes);
     // The species shown is taken as what the file holds (after showing or saving it).
