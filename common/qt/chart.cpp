@@ -75,6 +75,39 @@ QValueAxis* axis(QChart& chart, Qt::Orientation orientation)
     return axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes.first());
 }
 
+// The x axis over the curve's range exactly as given, with ticks on round values within it.
+void fitX(QValueAxis& x, const std::vector<PlotPoint>& points)
+{
+    if (points.size() < 2 || !(points.front().x < points.back().x)) return;
+    const double span = points.back().x - points.front().x;
+    x.setRange(points.front().x, points.back().x);
+    const double interval = niceInterval(span);
+    if (std::isfinite(interval) && interval > 0 && span / interval < 100) {
+        x.setTickType(QValueAxis::TicksDynamic);
+        x.setTickAnchor(0);
+        x.setTickInterval(interval);
+    } else {
+        x.setTickType(QValueAxis::TicksFixed);
+    }
+}
+
+// The y axis over the finite values drawn, with a margin; -1 to 1 when there is none.
+void fitY(QValueAxis& y, const Extent& extent)
+{
+    if (!(extent.low <= extent.high)) {
+        y.setRange(-1, 1);
+        return;
+    }
+    const double span = extent.high - extent.low;
+    const double pad = span > 0 ? span * 0.05 : std::max(1.0, std::fabs(extent.low) * 0.05);
+    if (std::isfinite(span) && std::isfinite(pad) && span < 1e100) {
+        y.setRange(extent.low - pad, extent.high + pad);
+        y.applyNiceNumbers();
+    } else {
+        y.setRange(extent.low, extent.high);
+    }
+}
+
 }  // namespace
 
 void drawChart(QWidget& widget, const forms::Control& plot)
@@ -115,33 +148,8 @@ void drawChart(QWidget& widget, const forms::Control& plot)
     addCurve(chart, x, y, plot.dashed(), dashed, extent);
     addCurve(chart, x, y, plot.points(), solid, extent);
 
-    const std::vector<PlotPoint>& points = plot.points().empty() ? plot.dashed() : plot.points();
-    if (points.size() >= 2 && points.front().x < points.back().x) {
-        // The range exactly as given, with ticks on round temperatures within it.
-        const double span = points.back().x - points.front().x;
-        x.setRange(points.front().x, points.back().x);
-        const double interval = niceInterval(span);
-        if (std::isfinite(interval) && interval > 0 && span / interval < 100) {
-            x.setTickType(QValueAxis::TicksDynamic);
-            x.setTickAnchor(0);
-            x.setTickInterval(interval);
-        } else {
-            x.setTickType(QValueAxis::TicksFixed);
-        }
-    }
-
-    if (!(extent.low <= extent.high)) {
-        y.setRange(-1, 1);  // nothing finite to show
-    } else {
-        const double span = extent.high - extent.low;
-        const double pad = span > 0 ? span * 0.05 : std::max(1.0, std::fabs(extent.low) * 0.05);
-        if (std::isfinite(span) && std::isfinite(pad) && span < 1e100) {
-            y.setRange(extent.low - pad, extent.high + pad);
-            y.applyNiceNumbers();
-        } else {
-            y.setRange(extent.low, extent.high);
-        }
-    }
+    fitX(x, plot.points().empty() ? plot.dashed() : plot.points());
+    fitY(y, extent);
 }
 
 void useChartPlots() { setPlotDrawer(drawChart); }
