@@ -169,8 +169,7 @@ TEST_F(Keyboard, EnabledStateAndStatusLineShow)
     const struct {
         qint64 ms;
         const char* shown;
-    } ages[] = {{0, "(0.0 s ago)"},    {1250, "(1.2 s ago)"},  {9999, "(9.9 s ago)"},    {10000, "(10 s ago)"},
-                {59999, "(59 s ago)"}, {60000, "(1 min ago)"}, {3600000, "(60 min ago)"}};
+    } ages[] = {{1250, "(1.2 s ago)"}, {10000, "(10 s ago)"}, {60000, "(1 min ago)"}};  // each unit's first
     for (const auto& a : ages) EXPECT_EQ(qv::qt::statusAgeText(a.ms), a.shown);
     EXPECT_TRUE(binder->find(form.win)->problems().empty());
 
